@@ -1,0 +1,52 @@
+# Keyrill: `make run` builds and starts the program, `make test` builds and runs every test.
+# Both install the missing Debian packages first.
+
+BUILD     ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS      ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build run test sanitize bench fuzz clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/app/keyrill $(ARGS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKEYRILL_SANITIZE=ON \
+	      -DKEYRILL_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD)/bench/keyrill_bench
+
+# Coverage-guided fuzzing of the settings reader (clang). SECONDS=N runs each target that long.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DKEYRILL_FUZZ=ON -DKEYRILL_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_settings
+	./$(FUZZ_BUILD)/tests/fuzz/fuzz_settings -max_total_time=$(or $(SECONDS),60) \
+	      $(FUZZ_BUILD)/fuzz-corpus tests/fuzz/corpus
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

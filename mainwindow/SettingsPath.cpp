@@ -1,0 +1,36 @@
+#include "SettingsPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString WithIniExtension(const QString& programPath)
+{
+    const QFileInfo info(programPath);
+    const QString suffix = info.suffix();
+    QString base = programPath;
+    if (!suffix.isEmpty() && !info.completeBaseName().isEmpty())
+        base.chop(suffix.size() + 1);
+    return base + ".ini";
+}
+
+bool CanUse(const QString& path)
+{
+    const QFileInfo file(path);
+    return file.exists() || QFileInfo(file.absolutePath()).isWritable();
+}
+
+} // namespace
+
+QString ChooseSettingsPath(const QStringList& arguments, const QString& programPath,
+                           const QString& configDir)
+{
+    if (arguments.size() == 1)
+        return arguments.front();
+    const QString beside = WithIniExtension(programPath);
+    if (CanUse(beside) || configDir.isEmpty())
+        return beside;
+    QDir().mkpath(configDir);
+    return QDir(configDir).filePath("keyrill.ini");
+}

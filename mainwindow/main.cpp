@@ -1,0 +1,128 @@
+#include "main.h"
+
+#include "SettingsPath.h"
+#include "dialogs/MessageBoxes.h"
+#include "settings/Settings.h"
+
+#include <QCloseEvent>
+#include <QSystemTrayIcon>
+
+#include <exception>
+
+namespace {
+const QString kProgramName = QStringLiteral("Keyrill");
+}
+
+TfmMain::TfmMain(const TPlatform& platform)
+    : m_platform(platform),
+      m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
+                [this] { return mapToGlobal(QPoint(0, 0)); })
+{
+    setWindowTitle(kProgramName);
+    setMinimumSize(150, 150);
+    resize(280, 164);
+    setFocusPolicy(Qt::StrongFocus);
+    CreatePopupMenu();
+    FormCreate();
+}
+
+TfmMain::~TfmMain() = default;
+
+void TfmMain::FormCreate()
+{
+    // Qt widgets are double-buffered already; nothing to switch on.
+    m_outputs.CreateOutputs();
+    m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
+    m_commandList = std::make_unique<TCommandList>();
+    m_settingsPath =
+        ChooseSettingsPath(m_platform.Arguments, m_platform.ProgramPath, m_platform.ConfigDir);
+    try {
+        LoadSettings();
+    } catch (const std::exception& error) {
+        // The rest of the start-up is skipped: the window opens empty and can still be closed.
+        ReportError(QString::fromStdString(error.what()));
+        return;
+    }
+    m_trayIcon->setToolTip(windowTitle());
+    if (m_settings.MainBorderless)
+        setWindowFlag(Qt::FramelessWindowHint, true);
+    else if (!m_settings.AllowWindowResizing)
+        setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
+    move(m_settings.MainLeft, m_settings.MainTop);
+    resize(std::max(m_settings.MainWidth, minimumWidth()),
+           std::max(m_settings.MainHeight, minimumHeight()));
+    BuildButtons();
+    actResizeButtonsExecute();
+    RefreshButtons();
+    if (QAction* item = MenuItem("mnConfiguration"))
+        item->setVisible(m_settings.AllowEditing);
+    m_outputs.OpenActiveOutputs();
+}
+
+void TfmMain::FormShow()
+{
+    if (m_settings.MainMaximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+bool TfmMain::FormClose()
+{
+    if (m_closed)
+        return true;
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+        m_settings.MainTop = y();
+        m_settings.MainLeft = x();
+        m_settings.MainHeight = height();
+        m_settings.MainWidth = width();
+    }
+    try {
+        SaveSettings();
+    } catch (const std::exception& error) {
+        // Nothing is lost: the window stays open and the next close tries the whole sequence.
+        ReportError(QString::fromStdString(error.what()));
+        return false;
+    }
+    m_commandList.reset();
+    m_outputs.CloseOutputs();
+    m_closed = true;
+    return true;
+}
+
+void TfmMain::LoadSettings()
+{
+    TSettingsData data{m_settings, m_outputs, *m_commandList};
+    ::LoadSettings(m_settingsPath, data);
+    setWindowTitle(data.Caption);
+    m_trayIconActive = data.MinimiseToTray;
+}
+
+void TfmMain::SaveSettings()
+{
+    if (!m_commandList)
+        return;
+    TSettingsData data{m_settings, m_outputs, *m_commandList};
+    data.Caption = windowTitle();
+    data.MinimiseToTray = m_trayIconActive;
+    data.WindowMaximised = isMaximized();
+    ::SaveSettings(m_settingsPath, data);
+}
+
+void TfmMain::ReportError(const QString& text)
+{
+    m_platform.Boxes.Show(kProgramName, text, TBoxIcon::Error);
+}
+
+void TfmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfmMain::closeEvent(QCloseEvent* event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPoint>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class IMessageBoxes;
+class TMidiSystem;
+
+// One output slot: which MIDI device an output number means and whether it sends at all.
+struct TOutput
+{
+    std::int32_t DeviceIndex = 0;
+    bool Active = false;
+};
+
+// The four output slots, numbered 1 to 4, and the one routine through which every message is
+// sent. A failed send ends here, with a message box when output errors are shown.
+class TOutputs
+{
+public:
+    // `showOutputErrors` is read at every failed send; `errorBoxOrigin` gives the screen position
+    // of the main window's client area, where the send error box is placed.
+    TOutputs(TMidiSystem& midi, IMessageBoxes& boxes, const bool& showOutputErrors,
+             std::function<QPoint()> errorBoxOrigin);
+
+    void CreateOutputs();
+    void OpenActiveOutputs();
+    void CloseOutputs();
+    void SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+
+    // The slot with the given number, or nullptr outside 1..4 or while the slots don't exist.
+    TOutput* Slot(int number);
+    const TOutput* Slot(int number) const;
+
+private:
+    TMidiSystem& m_midi;
+    IMessageBoxes& m_boxes;
+    const bool& m_showOutputErrors;
+    std::function<QPoint()> m_errorBoxOrigin;
+    std::optional<std::array<TOutput, 4>> m_slots;
+};

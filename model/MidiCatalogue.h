@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+struct TMidiMsg;
+
+// The fixed vocabulary of message kinds and button actions. Indices are stored in
+// settings files, so the order of every table is part of the file format.
+inline constexpr int kMsgKindCount = 8;
+inline constexpr int kActionCount = 3;
+
+inline constexpr std::array<std::string_view, kMsgKindCount> MsgNames{
+    "Note Off",       "Note On",          "After Touch", "Control Change",
+    "Program Change", "Channel Pressure", "Pitch Wheel", "System"};
+
+inline constexpr std::array<std::uint8_t, kMsgKindCount> MsgStatus{0x80, 0x90, 0xA0, 0xB0,
+                                                                   0xC0, 0xD0, 0xE0, 0xF0};
+
+inline constexpr std::array<std::string_view, kMsgKindCount> MsgChannelLabels{
+    "Channel", "Channel", "Channel", "Channel", "Channel", "N/A", "N/A", "System Lo"};
+
+inline constexpr std::array<std::string_view, kMsgKindCount> MsgData1Labels{
+    "Note", "Note", "Note", "Controller", "Program", "Channel", "Pitch Lo", "Byte 1"};
+
+inline constexpr std::array<std::string_view, kMsgKindCount> MsgData2Labels{
+    "Velocity", "Velocity", "Velocity", "Value", "N/A", "N/A", "Pitch Hi", "Byte 2"};
+
+inline constexpr std::array<std::string_view, kActionCount> ActionNames{
+    "Press", "Press / Release", "Toggle Action"};
+
+enum TAction : std::uint8_t { actPress = 0, actPressRelease = 1, actToggle = 2 };
+
+// One short message as handed to the MIDI output: three bytes, status first.
+struct TShortMessage
+{
+    std::uint8_t Status = 0;
+    std::uint8_t Data1 = 0;
+    std::uint8_t Data2 = 0;
+
+    // status + data1 * 256 + data2 * 65536: the status byte is the least significant.
+    constexpr std::uint32_t Packed() const
+    {
+        return std::uint32_t(Status) | (std::uint32_t(Data1) << 8) | (std::uint32_t(Data2) << 16);
+    }
+    friend constexpr bool operator==(const TShortMessage&, const TShortMessage&) = default;
+};
+
+// Builds the message of kind `kind` on stored channel `channel`. The channel is added to the
+// kind's status byte modulo 256 (so channel 16 carries into the high nibble) and both data bytes
+// are passed on unmasked. A kind outside the catalogue (only a hand-edited settings file holds
+// one) has no message: nothing is sent for it.
+std::optional<TShortMessage> BuildShortMessage(int kind, std::uint8_t channel, std::uint8_t data1,
+                                               std::uint8_t data2);
+std::optional<TShortMessage> BuildShortMessage(const TMidiMsg& msg);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+// The icon set: 135 icons of 16 x 16 pixels in a fixed order. Settings files store the indices,
+// so the order never changes once released.
+class TImageList
+{
+public:
+    static constexpr int kIconSize = 16;
+
+    TImageList();  // loads the built-in icon set
+
+    int Count() const { return int(m_icons.size()); }
+
+    // The icon at `index` (with alpha), or a null image for an index outside 0..Count-1.
+    QImage Icon(int index) const;
+
+    // The icon as a button glyph: 16 x 16, white background, icon drawn over it. Null for an
+    // index outside 0..Count-1.
+    QImage Glyph(int index) const;
+
+    // The icon's name from the icon list (for tooltips and the names file).
+    QString Name(int index) const;
+
+private:
+    std::vector<QImage> m_icons;
+    std::vector<QString> m_names;
+};

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "model/Colour.h"
+
+#include <QImage>
+#include <QWidget>
+
+// A flat tool button that paints its own face: one flat colour, an optional 16 x 16 icon and a
+// caption of one or more lines, framed in a border colour while it is held. It reports mouse
+// presses and releases before it changes its own state, and never takes the keyboard focus.
+class TAdvToolButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class TState { Up, Down, ToggledOn };
+    enum TLayout { blGlyphLeft = 0, blGlyphRight = 1, blGlyphTop = 2, blGlyphBottom = 3 };
+
+    explicit TAdvToolButton(QWidget* parent = nullptr);
+    ~TAdvToolButton() override;
+
+    // Face and frame colours, in the program's colour values; kColorNone draws nothing.
+    TColor Color() const { return m_color; }
+    void SetColor(TColor value);
+    TColor ColorHot() const { return m_colorHot; }
+    void SetColorHot(TColor value);
+    TColor ColorDown() const { return m_colorDown; }
+    void SetColorDown(TColor value);
+    TColor ColorChecked() const { return m_colorChecked; }
+    void SetColorChecked(TColor value);
+    TColor BorderColor() const { return m_borderColor; }
+    void SetBorderColor(TColor value);
+    TColor BorderDownColor() const { return m_borderDownColor; }
+    void SetBorderDownColor(TColor value);
+    TColor BorderHotColor() const { return m_borderHotColor; }
+    void SetBorderHotColor(TColor value);
+
+    // Caption colour; the caption font is the widget's own font (QWidget::setFont).
+    TColor FontColor() const { return m_fontColor; }
+    void SetFontColor(TColor value);
+
+    // Caption text; line feeds separate lines, "&" underlines the next character, "&&" draws one.
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString& value);
+
+    // The icon; a null image means none. Pixels of the colour of its bottom-left pixel are
+    // transparent.
+    const QImage& Glyph() const { return m_glyph; }
+    void SetGlyph(const QImage& value);
+
+    // Where the icon stands beside the caption (TLayout); other values are drawn as icon left.
+    int Layout() const { return m_layout; }
+    void SetLayout(int value);
+    int Margin() const { return m_margin; }
+    void SetMargin(int value);
+    int Spacing() const { return m_spacing; }
+    void SetSpacing(int value);
+    bool Flat() const { return m_flat; }
+    void SetFlat(bool value);
+
+    // Sticky toggling: with a non-zero group each click flips Down.
+    int GroupIndex() const { return m_groupIndex; }
+    void SetGroupIndex(int value);
+    bool AllowAllUp() const { return m_allowAllUp; }
+    void SetAllowAllUp(bool value);
+    bool Down() const { return m_down; }
+    void SetDown(bool value);
+
+    // The button's number in the grid (0 for a button outside it).
+    int Tag() const { return m_tag; }
+    void SetTag(int value) { m_tag = value; }
+
+    // Interaction state, for the painting and for tests.
+    TState State() const { return m_state; }
+    bool Hovered() const { return m_hovered; }
+    bool Tracking() const { return m_tracking; }
+
+    QSize sizeHint() const override;
+
+signals:
+    // Fired before the button changes its own state, for every mouse button.
+    void MouseDown(TAdvToolButton* sender, Qt::MouseButton button,
+                   Qt::KeyboardModifiers modifiers, QPoint pos);
+    void MouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                 QPoint pos);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void SetState(TState value);
+
+    TColor m_color = 0xFFFFFF;
+    TColor m_colorHot = 0xFFFFFF;
+    TColor m_colorDown = 0xFFFFFF;
+    TColor m_colorChecked = 8421504;
+    TColor m_borderColor = kColorNone;
+    TColor m_borderDownColor = kColorNone;
+    TColor m_borderHotColor = kColorNone;
+    TColor m_fontColor = 0;
+    QString m_caption;
+    QImage m_glyph;
+    int m_layout = blGlyphLeft;
+    int m_margin = -1;
+    int m_spacing = 4;
+    bool m_flat = true;
+    int m_groupIndex = 0;
+    bool m_allowAllUp = false;
+    bool m_down = false;
+    int m_tag = 0;
+    TState m_state = TState::Up;
+    bool m_hovered = false;
+    bool m_tracking = false;
+};
+
+// The grid button. A class of its own so that the grid can tell its buttons from any other
+// child control of the window.
+class TQelSpeedButton : public TAdvToolButton
+{
+    Q_OBJECT
+
+public:
+    using TAdvToolButton::TAdvToolButton;
+};
