@@ -90,7 +90,7 @@ bool TfmMain::FormClose()
 
 void TfmMain::LoadSettings()
 {
-    TSettingsData data{m_settings, m_outputs, *m_commandList};
+    TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
     ::LoadSettings(m_settingsPath, data);
     setWindowTitle(data.Caption);
     m_trayIconActive = data.MinimiseToTray;
@@ -100,7 +100,7 @@ void TfmMain::SaveSettings()
 {
     if (!m_commandList)
         return;
-    TSettingsData data{m_settings, m_outputs, *m_commandList};
+    TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
     data.Caption = windowTitle();
     data.MinimiseToTray = m_trayIconActive;
     data.WindowMaximised = isMaximized();

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
 
 class IMessageBoxes;
 class TMidiSystem;
@@ -34,12 +33,15 @@ public:
 
     // The slot with the given number, or nullptr outside 1..4 or while the slots don't exist.
     TOutput* Slot(int number);
-    const TOutput* Slot(int number) const;
+
+    // The four slots' values, index 0 for output 1 (what the settings file reads and writes).
+    std::array<TOutput, 4>& Slots() { return m_slots; }
 
 private:
     TMidiSystem& m_midi;
     IMessageBoxes& m_boxes;
     const bool& m_showOutputErrors;
     std::function<QPoint()> m_errorBoxOrigin;
-    std::optional<std::array<TOutput, 4>> m_slots;
+    std::array<TOutput, 4> m_slots{};
+    bool m_exist = false; // between CreateOutputs and CloseOutputs
 };

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "GlobalSettings.h"
+#include "midi/Outputs.h"
 #include "model/Colour.h"
 
 #include <QString>
 
+#include <array>
 #include <stdexcept>
 
 class TCommandList;
-class TOutputs;
 
 // A failure to open or write the settings file; the message is the user-facing text.
 class TSettingsError : public std::runtime_error
@@ -21,7 +22,7 @@ public:
 struct TSettingsData
 {
     TGlobalSettings& Globals;
-    TOutputs& Outputs;
+    std::array<TOutput, 4>& Outputs; // index 0 is output 1
     TCommandList& CommandList;
     QString Caption;              // the main window's title: set by loading, read by saving
     bool MinimiseToTray = false;  // the tray icon's active state: set by loading, read by saving
