@@ -40,6 +40,9 @@ void TfmMain::FormCreate()
         LoadSettings();
     } catch (const std::exception& error) {
         // The rest of the start-up is skipped: the window opens empty and can still be closed.
+        // Saving what was never loaded would overwrite the user's buttons with nothing, so this
+        // run leaves the file alone.
+        m_loadFailed = true;
         ReportError(QString::fromStdString(error.what()));
         return;
     }
@@ -76,7 +79,8 @@ bool TfmMain::FormClose()
         m_settings.MainWidth = width();
     }
     try {
-        SaveSettings();
+        if (!m_loadFailed)
+            SaveSettings();
     } catch (const std::exception& error) {
         // Nothing is lost: the window stays open and the next close tries the whole sequence.
         ReportError(QString::fromStdString(error.what()));

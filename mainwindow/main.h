@@ -10,12 +10,14 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class IMessageBoxes;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class TAdvToolButton;
+class TQelSpeedButton;
 class TMidiSystem;
 struct TCommand;
 
@@ -68,7 +70,8 @@ public:
     void actResizeButtonsExecute();
     void RefreshButtons();
     void ResizeCommandList(int count);
-    QList<TAdvToolButton*> GridButtons() const; // in child order: ascending button number
+    // The grid buttons in child order, which is ascending button number.
+    const std::vector<TQelSpeedButton*>& GridButtons() const { return m_buttons; }
 
     // Press, release and toggle.
     void BtTxMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
@@ -103,6 +106,8 @@ protected:
 
 private:
     void CreatePopupMenu();
+    QAction* AddAction(const QString& name, const QString& caption, void (TfmMain::*handler)());
+    TCommandSet* Definition(const TAdvToolButton* button);
     void SendSide(const TCommand& side);
     void HighlightOn(TAdvToolButton* button);
     void HighlightOff(TAdvToolButton* button);
@@ -123,5 +128,9 @@ private:
     bool m_closed = false;
     QSystemTrayIcon* m_trayIcon = nullptr;
     QMenu* m_popupMenu = nullptr;
-    QList<quint16> m_heldHotKeys; // keys whose buttons are down, for release on focus loss
+    std::vector<TQelSpeedButton*> m_buttons;
+    QAction* m_actResizeButtons = nullptr;
+    QAction* m_actButtonPaste = nullptr;
+    std::vector<quint16> m_heldHotKeys; // named keys that are down, released on focus loss
+    bool m_loadFailed = false;
 };

@@ -1,0 +1,65 @@
+#include "KeyCodes.h"
+
+namespace {
+
+struct TKeyMapping
+{
+    int QtKey;
+    quint16 Code;
+};
+
+// Keys without a hot-key name, mapped to their usual virtual-key codes.
+constexpr TKeyMapping kUnnamedKeys[] = {
+    {Qt::Key_Backspace, 0x08}, {Qt::Key_Tab, 0x09},    {Qt::Key_Return, 0x0D},
+    {Qt::Key_Enter, 0x0D},     {Qt::Key_Shift, 0x10},  {Qt::Key_Control, 0x11},
+    {Qt::Key_Alt, 0x12},       {Qt::Key_Pause, 0x13},  {Qt::Key_CapsLock, 0x14},
+    {Qt::Key_Escape, 0x1B},    {Qt::Key_Space, 0x20},  {Qt::Key_PageUp, 0x21},
+    {Qt::Key_PageDown, 0x22},  {Qt::Key_End, 0x23},    {Qt::Key_Home, 0x24},
+    {Qt::Key_Left, 0x25},      {Qt::Key_Up, 0x26},     {Qt::Key_Right, 0x27},
+    {Qt::Key_Down, 0x28},      {Qt::Key_Insert, 0x2D}, {Qt::Key_Delete, 0x2E},
+    {Qt::Key_Meta, 0x5B},      {Qt::Key_Menu, 0x5D},   {Qt::Key_NumLock, 0x90},
+};
+
+// The keypad's operator keys.
+constexpr TKeyMapping kKeypadKeys[] = {
+    {Qt::Key_Asterisk, 0x6A}, {Qt::Key_Plus, 0x6B},   {Qt::Key_Comma, 0x6C},
+    {Qt::Key_Minus, 0x6D},    {Qt::Key_Period, 0x6E}, {Qt::Key_Slash, 0x6F},
+};
+
+// Any other key: a code above the named ranges, distinct per key as far as 16 bits allow.
+constexpr quint16 kOtherKeys = 0x100;
+
+} // namespace
+
+quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return quint16((keypad ? 0x60 : 0x30) + (qtKey - Qt::Key_0));
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return quint16(0x41 + (qtKey - Qt::Key_A));
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return quint16(0x70 + (qtKey - Qt::Key_F1));
+    if (keypad) {
+        for (const TKeyMapping& m : kKeypadKeys)
+            if (m.QtKey == qtKey)
+                return m.Code;
+    }
+    for (const TKeyMapping& m : kUnnamedKeys)
+        if (m.QtKey == qtKey)
+            return m.Code;
+    return quint16(kOtherKeys + (qtKey & 0x7FFF) % (0x10000 - kOtherKeys));
+}
+
+QString HotKeyName(quint16 code)
+{
+    if (code >= 0x30 && code <= 0x39)
+        return QString(QChar('0' + (code - 0x30)));
+    if (code >= 0x41 && code <= 0x5A)
+        return QString(QChar('A' + (code - 0x41)));
+    if (code >= 0x60 && code <= 0x69)
+        return QString(QChar('0' + (code - 0x60)));
+    if (code >= 0x70 && code <= 0x87)
+        return QStringLiteral("F%1").arg(code - 0x70 + 1);
+    return {};
+}

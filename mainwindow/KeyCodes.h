@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+// Hot keys are named after virtual-key codes: "0"-"9" (main keyboard 0x30-0x39, keypad
+// 0x60-0x69), "A"-"Z" (0x41-0x5A) and "F1"-"F24" (0x70-0x87). Every other code has no name.
+
+// The virtual-key code of a Qt key event. Keys that can never be hot keys still get a code of
+// their own, so that the repeat filter sees them as different keys.
+quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
+
+// The hot-key name of a code, or an empty text when it has none.
+QString HotKeyName(quint16 code);

@@ -1,0 +1,117 @@
+// The button grid: building, numbering, layout over the client area and faces.
+#include "main.h"
+
+#include "model/MidiCatalogue.h"
+#include "widgets/TAdvToolButton.h"
+
+#include <QAction>
+
+void TfmMain::BuildButtons()
+{
+    const int rows = m_settings.ButtonRows;
+    const int cols = m_settings.ButtonCols;
+    m_buttons.reserve(std::size_t(std::max(0, rows * cols)));
+    for (int c = 1; c <= cols; ++c) {
+        for (int r = 1; r <= rows; ++r) {
+            const int n = r + (c - 1) * rows;
+            auto* button = new TQelSpeedButton(this);
+            button->setObjectName(QStringLiteral("BtTx%1").arg(n));
+            button->SetTag(n);
+            button->setGeometry((c - 1) * 49, (r - 1) * 21, 49, 21);
+            button->SetFlat(true);
+            QFont font = button->font();
+            font.setBold(true);
+            button->setFont(font);
+            connect(button, &TAdvToolButton::MouseDown, this, &TfmMain::BtTxMouseDown);
+            connect(button, &TAdvToolButton::MouseUp, this, &TfmMain::BtTxMouseUp);
+            button->show();
+            m_buttons.push_back(button);
+        }
+    }
+    m_buttonsBuilt = true;
+}
+
+void TfmMain::DestroyButtons()
+{
+    m_buttonsBuilt = false;
+    while (!m_buttons.empty()) {
+        delete m_buttons.back();
+        m_buttons.pop_back();
+    }
+    m_heldHotKeys.clear();
+}
+
+void TfmMain::actResizeButtonsExecute()
+{
+    if (!m_buttonsBuilt || m_buttons.empty())
+        return;
+    const int rows = m_settings.ButtonRows;
+    const int cols = m_settings.ButtonCols;
+    for (TQelSpeedButton* button : m_buttons) {
+        const int k = button->Tag() - 1;
+        const int w = width() / cols;
+        const int h = height() / rows;
+        button->setGeometry((k / rows) * w, (k % rows) * h, w, h);
+    }
+    // Shrink the client area by the remainders so the buttons cover it exactly. Each resize
+    // runs this layout again from within; the inner run finds whole cells and changes nothing.
+    const TQelSpeedButton* first = m_buttons.front();
+    resize(width(), first->height() * rows);
+    resize(first->width() * cols, height());
+}
+
+void TfmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_actResizeButtons->trigger();
+}
+
+void TfmMain::RefreshButtons()
+{
+    if (!m_commandList)
+        return;
+    for (TQelSpeedButton* button : m_buttons) {
+        const TCommandSet* s = Definition(button);
+        if (!s)
+            continue;
+        QFont font = button->font();
+        font.setFamily(m_settings.FontName);
+        if (m_settings.FontSize > 0)
+            font.setPointSize(m_settings.FontSize);
+        button->setFont(font);
+        button->SetDown(false);
+        button->SetLayout(m_settings.ButtonLayout);
+        ShowFace(button, s->Press);
+        const bool toggle = s->Action == actToggle;
+        button->SetGroupIndex(toggle ? button->Tag() : 0);
+        button->SetAllowAllUp(toggle);
+        button->SetColorDown(s->Action == actPress ? s->Press.ButtonColour
+                                                   : s->Release.ButtonColour);
+    }
+}
+
+void TfmMain::ResizeCommandList(int count)
+{
+    if (!m_commandList)
+        return;
+    TCommandList& list = *m_commandList;
+    const int m = list.Count();
+    if (m == count)
+        return;
+    for (int i = m; i < count; ++i)
+        list.Get(list.Add()).Press.Caption = QString::number(i + 1);
+    for (int i = m - 1; i >= count; --i)
+        list.Delete(i);
+    DestroyButtons();
+    BuildButtons();
+    actResizeButtonsExecute();
+    RefreshButtons();
+}
+
+TCommandSet* TfmMain::Definition(const TAdvToolButton* button)
+{
+    const int index = button->Tag() - 1;
+    if (!m_commandList || index < 0 || index >= m_commandList->Count())
+        return nullptr;
+    return &m_commandList->Get(index);
+}
