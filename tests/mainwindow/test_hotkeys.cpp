@@ -1,0 +1,158 @@
+#include "MainWindowFixture.h"
+#include "mainwindow/KeyCodes.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+// Buttons 2 and 5 share hot key "A" (Press / Release); button 3 has "5"; button 4 is a toggle on F12.
+const QByteArray kHotKeys = kOutput1Active +
+                            "[Button 2]\nAction=1\nHotKey=A\nMessage=1\nNote=2\n"
+                            "[Button 2 Release]\nNote=2\n"
+                            "[Button 5]\nAction=1\nHotKey=A\nMessage=1\nNote=5\n"
+                            "[Button 5 Release]\nNote=5\n"
+                            "[Button 3]\nHotKey=5\nMessage=1\nNote=3\n"
+                            "[Button 4]\nAction=2\nHotKey=F12\nMessage=1\nNote=4\n"
+                            "[Button 4 Release]\nNote=4\n"
+                            "[Button 6]\nHotKey=a\nMessage=1\nNote=6\n";
+
+class HotKeyTest : public MainWindowTest
+{
+protected:
+    void Key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = {}, bool repeat = false)
+    {
+        QKeyEvent event(type, key, modifiers, QString(), repeat);
+        QApplication::sendEvent(m_window.get(), &event);
+    }
+    void Down(int key, Qt::KeyboardModifiers modifiers = {}, bool repeat = false)
+    {
+        Key(QEvent::KeyPress, key, modifiers, repeat);
+    }
+    void Up(int key, Qt::KeyboardModifiers modifiers = {}, bool repeat = false)
+    {
+        Key(QEvent::KeyRelease, key, modifiers, repeat);
+    }
+};
+
+TEST(KeyCodes, NamesFollowTheVirtualKeyTable)
+{
+    EXPECT_EQ(HotKeyName(VirtualKeyCode(Qt::Key_7, {})), "7");
+    EXPECT_EQ(HotKeyName(VirtualKeyCode(Qt::Key_7, Qt::KeypadModifier)), "7");
+    EXPECT_EQ(VirtualKeyCode(Qt::Key_7, Qt::KeypadModifier), 0x67);
+    EXPECT_EQ(HotKeyName(VirtualKeyCode(Qt::Key_Q, Qt::ShiftModifier)), "Q");
+    EXPECT_EQ(HotKeyName(VirtualKeyCode(Qt::Key_F1, {})), "F1");
+    EXPECT_EQ(HotKeyName(VirtualKeyCode(Qt::Key_F24, {})), "F24");
+    for (int key : {int(Qt::Key_Space), int(Qt::Key_Return), int(Qt::Key_Left),
+                    int(Qt::Key_Shift), int(Qt::Key_F25), int(Qt::Key_Exclam)})
+        EXPECT_TRUE(HotKeyName(VirtualKeyCode(key, {})).isEmpty()) << key;
+    EXPECT_TRUE(HotKeyName(VirtualKeyCode(Qt::Key_Plus, Qt::KeypadModifier)).isEmpty());
+    EXPECT_NE(VirtualKeyCode(Qt::Key_Space, {}), VirtualKeyCode(Qt::Key_Return, {}));
+    for (quint16 code : {0x3A, 0x40, 0x5B, 0x5F, 0x6A, 0x6F, 0x2F, 0x88})
+        EXPECT_TRUE(HotKeyName(code).isEmpty()) << code;
+}
+
+TEST_F(HotKeyTest, SharedKeyPressesAndReleasesInButtonOrder)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    Down(Qt::Key_A);
+    EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00"}));
+    EXPECT_EQ(Button(2)->BorderColor(), 255u);
+    Up(Qt::Key_A);
+    EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00", "80 02 00", "80 05 00"}));
+    EXPECT_FALSE(Button(2)->Down()) << "a hot key never moves the widget's own state";
+}
+
+TEST_F(HotKeyTest, ModifiersAreIgnoredAndLowerCaseNamesNeverMatch)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    Down(Qt::Key_A, Qt::ShiftModifier);
+    Up(Qt::Key_A, Qt::ShiftModifier);
+    Down(Qt::Key_A, Qt::ControlModifier);
+    Up(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(Sent().size(), 8);
+    EXPECT_FALSE(Sent().contains("90 06 00")) << "hot key \"a\" is never triggered";
+}
+
+TEST_F(HotKeyTest, KeypadAndMainDigitsBothTrigger)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    Down(Qt::Key_5);
+    Up(Qt::Key_5);
+    Down(Qt::Key_5, Qt::KeypadModifier);
+    Up(Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(Sent(), (QStringList{"90 03 00", "90 03 00"}));
+}
+
+TEST_F(HotKeyTest, HeldKeyWithAutoRepeatPressesOnceAndReleasesOnce)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    Down(Qt::Key_A);
+    for (int i = 0; i < 5; ++i) {
+        // X11 auto-repeat: release and press pairs, both marked as repeats.
+        Up(Qt::Key_A, {}, true);
+        Down(Qt::Key_A, {}, true);
+    }
+    Down(Qt::Key_A, {}, true); // plain repeated key-downs, as on other platforms
+    EXPECT_EQ(Sent().size(), 2);
+    Up(Qt::Key_A);
+    EXPECT_EQ(Sent().size(), 4);
+    EXPECT_EQ(m_window->LastKeyDown(), 0);
+}
+
+TEST_F(HotKeyTest, ReleasingOneOfTwoHeldKeysLetsTheOthersRepeatPressAgain)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    Down(Qt::Key_A);
+    Down(Qt::Key_5);
+    Up(Qt::Key_A);
+    Down(Qt::Key_5, {}, true);
+    EXPECT_EQ(Sent().count("90 03 00"), 2) << "the key-up of A cleared the filter";
+}
+
+TEST_F(HotKeyTest, ToggleOnAHotKeyAndAKeyUpWithoutKeyDown)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    Up(Qt::Key_F12); // its key-down went to another window
+    EXPECT_TRUE(Sent().isEmpty());
+    EXPECT_TRUE(m_window->CommandList()->Get(3).Pressed);
+    Down(Qt::Key_F12);
+    EXPECT_TRUE(Sent().isEmpty());
+    Up(Qt::Key_F12);
+    EXPECT_EQ(Sent(), QStringList{"80 04 00"});
+}
+
+TEST_F(HotKeyTest, KeysWithoutANameOnlyPassTheFilter)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    Down(Qt::Key_Space);
+    EXPECT_EQ(m_window->LastKeyDown(), VirtualKeyCode(Qt::Key_Space, {}));
+    Up(Qt::Key_Space);
+    Down(Qt::Key_B);
+    EXPECT_TRUE(Sent().isEmpty());
+}
+
+TEST_F(HotKeyTest, LosingTheFocusReleasesHeldButtons)
+{
+    WriteSettings(kHotKeys);
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    Down(Qt::Key_A);
+    ASSERT_EQ(Sent().size(), 2);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTRY_COMPARE(Sent().size(), 4);
+    EXPECT_EQ(Sent().mid(2), (QStringList{"80 02 00", "80 05 00"}));
+    EXPECT_EQ(Button(5)->BorderColor(), kColorNone);
+    EXPECT_EQ(m_window->LastKeyDown(), 0);
+}
+
+} // namespace

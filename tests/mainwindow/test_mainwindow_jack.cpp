@@ -1,0 +1,70 @@
+// The whole road of a click over the real MIDI service: the program's window, a JACK server and a
+// receiving port.
+#include "FakeMessageBoxes.h"
+#include "JackServer.h"
+#include "TestApplication.h"
+#include "mainwindow/main.h"
+#include "midi/Midi.h"
+#include "midi/RtMidiService.h"
+#include "widgets/TAdvToolButton.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The receiver's position in the device list that a fresh device object takes.
+int DeviceIndexOf(const std::string& portName)
+{
+    TRtMidiService service;
+    TMidiSystem midi(service);
+    const auto& devices = midi.GetMidiOutput().Devices();
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (devices[i].Name.find(portName) != std::string::npos)
+            return int(i);
+    return -1;
+}
+
+TEST(MainWindowOverJack, ClickDeliversTheExactBytes)
+{
+    TestApplication();
+    TJackServer server;
+    TJackMidiReceiver receiver;
+    const int device = DeviceIndexOf(receiver.PortName());
+    ASSERT_GE(device, 0) << "the receiver is listed";
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("live.ini");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[Output 1]\nMIDI Device=%1\nActive=1\n"
+                                  "[Button 1]\nAction=1\nMessage=1\nNote=60\nVelocity=100\n"
+                                  "[Button 1 Release]\nNote=60\n"
+                                  "[Button 2]\nMessage=4\nChannel=5\nNote=5\n")
+                       .arg(device)
+                       .toUtf8());
+    }
+    TRtMidiService service;
+    TMidiSystem midi(service);
+    TFakeMessageBoxes boxes;
+    TfmMain window(TPlatform{midi, boxes, {path}, dir.filePath("keyrill"), QString()});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(boxes.Boxes.empty()) << boxes.Texts().join("; ").toStdString();
+
+    auto* button1 = window.findChild<TQelSpeedButton*>("BtTx1");
+    auto* button2 = window.findChild<TQelSpeedButton*>("BtTx2");
+    QTest::mouseClick(button1, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(button2, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(receiver.WaitFor(3));
+    EXPECT_EQ(receiver.Events(), (std::vector<TJackMidiReceiver::TEvent>{
+                                     {0x90, 0x3C, 0x64}, {0x80, 0x3C, 0x00}, {0xC5, 0x05}}));
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(boxes.Boxes.empty());
+}
+
+} // namespace

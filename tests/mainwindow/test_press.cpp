@@ -1,0 +1,132 @@
+#include "MainWindowFixture.h"
+
+namespace {
+
+const QByteArray kNoteButtons = kOutput1Active +
+                                "[General]\nButton Border Highlight Colour=#00FF00\n"
+                                "[Button 1]\nAction=1\nCaption=On\nMessage=1\nNote=60\nVelocity=100\n"
+                                "[Button 1 Release]\nCaption=Off\nNote=60\nButton Colour=#123456\n"
+                                "[Button 2]\nAction=2\nCaption=Loop\nMessage=3\nChannel=2\nNote=7\n"
+                                "Velocity=127\n[Button 2 Release]\nCaption=Looping\nMessage=3\n"
+                                "Channel=2\nNote=7\n"
+                                "[Button 3]\nAction=0\nMessage=4\nNote=5\n";
+
+using PressTest = MainWindowTest;
+
+TEST_F(PressTest, ClearedPressButtonSendsNoteOffOnPressAndNothingOnRelease)
+{
+    WriteSettings(kOutput1Active + "[Button 4]\nCaption=4\n");
+    Start();
+    Press(4);
+    EXPECT_EQ(Sent(), QStringList{"80 00 00"});
+    Release(4);
+    EXPECT_EQ(Sent(), QStringList{"80 00 00"});
+}
+
+TEST_F(PressTest, PressReleaseSendsBothAndShowsTheReleaseFaceWhileHeld)
+{
+    WriteSettings(kNoteButtons);
+    Start();
+    Press(1);
+    EXPECT_EQ(Sent(), QStringList{"90 3C 64"});
+    EXPECT_EQ(Button(1)->Caption(), "Off");
+    EXPECT_EQ(Button(1)->Color(), 0x563412u);
+    EXPECT_EQ(Button(1)->BorderColor(), 0x00FF00u);
+    EXPECT_EQ(Button(1)->BorderDownColor(), 0x00FF00u);
+    EXPECT_TRUE(m_window->CommandList()->Get(0).Pressed);
+    Release(1);
+    EXPECT_EQ(Sent(), (QStringList{"90 3C 64", "80 3C 00"}));
+    EXPECT_EQ(Button(1)->Caption(), "On");
+    EXPECT_EQ(Button(1)->BorderColor(), kColorNone);
+    EXPECT_FALSE(m_window->CommandList()->Get(0).Pressed);
+}
+
+TEST_F(PressTest, ReleaseDraggedOffTheButtonStillReleases)
+{
+    WriteSettings(kNoteButtons);
+    Start();
+    Press(1);
+    QTest::mouseMove(Button(1), QPoint(200, 150));
+    Release(1, Qt::LeftButton, QPoint(200, 150));
+    EXPECT_EQ(Sent(), (QStringList{"90 3C 64", "80 3C 00"}));
+    EXPECT_EQ(Button(1)->Caption(), "On");
+}
+
+TEST_F(PressTest, ToggleSendsPressOnFirstDownAndReleaseOnSecondUp)
+{
+    WriteSettings(kNoteButtons);
+    Start();
+    const TCommandSet& d = m_window->CommandList()->Get(1);
+    Press(2);
+    EXPECT_EQ(Sent(), QStringList{"B2 07 7F"});
+    EXPECT_EQ(Button(2)->Caption(), "Looping");
+    EXPECT_FALSE(d.Pressed);
+    Release(2);
+    EXPECT_TRUE(d.Pressed);
+    EXPECT_TRUE(Button(2)->Down()) << "sticky while on";
+    EXPECT_EQ(Button(2)->Caption(), "Looping");
+    EXPECT_EQ(Button(2)->BorderColor(), kColorNone);
+    Press(2);
+    EXPECT_EQ(Sent().size(), 1);
+    EXPECT_EQ(Button(2)->BorderColor(), 0x00FF00u);
+    Release(2);
+    EXPECT_EQ(Sent(), (QStringList{"B2 07 7F", "B2 07 00"}));
+    EXPECT_FALSE(d.Pressed);
+    EXPECT_FALSE(Button(2)->Down());
+    EXPECT_EQ(Button(2)->Caption(), "Loop");
+}
+
+TEST_F(PressTest, RefreshWhileAToggleIsOnShowsThePressFaceButKeepsItOn)
+{
+    WriteSettings(kNoteButtons);
+    Start();
+    Click(2);
+    m_window->RefreshButtons();
+    EXPECT_EQ(Button(2)->Caption(), "Loop");
+    EXPECT_FALSE(Button(2)->Down());
+    Press(2);
+    EXPECT_EQ(Sent().size(), 1) << "still on: the press sends nothing";
+    Release(2);
+    EXPECT_EQ(Sent().last(), "B2 07 00");
+}
+
+TEST_F(PressTest, RightClickOpensTheMenuAtTheButtonAndChangesNothing)
+{
+    WriteSettings(kNoteButtons);
+    Start();
+    Press(7, Qt::RightButton);
+    Release(7, Qt::RightButton);
+    EXPECT_TRUE(Sent().isEmpty());
+    EXPECT_EQ(m_window->CurrentButton(), 7);
+    EXPECT_EQ(m_window->PopupPoint(), Button(7)->mapToGlobal(QPoint(0, 0)));
+    EXPECT_TRUE(m_window->PopupMenu()->isVisible());
+    EXPECT_EQ(Button(7)->BorderColor(), kColorNone);
+    EXPECT_EQ(Button(7)->Caption(), "7");
+    m_window->PopupMenu()->close();
+}
+
+TEST_F(PressTest, InactiveOutputSendsNothingAndShowsNothing)
+{
+    WriteSettings("[Button 1]\nMessage=1\nNote=60\n");
+    Start();
+    Click(1);
+    EXPECT_TRUE(Sent().isEmpty());
+    EXPECT_TRUE(m_boxes.Boxes.empty());
+}
+
+TEST_F(PressTest, ValuesOnlyAHandEditedFileHoldsNeverIndexOutsideTheTables)
+{
+    WriteSettings(kOutput1Active + "[Button 1]\nMessage=9\n[Button 2]\nOutput=7\n"
+                                   "[Button 3]\nChannel=16\nMessage=1\n");
+    Start();
+    Click(1);
+    EXPECT_TRUE(Sent().isEmpty()) << "no message kind 9";
+    Click(2);
+    EXPECT_TRUE(Sent().isEmpty()) << "no output 7";
+    ASSERT_EQ(m_boxes.Boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes.Boxes[0].Text.startsWith("MIDI port error on output 7.(MIDI Device # "));
+    Click(3);
+    EXPECT_EQ(Sent(), QStringList{"A0 00 00"}) << "channel 16 carries into the high nibble";
+}
+
+} // namespace

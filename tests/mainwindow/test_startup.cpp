@@ -1,0 +1,122 @@
+#include "MainWindowFixture.h"
+
+#include <QDir>
+#include <QSystemTrayIcon>
+
+namespace {
+
+using StartupTest = MainWindowTest;
+
+QByteArray GoldenDefaultFile()
+{
+    QFile file(QStringLiteral(KEYRILL_SOURCE_DIR "/tests/settings/golden/default.ini"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(StartupTest, NoFileStartAndCloseWritesTheDefaultFile)
+{
+    Start();
+    EXPECT_EQ(m_window->windowTitle(), "Keyrill");
+    EXPECT_EQ(m_window->GridButtons().size(), 15u);
+    m_window->move(0, 0);
+    ASSERT_TRUE(m_window->close());
+    const QByteArray golden = GoldenDefaultFile();
+    ASSERT_FALSE(golden.isEmpty());
+    EXPECT_EQ(ReadSettings(), golden);
+}
+
+TEST_F(StartupTest, StepsRunInOrderObservedThroughTheSeams)
+{
+    // Outputs 1 and 3 name devices that do not exist: each opening reports its output. When the
+    // first box shows, the settings must be loaded and the grid built and refreshed.
+    WriteSettings("[General]\nCaption=Stage Left\nButton Rows=2\nButton Cols=2\nAllow Editing=0\n"
+                  "[Output 1]\nMIDI Device=5\nActive=1\n[Output 3]\nMIDI Device=9\nActive=1\n"
+                  "[Button 1]\nCaption=First\n");
+    bool checked = false;
+    m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
+        if (checked)
+            return;
+        checked = true;
+        ASSERT_EQ(m_window, nullptr) << "the outputs open inside the start-up";
+        TfmMain* starting = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* candidate = qobject_cast<TfmMain*>(widget))
+                starting = candidate;
+        ASSERT_NE(starting, nullptr);
+        EXPECT_EQ(starting->windowTitle(), "Stage Left");
+        ASSERT_EQ(starting->GridButtons().size(), 4u);
+        EXPECT_EQ(starting->GridButtons()[0]->Caption(), "First");
+        EXPECT_FALSE(starting->MenuItem("mnConfiguration")->isVisible());
+    };
+    Start();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(m_boxes.Texts(), (QStringList{
+                                   "The MIDI device specified for output 1 could not be opened.",
+                                   "The MIDI device specified for output 3 could not be opened."}));
+    EXPECT_EQ(m_window->windowTitle(), "Stage Left");
+    EXPECT_EQ(m_window->TrayIcon()->toolTip(), "Stage Left");
+    EXPECT_EQ(m_window->GridButtons().size(), 4u);
+    EXPECT_EQ(Button(1)->Caption(), "First");
+    EXPECT_FALSE(m_window->MenuItem("mnConfiguration")->isVisible());
+}
+
+TEST_F(StartupTest, ShutdownSavesBeforeClosingTheDevices)
+{
+    WriteSettings(kOutput1Active + "[General]\nCaption=Before\n");
+    Start();
+    Click(1);
+    ASSERT_EQ(m_service.OpenCount(0), 1);
+    m_window->setWindowTitle("After");
+    bool closedAfterSave = false;
+    m_service.OnCall = [&](const TFakeMidiService::TCall& call) {
+        if (call.Kind != TFakeMidiService::TCallKind::Close)
+            return;
+        closedAfterSave = ReadSettings().contains("Caption=After\r\n") &&
+                          m_window->CommandList() == nullptr;
+    };
+    ASSERT_TRUE(m_window->close());
+    EXPECT_EQ(m_service.CloseCount(0), 1);
+    EXPECT_TRUE(closedAfterSave);
+}
+
+TEST_F(StartupTest, UnwritableSettingsKeepTheWindowOpen)
+{
+    QDir(m_dir.path()).mkdir("gone");
+    m_path = m_dir.filePath("gone/keyrill.ini");
+    Start();
+    QDir(m_dir.path()).rmdir("gone"); // the file's folder vanished: it can't be created
+    EXPECT_FALSE(m_window->close());
+    ASSERT_EQ(m_boxes.Boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes.Boxes[0].Text.startsWith("Cannot create file \"" + Path() + "\"."));
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_NE(m_window->CommandList(), nullptr);
+    QDir(m_dir.path()).mkdir("gone");
+    EXPECT_TRUE(m_window->close());
+    EXPECT_TRUE(ReadSettings().startsWith("[Windows]\r\n"));
+}
+
+TEST_F(StartupTest, UnreadableSettingsOpenAnEmptyWindowThatLeavesTheFileAlone)
+{
+    QDir(m_dir.path()).mkdir("keyrill.ini");
+    Start();
+    ASSERT_EQ(m_boxes.Boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes.Boxes[0].Text.startsWith("Cannot open file \"" + Path() + "\"."));
+    EXPECT_TRUE(m_window->GridButtons().empty());
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(m_boxes.Boxes.size(), 1u) << "nothing was saved over the unread file";
+}
+
+TEST_F(StartupTest, ClosingWhileMaximisedKeepsTheStoredBounds)
+{
+    WriteSettings("[Windows]\nMain Top=40\nMain Left=30\nMain Height=250\nMain Width=330\n");
+    Start();
+    m_window->showMaximized();
+    QApplication::processEvents();
+    ASSERT_TRUE(m_window->close());
+    const QByteArray saved = ReadSettings();
+    EXPECT_TRUE(saved.contains("Main Top=40\r\nMain Left=30\r\nMain Height=250\r\n"
+                               "Main Width=330\r\nMain Maximised=1\r\n"))
+        << saved.left(200).toStdString();
+}
+
+} // namespace
