@@ -88,8 +88,6 @@ void BM_LayoutOf400Buttons(benchmark::State& state)
     TFullWindow full;
     for (auto _ : state)
         full.window->actResizeButtonsExecute();
-    state.counters["us_per_layout"] = benchmark::Counter(
-        double(state.iterations()) * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_LayoutOf400Buttons)->Unit(benchmark::kMicrosecond);
 
