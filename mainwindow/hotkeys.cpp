@@ -34,8 +34,22 @@ void TfmMain::FormKeyUp(quint16 key)
     HandleHotKey(key, false);
 }
 
+THandlerScope::THandlerScope(TfmMain& window) : m_window(window)
+{
+    ++m_window.m_handlerDepth;
+}
+
+THandlerScope::~THandlerScope()
+{
+    if (--m_window.m_handlerDepth == 0 && m_window.m_releasePending) {
+        m_window.m_releasePending = false;
+        QTimer::singleShot(0, &m_window, &TfmMain::ReleaseHeldHotKeys);
+    }
+}
+
 void TfmMain::HandleHotKey(quint16 key, bool down)
 {
+    const THandlerScope scope(*this);
     if (down) {
         if (key == m_lastKeyDown)
             return;
@@ -82,6 +96,12 @@ void TfmMain::ReleaseHeldHotKeys()
 {
     if (isActiveWindow())
         return;
+    // A modal error box of a send runs its own event loop inside a handler: releasing from in
+    // there would let the handler finish its press after the release.
+    if (m_handlerDepth > 0) {
+        m_releasePending = true;
+        return;
+    }
     const std::vector<quint16> keys = m_heldHotKeys;
     for (quint16 key : keys)
         HandleHotKey(key, false);

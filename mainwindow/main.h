@@ -132,5 +132,21 @@ private:
     QAction* m_actResizeButtons = nullptr;
     QAction* m_actButtonPaste = nullptr;
     std::vector<quint16> m_heldHotKeys; // named keys that are down, released on focus loss
+    int m_handlerDepth = 0;             // press and key handlers running (a modal box nests them)
+    bool m_releasePending = false;      // focus was lost while a handler ran
+    friend class THandlerScope;
     bool m_loadFailed = false;
+};
+
+// Marks a press or key handler as running for as long as it lives.
+class THandlerScope
+{
+public:
+    explicit THandlerScope(TfmMain& window);
+    ~THandlerScope();
+    THandlerScope(const THandlerScope&) = delete;
+    THandlerScope& operator=(const THandlerScope&) = delete;
+
+private:
+    TfmMain& m_window;
 };

@@ -14,6 +14,7 @@ void TfmMain::BtTxMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
     TCommandSet* d = Definition(sender);
     if (!d)
         return;
+    const THandlerScope scope(*this);
     switch (d->Action) {
     case actPress:
         SendSide(d->Press);
@@ -47,6 +48,7 @@ void TfmMain::BtTxMouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::Ke
     TCommandSet* d = Definition(sender);
     if (!d)
         return;
+    const THandlerScope scope(*this);
     switch (d->Action) {
     case actPress:
         break;

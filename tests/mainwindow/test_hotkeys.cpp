@@ -155,4 +155,32 @@ TEST_F(HotKeyTest, LosingTheFocusReleasesHeldButtons)
     EXPECT_EQ(m_window->LastKeyDown(), 0);
 }
 
+TEST_F(HotKeyTest, FocusLostDuringAnErrorBoxReleasesOnlyAfterThePressHasFinished)
+{
+    // Output 2 names a device that does not exist, so every send shows the error box; the box
+    // takes the focus while the key's press handler is still running.
+    WriteSettings("[Output 2]\nMIDI Device=3\nActive=1\n"
+                  "[Button 1]\nAction=1\nHotKey=Q\nOutput=2\nCaption=Up\n"
+                  "[Button 1 Release]\nOutput=2\nCaption=Down\n");
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    m_boxes.Boxes.clear();
+    QWidget box;
+    m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
+        if (box.isVisible())
+            return;
+        box.show();
+        box.activateWindow();
+        QTest::qWaitForWindowActive(&box);
+        QApplication::processEvents(); // the nested loop of a real modal box
+    };
+    Down(Qt::Key_Q);
+    ASSERT_EQ(m_boxes.Boxes.size(), 1u);
+    EXPECT_EQ(Button(1)->Caption(), "Down") << "the press finished first";
+    QTRY_COMPARE(m_boxes.Boxes.size(), 2u); // the release's send fails too
+    EXPECT_EQ(Button(1)->Caption(), "Up");
+    EXPECT_EQ(Button(1)->BorderColor(), kColorNone);
+    EXPECT_FALSE(m_window->CommandList()->Get(0).Pressed);
+}
+
 } // namespace
