@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FakeMessageBoxes.h"
-#include "FakeMidiService.h"
-#include "TestApplication.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakeMidiService.h"
+#include "support/TestApplication.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "widgets/TAdvToolButton.h"

@@ -1,8 +1,8 @@
 // The whole road of a click over the real MIDI service: the program's window, a JACK server and a
 // receiving port.
-#include "FakeMessageBoxes.h"
-#include "JackServer.h"
-#include "TestApplication.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/JackServer.h"
+#include "support/TestApplication.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "midi/RtMidiService.h"
