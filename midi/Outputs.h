@@ -38,6 +38,8 @@ public:
     std::array<TOutput, 4>& Slots() { return m_slots; }
 
 private:
+    void ShowSendError(int output, std::int32_t deviceIndex) noexcept;
+
     TMidiSystem& m_midi;
     IMessageBoxes& m_boxes;
     const bool& m_showOutputErrors;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A result of the MIDI service: 0 is success, anything else a failure whose text the service
+// may give (`ErrorText`).
+using TMidiResult = int;
+inline constexpr TMidiResult kMidiOk = 0;
+
+// An open device as the service knows it; kNoMidiHandle is "no handle" (a closed device).
+using TMidiHandle = std::uint64_t;
+inline constexpr TMidiHandle kNoMidiHandle = 0;
+
+// The platform seam: what the device layer (TMidiOutput) needs of the operating system's MIDI
+// output service. Nothing here throws; every failure is a result code.
+class IMidiService
+{
+public:
+    virtual ~IMidiService() = default;
+
+    // Number of output devices present now (0 when the service cannot start).
+    virtual int DeviceCount() = 0;
+    // Product name of the device at `index` (0 .. DeviceCount() - 1).
+    virtual TMidiResult DeviceName(int index, std::string& name) = 0;
+    // Opens the device at `index`, without callbacks; on success `handle` is set.
+    virtual TMidiResult Open(int index, TMidiHandle& handle) = 0;
+    // Sends one short message, packed as status + data1 * 256 + data2 * 65536.
+    virtual TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) = 0;
+    // Closes a handle; an unknown or null handle is refused with the invalid-handle text.
+    virtual TMidiResult Close(TMidiHandle handle) = 0;
+    // The text of a failure code; false when the service has none for it.
+    virtual bool ErrorText(TMidiResult code, std::string& text) = 0;
+};

@@ -1,0 +1,307 @@
+#include "RtMidiService.h"
+
+#include <RtMidi.h>
+
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const std::string kClientName = "Keyrill";
+const std::string kPortName = "Output";
+
+constexpr TMidiResult kInvalidHandle = 1;
+constexpr TMidiResult kSystemExclusive = 2;
+constexpr TMidiResult kIndexOutOfRange = 3;
+constexpr TMidiResult kFirstDynamicCode = 100; // codes whose text came from RtMidi
+constexpr int kDynamicCodes = 64;              // how many such texts are kept
+
+// RtMidi reports errors through this callback once it is installed (instead of throwing and
+// printing); each RtMidi object has its own sink, read after every call into it.
+struct TErrorSink
+{
+    bool Raised = false;
+    std::string Text;
+
+    void Reset()
+    {
+        Raised = false;
+        Text.clear();
+    }
+};
+
+void ErrorCallback(RtMidiError::Type type, const std::string& text, void* userData)
+{
+    if (type == RtMidiError::DEBUG_WARNING)
+        return;
+    auto* sink = static_cast<TErrorSink*>(userData);
+    if (!sink->Raised)
+        sink->Text = text;
+    sink->Raised = true;
+}
+
+// RtMidi writes to std::cerr before it throws from a constructor, where no callback can be in
+// place yet; this keeps that text off the terminal (it reaches the caller as the error's text).
+class TQuietCerr
+{
+public:
+    TQuietCerr() : m_saved(std::cerr.rdbuf(m_sink.rdbuf())) {}
+    ~TQuietCerr() { std::cerr.rdbuf(m_saved); }
+    TQuietCerr(const TQuietCerr&) = delete;
+    TQuietCerr& operator=(const TQuietCerr&) = delete;
+
+private:
+    std::ostringstream m_sink;
+    std::streambuf* m_saved;
+};
+
+// One RtMidi output with the sink of its errors (the sink's address must not move).
+struct TRtOut
+{
+    TErrorSink Errors;
+    std::unique_ptr<RtMidiOut> Out;
+
+    // Creates the RtMidi output on `api`; returns the failure text, empty on success.
+    std::string Create(RtMidi::Api api)
+    {
+        try {
+            TQuietCerr quiet;
+            Out = std::make_unique<RtMidiOut>(api, kClientName);
+            Out->setErrorCallback(&ErrorCallback, &Errors);
+            return {};
+        } catch (const RtMidiError& error) {
+            Out.reset();
+            return error.getMessage().empty() ? "RtMidi error" : error.getMessage();
+        }
+    }
+
+    ~TRtOut()
+    {
+        if (!Out)
+            return;
+        try {
+            TQuietCerr quiet;
+            Out.reset(); // closes the port and, under JACK, lets it flush what is queued
+        } catch (...) {
+        }
+    }
+};
+
+} // namespace
+
+struct TRtMidiService::TImpl
+{
+    bool Started = false;
+    RtMidi::Api Api = RtMidi::UNSPECIFIED;
+    std::string StartFailure;
+    std::unique_ptr<TRtOut> Enumerator;
+
+    // The device list as last enumerated: a name, or the failure text of its query.
+    struct TEntry
+    {
+        bool Ok = false;
+        std::string Text;
+    };
+    std::vector<TEntry> Names;
+
+    std::map<TMidiHandle, std::unique_ptr<TRtOut>> Handles;
+    TMidiHandle NextHandle = 1;
+
+    std::map<TMidiResult, std::string> Texts{
+        {kInvalidHandle, "Invalid MIDI device handle"},
+        {kSystemExclusive, "System exclusive messages are not supported"},
+        {kIndexOutOfRange, "MIDI device index out of range"},
+    };
+    int NextDynamic = 0;
+
+    TMidiResult Fail(std::string text)
+    {
+        const TMidiResult code = kFirstDynamicCode + NextDynamic;
+        NextDynamic = (NextDynamic + 1) % kDynamicCodes;
+        Texts[code] = std::move(text);
+        return code;
+    }
+
+    // Picks the first compiled API that starts, the system's default first.
+    bool Start()
+    {
+        if (Started)
+            return true;
+        std::vector<RtMidi::Api> apis;
+        RtMidi::getCompiledApi(apis);
+        StartFailure.clear();
+        for (const RtMidi::Api api : apis) {
+            if (api == RtMidi::RTMIDI_DUMMY)
+                continue;
+            auto out = std::make_unique<TRtOut>();
+            std::string failure = out->Create(api);
+            if (failure.empty()) {
+                // JACK connects to its server only here, when first asked for its ports.
+                out->Out->getPortCount();
+                if (out->Errors.Raised)
+                    failure = out->Errors.Text;
+            }
+            if (failure.empty()) {
+                Enumerator = std::move(out);
+                Api = api;
+                Started = true;
+                return true;
+            }
+            StartFailure += (StartFailure.empty() ? "" : "; ") + failure;
+        }
+        if (StartFailure.empty())
+            StartFailure = "No MIDI API is available";
+        return false;
+    }
+
+    // The port of `out` that is device `index` of the enumerated list: the same name, and among
+    // equal names the same occurrence. -1 when it has gone.
+    int FindPort(TRtOut& out, int index)
+    {
+        int occurrence = 0;
+        for (int i = 0; i < index; ++i)
+            if (Names[i].Ok && Names[i].Text == Names[index].Text)
+                ++occurrence;
+        const unsigned count = out.Out->getPortCount();
+        for (unsigned port = 0; port < count && !out.Errors.Raised; ++port) {
+            if (out.Out->getPortName(port) == Names[index].Text && occurrence-- == 0)
+                return int(port);
+        }
+        return -1;
+    }
+};
+
+TRtMidiService::TRtMidiService() : m_impl(std::make_unique<TImpl>()) {}
+
+TRtMidiService::~TRtMidiService() = default;
+
+std::string TRtMidiService::ApiName() const
+{
+    return m_impl->Started ? RtMidi::getApiName(m_impl->Api) : std::string();
+}
+
+int TRtMidiService::DeviceCount()
+{
+    TImpl& d = *m_impl;
+    d.Names.clear();
+    if (!d.Start())
+        return 0;
+    TRtOut& out = *d.Enumerator;
+    try {
+        out.Errors.Reset();
+        const unsigned count = out.Out->getPortCount();
+        for (unsigned port = 0; port < count; ++port) {
+            out.Errors.Reset();
+            std::string name = out.Out->getPortName(port);
+            if (out.Errors.Raised)
+                d.Names.push_back({false, out.Errors.Text});
+            else
+                d.Names.push_back({true, std::move(name)});
+        }
+    } catch (const RtMidiError& error) {
+        d.Names.push_back({false, error.getMessage()});
+    }
+    return int(d.Names.size());
+}
+
+TMidiResult TRtMidiService::DeviceName(int index, std::string& name)
+{
+    TImpl& d = *m_impl;
+    if (index < 0 || index >= int(d.Names.size()))
+        return kIndexOutOfRange;
+    if (!d.Names[index].Ok)
+        return d.Fail(d.Names[index].Text);
+    name = d.Names[index].Text;
+    return kMidiOk;
+}
+
+TMidiResult TRtMidiService::Open(int index, TMidiHandle& handle)
+{
+    TImpl& d = *m_impl;
+    if (!d.Started)
+        return d.Fail("No MIDI output service could be started: " + d.StartFailure);
+    if (index < 0 || index >= int(d.Names.size()) || !d.Names[index].Ok)
+        return kIndexOutOfRange;
+    auto out = std::make_unique<TRtOut>();
+    std::string failure = out->Create(d.Api);
+    if (!failure.empty())
+        return d.Fail(std::move(failure));
+    try {
+        const int port = d.FindPort(*out, index);
+        if (out->Errors.Raised)
+            return d.Fail(out->Errors.Text);
+        if (port < 0)
+            return d.Fail("The MIDI device \"" + d.Names[index].Text + "\" is no longer present");
+        TQuietCerr quiet;
+        out->Out->openPort(unsigned(port), kPortName);
+        if (out->Errors.Raised)
+            return d.Fail(out->Errors.Text);
+    } catch (const RtMidiError& error) {
+        return d.Fail(error.getMessage());
+    }
+    handle = d.NextHandle++;
+    d.Handles.emplace(handle, std::move(out));
+    return kMidiOk;
+}
+
+int TRtMidiService::ShortMessageLength(std::uint8_t status)
+{
+    if (status < 0x80 || status == 0xF0 || status == 0xF7)
+        return 0;
+    if (status < 0xC0 || (status >= 0xE0 && status < 0xF0) || status == 0xF2)
+        return 3;
+    if (status < 0xE0 || status == 0xF1 || status == 0xF3)
+        return 2;
+    return 1; // 0xF6 and the real-time bytes 0xF8 to 0xFF (and the undefined 0xF4, 0xF5)
+}
+
+TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t packed)
+{
+    TImpl& d = *m_impl;
+    const auto found = d.Handles.find(handle);
+    if (found == d.Handles.end())
+        return kInvalidHandle;
+    const unsigned char bytes[3] = {static_cast<unsigned char>(packed & 0xFF),
+                                    static_cast<unsigned char>((packed >> 8) & 0xFF),
+                                    static_cast<unsigned char>((packed >> 16) & 0xFF)};
+    const int length = ShortMessageLength(bytes[0]);
+    if (bytes[0] == 0xF0 || bytes[0] == 0xF7)
+        return kSystemExclusive;
+    if (length == 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Not a MIDI status byte (0x%02X)", unsigned(bytes[0]));
+        return d.Fail(text);
+    }
+    TRtOut& out = *found->second;
+    try {
+        out.Errors.Reset();
+        out.Out->sendMessage(bytes, std::size_t(length));
+        if (out.Errors.Raised)
+            return d.Fail(out.Errors.Text);
+    } catch (const RtMidiError& error) {
+        return d.Fail(error.getMessage());
+    }
+    return kMidiOk;
+}
+
+TMidiResult TRtMidiService::Close(TMidiHandle handle)
+{
+    TImpl& d = *m_impl;
+    const auto found = d.Handles.find(handle);
+    if (found == d.Handles.end())
+        return kInvalidHandle;
+    d.Handles.erase(found); // the RtMidi output closes its port as it goes
+    return kMidiOk;
+}
+
+bool TRtMidiService::ErrorText(TMidiResult code, std::string& text)
+{
+    const auto found = m_impl->Texts.find(code);
+    if (found == m_impl->Texts.end())
+        return false;
+    text = found->second;
+    return true;
+}

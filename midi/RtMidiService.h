@@ -1,0 +1,37 @@
+#pragma once
+
+#include "MidiService.h"
+
+#include <memory>
+#include <string>
+
+// The MIDI service of this platform, over RtMidi. It uses the system's default MIDI API and,
+// when that cannot start (no ALSA sequencer), RtMidi's other compiled APIs in turn (JACK on
+// Linux). A handle is one open RtMidi output connected to the device's port. No RtMidi error
+// leaves this class: each becomes the text of a failure code.
+class TRtMidiService : public IMidiService
+{
+public:
+    TRtMidiService();
+    ~TRtMidiService() override;
+    TRtMidiService(const TRtMidiService&) = delete;
+    TRtMidiService& operator=(const TRtMidiService&) = delete;
+
+    int DeviceCount() override;
+    TMidiResult DeviceName(int index, std::string& name) override;
+    TMidiResult Open(int index, TMidiHandle& handle) override;
+    TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) override;
+    TMidiResult Close(TMidiHandle handle) override;
+    bool ErrorText(TMidiResult code, std::string& text) override;
+
+    // The RtMidi API in use ("alsa", "jack"), or empty while none has started.
+    std::string ApiName() const;
+
+    // How many bytes of a short message go on the wire for this status byte: 1 to 3, or 0 when
+    // the status cannot start a short message (a data byte, or 0xF0 / 0xF7 of system exclusive).
+    static int ShortMessageLength(std::uint8_t status);
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> m_impl;
+};

@@ -1,0 +1,144 @@
+#include "FakeMidiService.h"
+
+#include <algorithm>
+
+namespace {
+constexpr TMidiResult kInvalidHandle = 1;
+constexpr TMidiResult kIndexOutOfRange = 2;
+constexpr TMidiResult kEnumerationFailed = 10;
+constexpr TMidiResult kOpenFailed = 11;
+constexpr TMidiResult kSendFailed = 12;
+constexpr TMidiResult kCloseFailed = 13;
+constexpr TMidiResult kNoText = 99;
+
+TFakeMidiService::TBytes Unpack(std::uint32_t packed)
+{
+    return {std::uint8_t(packed & 0xFF), std::uint8_t((packed >> 8) & 0xFF),
+            std::uint8_t((packed >> 16) & 0xFF)};
+}
+} // namespace
+
+TFakeMidiService::TFakeMidiService(std::vector<std::string> deviceNames)
+    : DeviceNames(std::move(deviceNames))
+{
+}
+
+TMidiResult TFakeMidiService::Failure(TMidiResult code) const
+{
+    return FailuresHaveNoText ? kNoText : code;
+}
+
+TMidiResult TFakeMidiService::Record(TCall call)
+{
+    m_calls.push_back(call);
+    if (OnCall)
+        OnCall(m_calls.back());
+    return call.Result;
+}
+
+int TFakeMidiService::DeviceCount()
+{
+    ++m_deviceCountCalls;
+    return int(DeviceNames.size());
+}
+
+TMidiResult TFakeMidiService::DeviceName(int index, std::string& name)
+{
+    if (FailEnumeration)
+        return Failure(kEnumerationFailed);
+    if (index < 0 || index >= int(DeviceNames.size()))
+        return Failure(kIndexOutOfRange);
+    name = DeviceNames[std::size_t(index)];
+    return kMidiOk;
+}
+
+TMidiResult TFakeMidiService::Open(int index, TMidiHandle& handle)
+{
+    TCall call{TCallKind::Open, index, kNoMidiHandle, {}, kMidiOk};
+    if (index < 0 || index >= int(DeviceNames.size()))
+        call.Result = Failure(kIndexOutOfRange);
+    else if (FailOpen && (FailOpenDevice < 0 || FailOpenDevice == index))
+        call.Result = Failure(kOpenFailed);
+    else {
+        call.Handle = handle = m_nextHandle++;
+        m_handles[call.Handle] = index;
+    }
+    return Record(call);
+}
+
+TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t packed)
+{
+    const auto found = m_handles.find(handle);
+    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle,
+               Unpack(packed), kMidiOk};
+    if (found == m_handles.end())
+        call.Result = Failure(kInvalidHandle);
+    else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
+        call.Result = Failure(kSendFailed);
+    else
+        m_sent.push_back({call.Device, handle, packed, call.Bytes});
+    return Record(call);
+}
+
+TMidiResult TFakeMidiService::Close(TMidiHandle handle)
+{
+    const auto found = m_handles.find(handle);
+    TCall call{TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {},
+               kMidiOk};
+    if (found == m_handles.end())
+        call.Result = Failure(kInvalidHandle);
+    else if (FailClose)
+        call.Result = Failure(kCloseFailed);
+    else
+        m_handles.erase(found);
+    return Record(call);
+}
+
+bool TFakeMidiService::ErrorText(TMidiResult code, std::string& text)
+{
+    switch (code) {
+    case kInvalidHandle: text = kInvalidHandleText; return true;
+    case kIndexOutOfRange: text = "Device index out of range"; return true;
+    case kEnumerationFailed: text = FailEnumeration.value_or(""); return true;
+    case kOpenFailed: text = FailOpen.value_or(""); return true;
+    case kSendFailed: text = FailSend.value_or(""); return true;
+    case kCloseFailed: text = FailClose.value_or(""); return true;
+    default: return false;
+    }
+}
+
+bool TFakeMidiService::IsOpen(int device) const
+{
+    return std::any_of(m_handles.begin(), m_handles.end(),
+                       [device](const auto& entry) { return entry.second == device; });
+}
+
+int TFakeMidiService::OpenCount(int device) const
+{
+    return int(std::count_if(m_calls.begin(), m_calls.end(), [device](const TCall& call) {
+        return call.Kind == TCallKind::Open && call.Device == device && call.Result == kMidiOk;
+    }));
+}
+
+int TFakeMidiService::CloseCount(int device) const
+{
+    return int(std::count_if(m_calls.begin(), m_calls.end(), [device](const TCall& call) {
+        return call.Kind == TCallKind::Close && call.Device == device && call.Result == kMidiOk;
+    }));
+}
+
+std::vector<TFakeMidiService::TBytes> TFakeMidiService::SentTo(int device) const
+{
+    std::vector<TBytes> bytes;
+    for (const TSent& sent : m_sent)
+        if (sent.Device == device)
+            bytes.push_back(sent.Bytes);
+    return bytes;
+}
+
+void TFakeMidiService::ClearRecords()
+{
+    m_calls.clear();
+    m_sent.clear();
+    m_deviceCountCalls = 0;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "midi/MidiService.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A MIDI service for tests: devices are just names, every open, close and send is recorded in
+// order, and each operation can be told to fail with a given text.
+//
+//   TFakeMidiService service({"Synth A", "Synth B"});
+//   TMidiSystem midi(service);
+//   ... send through TOutputs ...
+//   EXPECT_EQ(service.Sent().at(0).Bytes, (TFakeMidiService::TBytes{0x90, 0x3C, 0x64}));
+//
+//   service.FailOpen = "Device busy";       // every open now fails with that text
+//   service.FailOpenDevice = 1;             // ... only the open of device 1
+//   service.OnCall = [&](const TFakeMidiService::TCall& call) { ... };  // see the state then
+class TFakeMidiService : public IMidiService
+{
+public:
+    using TBytes = std::array<std::uint8_t, 3>;
+
+    // The text with which a null, unknown or already closed handle is refused.
+    static constexpr const char* kInvalidHandleText = "Invalid MIDI device handle";
+
+    enum class TCallKind { Open, Close, Send };
+
+    // One call of Open, Close or SendShortMessage, as recorded in `Calls()`.
+    struct TCall
+    {
+        TCallKind Kind;
+        int Device;          // device index (-1 when the handle was unknown)
+        TMidiHandle Handle;  // the handle given (Close, Send) or returned (Open, 0 on failure)
+        TBytes Bytes;        // Send only: status, data1, data2 unpacked from the packed value
+        TMidiResult Result;  // what the service answered (kMidiOk on success)
+    };
+
+    // One message that went out (a Send that succeeded).
+    struct TSent
+    {
+        int Device;
+        TMidiHandle Handle;
+        std::uint32_t Packed; // status + data1 * 256 + data2 * 65536, as handed over
+        TBytes Bytes;         // the same, unpacked: status, data1, data2
+    };
+
+    explicit TFakeMidiService(std::vector<std::string> deviceNames = {});
+
+    // Configuration: the devices, read at every DeviceCount / DeviceName.
+    std::vector<std::string> DeviceNames;
+
+    // Failure injection: when set, the operation fails and its code has this text. The
+    // *Device fields restrict a failure to one device index (-1: every device).
+    std::optional<std::string> FailEnumeration; // DeviceName fails
+    std::optional<std::string> FailOpen;
+    int FailOpenDevice = -1;
+    std::optional<std::string> FailSend;
+    int FailSendDevice = -1;
+    std::optional<std::string> FailClose;
+    // When true, every failure above (and the invalid-handle refusal) comes with a code for
+    // which ErrorText has no text: the device layer then treats the operation as successful.
+    bool FailuresHaveNoText = false;
+
+    // Called after every Open, Close and Send is recorded, before the result is returned.
+    std::function<void(const TCall&)> OnCall;
+
+    // What happened, in order.
+    const std::vector<TCall>& Calls() const { return m_calls; }
+    const std::vector<TSent>& Sent() const { return m_sent; }
+    int DeviceCountCalls() const { return m_deviceCountCalls; }
+
+    // Queries.
+    bool IsOpen(int device) const;     // whether the device has an open handle now
+    int OpenCount(int device) const;   // successful opens of the device
+    int CloseCount(int device) const;  // successful closes of the device
+    std::vector<TBytes> SentTo(int device) const;
+    void ClearRecords(); // forgets the calls, messages and enumerations (not the open handles)
+
+    // IMidiService
+    int DeviceCount() override;
+    TMidiResult DeviceName(int index, std::string& name) override;
+    TMidiResult Open(int index, TMidiHandle& handle) override;
+    TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) override;
+    TMidiResult Close(TMidiHandle handle) override;
+    bool ErrorText(TMidiResult code, std::string& text) override;
+
+private:
+    TMidiResult Failure(TMidiResult code) const;
+    TMidiResult Record(TCall call);
+
+    std::vector<TCall> m_calls;
+    std::vector<TSent> m_sent;
+    int m_deviceCountCalls = 0;
+    std::map<TMidiHandle, int> m_handles; // open handle -> device index
+    TMidiHandle m_nextHandle = 0x100;
+};

@@ -1,0 +1,242 @@
+#include "JackServer.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+std::atomic<bool> g_quietJack{false};
+
+// libjack prints every failed connection attempt; while the server starts, those are expected.
+void JackErrorToStderr(const char* text)
+{
+    if (!g_quietJack)
+        std::fprintf(stderr, "%s\n", text);
+}
+
+void InstallJackErrorFunction()
+{
+    static const bool installed = [] {
+        jack_set_error_function(&JackErrorToStderr);
+        return true;
+    }();
+    (void)installed;
+}
+
+std::string UniqueServerName()
+{
+    static std::atomic<int> counter{0};
+    return "keyrill-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+bool ServerAccepts(const std::string& name)
+{
+    jack_status_t status{};
+    jack_client_t* probe = jack_client_open(
+        "keyrill-probe", jack_options_t(JackNoStartServer | JackServerName), &status, name.c_str());
+    if (!probe)
+        return false;
+    jack_client_close(probe);
+    return true;
+}
+
+} // namespace
+
+TJackServer::TJackServer(int periodFrames, std::chrono::milliseconds startTimeout)
+    : m_name(UniqueServerName())
+{
+    InstallJackErrorFunction();
+
+    char logPath[] = "/tmp/keyrill-jackd-XXXXXX";
+    const int logFd = ::mkstemp(logPath);
+    if (logFd < 0)
+        throw std::runtime_error("TJackServer: cannot create a log file");
+    m_logPath = logPath;
+
+    const std::string period = std::to_string(periodFrames);
+    std::vector<std::string> args = {"jackd", "-n",   m_name, "-r", "-d", "dummy", "-r",
+                                     "48000", "-p",   period, "-C", "0",  "-P",    "0"};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, logFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, logFd, STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, logFd);
+    const int spawned = posix_spawnp(&m_pid, "jackd", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(logFd);
+    if (spawned != 0) {
+        m_pid = -1;
+        ::unlink(m_logPath.c_str());
+        throw std::runtime_error("TJackServer: cannot start jackd (install the Debian package "
+                                 "jackd2): " +
+                                 std::string(std::strerror(spawned)));
+    }
+
+    if (const char* previous = std::getenv("JACK_DEFAULT_SERVER"))
+        m_previousDefaultServer = previous;
+    ::setenv("JACK_DEFAULT_SERVER", m_name.c_str(), 1);
+
+    const auto deadline = std::chrono::steady_clock::now() + startTimeout;
+    g_quietJack = true;
+    bool ready = false;
+    while (!ready && Running() && std::chrono::steady_clock::now() < deadline) {
+        ready = ServerAccepts(m_name);
+        if (!ready)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    g_quietJack = false;
+    if (!ready) {
+        const std::string log = Log();
+        Stop();
+        throw std::runtime_error("TJackServer: jackd did not accept clients; its output:\n" + log);
+    }
+}
+
+TJackServer::~TJackServer()
+{
+    Stop();
+}
+
+bool TJackServer::Running() const
+{
+    if (m_pid <= 0 || m_exited)
+        return false;
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) == 0)
+        return true;
+    m_exited = true; // reaped: the pid must not be signalled any more
+    return false;
+}
+
+std::string TJackServer::Log() const
+{
+    std::ifstream file(m_logPath);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void TJackServer::Stop()
+{
+    if (m_pid > 0 && !m_exited) {
+        ::kill(m_pid, SIGTERM);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        int status = 0;
+        pid_t done = 0;
+        while ((done = ::waitpid(m_pid, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (done == 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, &status, 0);
+        }
+    }
+    m_pid = -1;
+    if (!m_logPath.empty()) {
+        ::unlink(m_logPath.c_str());
+        m_logPath.clear();
+    }
+    if (m_previousDefaultServer)
+        ::setenv("JACK_DEFAULT_SERVER", m_previousDefaultServer->c_str(), 1);
+    else
+        ::unsetenv("JACK_DEFAULT_SERVER");
+    m_previousDefaultServer.reset();
+}
+
+TJackMidiReceiver::TJackMidiReceiver(const std::string& clientName, const std::string& portName)
+{
+    InstallJackErrorFunction();
+    jack_status_t status{};
+    m_client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
+    if (!m_client)
+        throw std::runtime_error("TJackMidiReceiver: cannot connect to the JACK server");
+    m_port = jack_port_register(m_client, portName.c_str(), JACK_DEFAULT_MIDI_TYPE,
+                                JackPortIsInput, 0);
+    if (!m_port || jack_set_process_callback(m_client, &TJackMidiReceiver::Process, this) != 0 ||
+        jack_activate(m_client) != 0) {
+        jack_client_close(m_client);
+        m_client = nullptr;
+        throw std::runtime_error("TJackMidiReceiver: cannot set up the MIDI input port");
+    }
+    m_portName = jack_port_name(m_port);
+}
+
+TJackMidiReceiver::~TJackMidiReceiver()
+{
+    Close();
+}
+
+void TJackMidiReceiver::Close()
+{
+    if (!m_client)
+        return;
+    jack_deactivate(m_client);
+    jack_client_close(m_client);
+    m_client = nullptr;
+    m_port = nullptr;
+}
+
+int TJackMidiReceiver::Process(std::uint32_t frames, void* self)
+{
+    auto* receiver = static_cast<TJackMidiReceiver*>(self);
+    void* buffer = jack_port_get_buffer(receiver->m_port, frames);
+    const std::uint32_t count = jack_midi_get_event_count(buffer);
+    if (count == 0)
+        return 0;
+    {
+        std::lock_guard lock(receiver->m_mutex);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            jack_midi_event_t event;
+            if (jack_midi_event_get(&event, buffer, i) == 0)
+                receiver->m_events.emplace_back(event.buffer, event.buffer + event.size);
+        }
+    }
+    receiver->m_arrived.notify_all();
+    return 0;
+}
+
+std::vector<TJackMidiReceiver::TEvent> TJackMidiReceiver::Events() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_events;
+}
+
+std::size_t TJackMidiReceiver::Count() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_events.size();
+}
+
+void TJackMidiReceiver::Clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_events.clear();
+}
+
+bool TJackMidiReceiver::WaitFor(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_arrived.wait_for(lock, timeout, [&] { return m_events.size() >= count; });
+}
