@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 class TCommandList;
+class TIniFile;
 
 // A failure to open or write the settings file; the message is the user-facing text.
 class TSettingsError : public std::runtime_error
@@ -41,3 +42,11 @@ void SaveSettings(const QString& path, const TSettingsData& data);
 QString ColourToHex(TColor colour);
 // The inverse; throws std::invalid_argument when a component is missing or not hexadecimal.
 TColor HexToColour(const QString& text);
+
+// The steps of LoadSettings and SaveSettings on a file held in memory (tests, fuzzing, benchmarks).
+// ReadSettings is LoadSettings' steps 2 to 5; WriteSettings is SaveSettings' steps 2 to 4, with
+// `fileExisted` deciding whether the "Button" sections are erased first. WriteSettings throws
+// std::out_of_range, after writing the buttons that exist, when `CommandList` holds fewer than
+// Button Rows x Button Cols definitions.
+void ReadSettings(const TIniFile& ini, TSettingsData& data);
+void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data);

@@ -1,0 +1,252 @@
+#include "IniFile.h"
+
+namespace {
+
+bool IsTrimmed(QChar c)
+{
+    return c.unicode() <= 0x20;
+}
+
+// Line breaks inside a written value would split the entry; they become blanks.
+QString OneLine(const QString& text)
+{
+    QString result = text;
+    for (QChar& c : result)
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+    return IniTrimmed(result).toString();
+}
+
+int HexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+QStringView IniTrimmed(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsTrimmed(text[begin]))
+        ++begin;
+    while (end > begin && IsTrimmed(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+std::optional<std::int32_t> ParseIniInteger(QStringView text)
+{
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < n && text[i] == u'$') {
+        hex = true;
+        ++i;
+    } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == n)
+        return std::nullopt;
+
+    std::uint64_t magnitude = 0;
+    for (; i < n; ++i) {
+        const int digit = HexDigit(text[i]);
+        if (digit < 0 || (!hex && digit > 9))
+            return std::nullopt;
+        magnitude = magnitude * (hex ? 16 : 10) + std::uint64_t(digit);
+        if (magnitude > (hex ? 0xFFFFFFFFull : 0x80000000ull))
+            return std::nullopt;
+    }
+    if (hex) {
+        const std::uint32_t bits = std::uint32_t(magnitude);
+        return std::int32_t(negative ? 0u - bits : bits);
+    }
+    if (!negative && magnitude > 0x7FFFFFFFull)
+        return std::nullopt;
+    return std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
+}
+
+TIniFile TIniFile::Parse(const QString& source)
+{
+    const QStringView text(source);
+    TIniFile ini;
+    TSection* current = nullptr;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    while (start <= n) {
+        qsizetype end = start;
+        while (end < n && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        const QStringView line = IniTrimmed(text.sliced(start, end - start));
+        if (end < n && text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n')
+            start = end + 2;
+        else
+            start = end + 1;
+
+        if (line.isEmpty() || line.front() == u';')
+            continue;
+        if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
+            ini.m_sections.push_back(
+                TSection{IniTrimmed(line.sliced(1, line.size() - 2)).toString(), {}, {}});
+            current = &ini.m_sections.back();
+            continue;
+        }
+        if (!current)
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0) {
+            current->Lines.push_back(TLine{line.toString(), {}, false});
+        } else {
+            current->Lines.push_back(TLine{IniTrimmed(line.first(eq)).toString(),
+                                           IniTrimmed(line.sliced(eq + 1)).toString(), true});
+            current->Keys.insert(Fold(current->Lines.back().Key),
+                                 qsizetype(current->Lines.size()) - 1);
+        }
+    }
+    ini.Reindex();
+    return ini;
+}
+
+QString TIniFile::Text() const
+{
+    QString out;
+    for (const TSection& section : m_sections) {
+        out += u'[';
+        out += section.Name;
+        out += u"]\r\n";
+        for (const TLine& line : section.Lines) {
+            out += line.Key;
+            if (line.IsEntry) {
+                out += u'=';
+                out += line.Value;
+            }
+            out += u"\r\n";
+        }
+        out += u"\r\n";
+    }
+    return out;
+}
+
+QStringList TIniFile::SectionNames() const
+{
+    QStringList names;
+    names.reserve(qsizetype(m_sections.size()));
+    for (const TSection& section : m_sections)
+        names.append(section.Name);
+    return names;
+}
+
+bool TIniFile::HasSection(const QString& section) const
+{
+    return Find(section) != nullptr;
+}
+
+std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const
+{
+    const TSection* s = Find(section);
+    if (!s)
+        return std::nullopt;
+    const auto it = s->Keys.constFind(Fold(key));
+    if (it == s->Keys.cend())
+        return std::nullopt;
+    return s->Lines[std::size_t(*it)].Value;
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const
+{
+    return Value(section, key).value_or(def);
+}
+
+std::int32_t TIniFile::ReadInteger(const QString& section, const QString& key,
+                                   std::int32_t def) const
+{
+    const std::optional<QString> text = Value(section, key);
+    if (!text)
+        return def;
+    return ParseIniInteger(*text).value_or(def);
+}
+
+bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) const
+{
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    TSection& s = FindOrAppend(section);
+    const QString folded = Fold(key);
+    const auto it = s.Keys.constFind(folded);
+    if (it != s.Keys.cend()) {
+        TLine& line = s.Lines[std::size_t(*it)];
+        line.Key = key;
+        line.Value = OneLine(value);
+        return;
+    }
+    s.Lines.push_back(TLine{key, OneLine(value), true});
+    s.Keys.insert(folded, qsizetype(s.Lines.size()) - 1);
+}
+
+void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
+{
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void TIniFile::EraseSection(const QString& section)
+{
+    const QString folded = Fold(section);
+    EraseSections([&folded](const QString& name) { return Fold(name) == folded; });
+}
+
+void TIniFile::EraseSections(const std::function<bool(const QString& name)>& match)
+{
+    std::erase_if(m_sections, [&match](const TSection& s) { return match(s.Name); });
+    Reindex();
+}
+
+QString TIniFile::Fold(const QString& name)
+{
+    return name.toCaseFolded();
+}
+
+const TIniFile::TSection* TIniFile::Find(const QString& section) const
+{
+    const auto it = m_index.constFind(Fold(section));
+    return it == m_index.cend() ? nullptr : &m_sections[std::size_t(*it)];
+}
+
+TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
+{
+    const QString folded = Fold(section);
+    const auto it = m_index.constFind(folded);
+    if (it != m_index.cend())
+        return m_sections[std::size_t(*it)];
+    m_sections.push_back(TSection{section, {}, {}});
+    m_index.insert(folded, qsizetype(m_sections.size()) - 1);
+    return m_sections.back();
+}
+
+void TIniFile::Reindex()
+{
+    m_index.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        m_index.insert(Fold(m_sections[i].Name), qsizetype(i));
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The settings file's INI syntax (Part 4.1, rules 1 to 7), held in memory as sections of lines.
+// Knows nothing of the program's keys: the mapping lives in Settings.cpp.
+class TIniFile
+{
+public:
+    // Rules 1 to 4: any line end, trimmed lines, comments, sections, entries.
+    static TIniFile Parse(const QString& text);
+    // Rule 7: "[name]", the section's lines, one empty line; every line ends in CR LF.
+    QString Text() const;
+
+    // Every section name in file order, duplicates included, as spelled in the file.
+    QStringList SectionNames() const;
+    bool HasSection(const QString& section) const;
+
+    // The value of the last entry of `key` in the last section `section` (rule 5), if any.
+    std::optional<QString> Value(const QString& section, const QString& key) const;
+    QString ReadString(const QString& section, const QString& key, const QString& def) const;
+    std::int32_t ReadInteger(const QString& section, const QString& key, std::int32_t def) const;
+    bool ReadBool(const QString& section, const QString& key, bool def) const;
+
+    // Rule 6: replaces the last entry of the key in place, spelling the key as given; or appends
+    // the entry to the section; or appends the section to the file. Line breaks in the value
+    // become blanks and the value is trimmed, so that it reads back as written.
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, std::int32_t value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+
+    // Removes every section with this name (all duplicates) with all its lines.
+    void EraseSection(const QString& section);
+    // Removes every section whose name satisfies `match`.
+    void EraseSections(const std::function<bool(const QString& name)>& match);
+
+private:
+    struct TLine
+    {
+        QString Key;   // entries: the key; other lines: the whole trimmed line
+        QString Value; // entries only
+        bool IsEntry = false;
+    };
+    struct TSection
+    {
+        QString Name;
+        std::vector<TLine> Lines;
+        QHash<QString, qsizetype> Keys; // folded key -> index of its last entry in Lines
+    };
+
+    static QString Fold(const QString& name);
+    const TSection* Find(const QString& section) const;
+    TSection& FindOrAppend(const QString& section);
+    void Reindex();
+
+    std::vector<TSection> m_sections;
+    QHash<QString, qsizetype> m_index; // folded name -> index of its last section
+};
+
+// Rule 1's trimming: leading and trailing blanks and control characters (code points up to 32).
+QStringView IniTrimmed(QStringView text);
+
+// The integer type's reading: decimal with an optional sign, or hexadecimal after "$", "0x" or
+// "0X" (sign allowed before the prefix). Decimal must fit a signed 32-bit number; hexadecimal
+// may use all 32 bits and is taken as signed, so $FFFFFFFF is -1 (Delphi's StrToInt). Anything
+// else, including blanks inside, gives nothing.
+std::optional<std::int32_t> ParseIniInteger(QStringView text);

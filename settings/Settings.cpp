@@ -1,0 +1,247 @@
+#include "Settings.h"
+
+#include "IniFile.h"
+#include "SettingsFile.h"
+#include "model/qelCommandList.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+const QString kWindows = QStringLiteral("Windows");
+const QString kGeneral = QStringLiteral("General");
+
+constexpr int kDefinitions = 400;
+constexpr TColor kDefaultHighlight = 255;
+
+QString OutputSection(int n)
+{
+    return QStringLiteral("Output %1").arg(n);
+}
+QString PressSection(int n)
+{
+    return QStringLiteral("Button %1").arg(n);
+}
+QString ReleaseSection(int n)
+{
+    return QStringLiteral("Button %1 Release").arg(n);
+}
+
+std::uint8_t LowByte(std::int32_t value)
+{
+    return std::uint8_t(std::uint32_t(value) & 0xFFu);
+}
+
+// The colour rule of Part 4.1.
+TColor ReadColour(const TIniFile& ini, const QString& section, const QString& key, TColor def)
+{
+    const QString text = ini.ReadString(section, key, QStringLiteral("#"));
+    if (text.isEmpty())
+        return def;
+    if (text.front() == u'#') {
+        try {
+            return HexToColour(ini.ReadString(section, key, ColourToHex(def)));
+        } catch (const std::invalid_argument&) {
+            return def;
+        }
+    }
+    return TColor(ini.ReadInteger(section, key, std::int32_t(def)));
+}
+
+void ReadSide(const TIniFile& ini, const QString& section, int n, TCommand& side)
+{
+    side.Caption = ini.ReadString(section, QStringLiteral("Caption"), QString::number(n));
+    side.Msg.Message = LowByte(ini.ReadInteger(section, QStringLiteral("Message"), 0));
+    side.Msg.Channel = LowByte(ini.ReadInteger(section, QStringLiteral("Channel"), 0));
+    side.Msg.Note = LowByte(ini.ReadInteger(section, QStringLiteral("Note"), 0));
+    side.Msg.Velocity = LowByte(ini.ReadInteger(section, QStringLiteral("Velocity"), 0));
+    side.Output = LowByte(ini.ReadInteger(section, QStringLiteral("Output"), 1));
+    side.ButtonColour = ReadColour(ini, section, QStringLiteral("Button Colour"), kColorCream);
+    side.TextColour = ReadColour(ini, section, QStringLiteral("Text Colour"), 0);
+    side.ImageIndex = ini.ReadInteger(section, QStringLiteral("Image Index"), -1);
+}
+
+void WriteSide(TIniFile& ini, const QString& section, const TCommand& side)
+{
+    ini.WriteString(section, QStringLiteral("Caption"), side.Caption);
+    ini.WriteInteger(section, QStringLiteral("Message"), side.Msg.Message);
+    ini.WriteInteger(section, QStringLiteral("Channel"), side.Msg.Channel);
+    ini.WriteInteger(section, QStringLiteral("Note"), side.Msg.Note);
+    ini.WriteInteger(section, QStringLiteral("Velocity"), side.Msg.Velocity);
+    ini.WriteInteger(section, QStringLiteral("Output"), side.Output);
+    ini.WriteString(section, QStringLiteral("Button Colour"), ColourToHex(side.ButtonColour));
+    ini.WriteString(section, QStringLiteral("Text Colour"), ColourToHex(side.TextColour));
+    ini.WriteInteger(section, QStringLiteral("Image Index"), side.ImageIndex);
+}
+
+int HexComponent(QStringView text, qsizetype pos)
+{
+    if (pos >= text.size())
+        throw std::invalid_argument("HexToColour: missing colour component");
+    const QStringView digits = text.sliced(pos, std::min<qsizetype>(2, text.size() - pos));
+    int value = 0;
+    for (QChar c : digits) {
+        const char16_t u = c.unicode();
+        int digit;
+        if (u >= u'0' && u <= u'9')
+            digit = u - u'0';
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
+        else if (u >= u'A' && u <= u'F')
+            digit = u - u'A' + 10;
+        else
+            throw std::invalid_argument("HexToColour: colour component is not hexadecimal");
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+} // namespace
+
+QString ColourToHex(TColor colour)
+{
+    return QString::asprintf("#%02X%02X%02X", ColorRed(colour), ColorGreen(colour),
+                             ColorBlue(colour));
+}
+
+TColor HexToColour(const QString& text)
+{
+    QStringView hex(text);
+    if (hex.startsWith(u'#'))
+        hex = hex.sliced(1);
+    const int red = HexComponent(hex, 0);
+    const int green = HexComponent(hex, 2);
+    const int blue = HexComponent(hex, 4);
+    return TColor(red) + 256u * TColor(green) + 65536u * TColor(blue);
+}
+
+void ReadSettings(const TIniFile& ini, TSettingsData& data)
+{
+    TGlobalSettings& g = data.Globals;
+
+    g.MainTop = ini.ReadInteger(kWindows, QStringLiteral("Main Top"), 0);
+    g.MainLeft = ini.ReadInteger(kWindows, QStringLiteral("Main Left"), 0);
+    g.MainHeight = ini.ReadInteger(kWindows, QStringLiteral("Main Height"), 200);
+    g.MainWidth = ini.ReadInteger(kWindows, QStringLiteral("Main Width"), 300);
+    g.MainMaximised = ini.ReadBool(kWindows, QStringLiteral("Main Maximised"), false);
+    g.MainBorderless = ini.ReadBool(kWindows, QStringLiteral("Main Borderless"), false);
+
+    g.ButtonRows = std::clamp(ini.ReadInteger(kGeneral, QStringLiteral("Button Rows"), 5), 1, 20);
+    g.ButtonCols = std::clamp(ini.ReadInteger(kGeneral, QStringLiteral("Button Cols"), 3), 1, 20);
+    g.FontName = ini.ReadString(kGeneral, QStringLiteral("Font Name"), QStringLiteral("Arial"));
+    g.FontSize = ini.ReadInteger(kGeneral, QStringLiteral("Font Size"), 8);
+    g.BorderHighlightColour = ReadColour(ini, kGeneral, QStringLiteral("Button Border Highlight Colour"),
+                                         kDefaultHighlight);
+    g.ButtonLayout = LowByte(ini.ReadInteger(kGeneral, QStringLiteral("Button Layout"), 0));
+    data.Caption = ini.ReadString(kGeneral, QStringLiteral("Caption"), QStringLiteral("Keyrill"));
+    g.AllowEditing = ini.ReadBool(kGeneral, QStringLiteral("Allow Editing"), true);
+    g.AllowWindowMoving = ini.ReadBool(kGeneral, QStringLiteral("Allow Window Moving"), true);
+    g.AllowWindowResizing = ini.ReadBool(kGeneral, QStringLiteral("Allow Window Resizing"), true);
+    g.SaveWindowPosition = ini.ReadBool(kGeneral, QStringLiteral("Save Window Position"), true);
+    g.SaveWindowSize = ini.ReadBool(kGeneral, QStringLiteral("Save Window Size"), true);
+    g.ShowOutputErrors = ini.ReadBool(kGeneral, QStringLiteral("Show Output Errors"), true);
+    data.MinimiseToTray = ini.ReadBool(kGeneral, QStringLiteral("Minimise To Tray"), false);
+
+    for (int n = 1; n <= 4; ++n) {
+        TOutput& slot = data.Outputs[std::size_t(n - 1)];
+        slot.DeviceIndex = ini.ReadInteger(OutputSection(n), QStringLiteral("MIDI Device"), 0);
+        slot.Active = ini.ReadBool(OutputSection(n), QStringLiteral("Active"), false);
+    }
+
+    // Item n - 1 must be button n: start from an empty list, as start-up hands it over.
+    TCommandList& list = data.CommandList;
+    while (list.Count() > 0)
+        list.Delete(list.Count() - 1);
+    for (int n = 1; n <= kDefinitions; ++n) {
+        TCommandSet& set = list.Get(list.Add());
+        const QString press = PressSection(n);
+        set.Action = std::uint8_t(std::clamp(ini.ReadInteger(press, QStringLiteral("Action"), 0), 0, 2));
+        set.HotKey = ini.ReadString(press, QStringLiteral("HotKey"), QString());
+        ReadSide(ini, press, n, set.Press);
+        ReadSide(ini, ReleaseSection(n), n, set.Release);
+    }
+}
+
+void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
+{
+    const TGlobalSettings& g = data.Globals;
+
+    if (g.SaveWindowPosition || g.AllowEditing) {
+        ini.WriteInteger(kWindows, QStringLiteral("Main Top"), g.MainTop);
+        ini.WriteInteger(kWindows, QStringLiteral("Main Left"), g.MainLeft);
+    }
+    if (g.SaveWindowSize || g.AllowEditing) {
+        ini.WriteInteger(kWindows, QStringLiteral("Main Height"), g.MainHeight);
+        ini.WriteInteger(kWindows, QStringLiteral("Main Width"), g.MainWidth);
+        ini.WriteBool(kWindows, QStringLiteral("Main Maximised"), data.WindowMaximised);
+        ini.WriteBool(kWindows, QStringLiteral("Main Borderless"), g.MainBorderless);
+    }
+    if (!g.AllowEditing)
+        return;
+
+    ini.WriteInteger(kGeneral, QStringLiteral("Button Rows"), g.ButtonRows);
+    ini.WriteInteger(kGeneral, QStringLiteral("Button Cols"), g.ButtonCols);
+    ini.WriteString(kGeneral, QStringLiteral("Font Name"), g.FontName);
+    ini.WriteInteger(kGeneral, QStringLiteral("Font Size"), g.FontSize);
+    ini.WriteString(kGeneral, QStringLiteral("Button Border Highlight Colour"),
+                    ColourToHex(g.BorderHighlightColour));
+    ini.WriteInteger(kGeneral, QStringLiteral("Button Layout"), g.ButtonLayout);
+    ini.WriteString(kGeneral, QStringLiteral("Caption"), data.Caption);
+    ini.WriteBool(kGeneral, QStringLiteral("Allow Editing"), g.AllowEditing);
+    ini.WriteBool(kGeneral, QStringLiteral("Allow Window Moving"), g.AllowWindowMoving);
+    ini.WriteBool(kGeneral, QStringLiteral("Allow Window Resizing"), g.AllowWindowResizing);
+    ini.WriteBool(kGeneral, QStringLiteral("Save Window Position"), g.SaveWindowPosition);
+    ini.WriteBool(kGeneral, QStringLiteral("Save Window Size"), g.SaveWindowSize);
+    ini.WriteBool(kGeneral, QStringLiteral("Show Output Errors"), g.ShowOutputErrors);
+    ini.WriteBool(kGeneral, QStringLiteral("Minimise To Tray"), data.MinimiseToTray);
+
+    for (int n = 1; n <= 4; ++n) {
+        const TOutput& slot = data.Outputs[std::size_t(n - 1)];
+        ini.WriteInteger(OutputSection(n), QStringLiteral("MIDI Device"), slot.DeviceIndex);
+        ini.WriteBool(OutputSection(n), QStringLiteral("Active"), slot.Active);
+    }
+
+    if (fileExisted) {
+        ini.EraseSections([](const QString& name) {
+            return QStringView(name).first(std::min<qsizetype>(6, name.size()))
+                       .compare(u"Button", Qt::CaseInsensitive) == 0;
+        });
+    }
+
+    // Rows and columns are 1..20 once loaded; a grid that makes no sense writes no button.
+    const qint64 buttons =
+        g.ButtonRows > 0 && g.ButtonCols > 0 ? qint64(g.ButtonRows) * g.ButtonCols : 0;
+    for (qint64 n = 1; n <= buttons; ++n) {
+        // Get throws std::out_of_range past the list's end: the buttons before are written.
+        const TCommandSet& set = data.CommandList.Get(int(n - 1));
+        const QString press = PressSection(int(n));
+        ini.WriteInteger(press, QStringLiteral("Action"), set.Action);
+        ini.WriteString(press, QStringLiteral("HotKey"), set.HotKey);
+        WriteSide(ini, press, set.Press);
+        WriteSide(ini, ReleaseSection(int(n)), set.Release);
+    }
+}
+
+void LoadSettings(const QString& path, TSettingsData& data)
+{
+    const TSettingsText file = ReadSettingsFile(path);
+    ReadSettings(TIniFile::Parse(file.Text), data);
+}
+
+void SaveSettings(const QString& path, const TSettingsData& data)
+{
+    const TSettingsText file = ReadSettingsFile(path);
+    TIniFile ini = TIniFile::Parse(file.Text);
+    // Part 4.1 step 5: the file is written even when writing the values failed part-way; that
+    // error then reaches the caller (after a failure to write the file, which wins).
+    std::exception_ptr error;
+    try {
+        WriteSettings(ini, file.Existed, data);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    WriteSettingsFile(path, EncodeSettingsText(ini.Text(), file.Encoding, file.Bom));
+    if (error)
+        std::rethrow_exception(error);
+}
