@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -30,3 +31,6 @@ private:
     std::vector<QImage> m_icons;
     std::vector<QString> m_names;
 };
+
+// The program's own icon (window, tray, About box), in several sizes.
+QIcon KeyrillIcon();

@@ -75,6 +75,11 @@ public:
     bool Hovered() const { return m_hovered; }
     bool Tracking() const { return m_tracking; }
 
+    // Where the icon and the caption box stand now, in widget coordinates (the icon rectangle
+    // includes the hover offset); empty rectangles when there is no icon or no caption.
+    QRect GlyphRect() const;
+    QRect CaptionRect() const;
+
     QSize sizeHint() const override;
 
 signals:
@@ -93,7 +98,20 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    struct TFaceLayout
+    {
+        QRect content;  // the content area
+        QRect glyph;    // the icon, offset included
+        QRect caption;  // the caption box
+    };
+
     void SetState(TState value);
+    void SetHovered(bool value);
+    void ReleaseGroupSiblings();
+    TFaceLayout ComputeLayout() const;
+    QRect ContentArea() const;
+
+    QImage m_drawGlyph; // m_glyph with its transparent colour keyed out
 
     TColor m_color = 0xFFFFFF;
     TColor m_colorHot = 0xFFFFFF;

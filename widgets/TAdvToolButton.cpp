@@ -1,0 +1,428 @@
+#include "widgets/TAdvToolButton.h"
+
+#include "widgets/QtColour.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace {
+
+constexpr int kGlyphSize = 16;
+constexpr int kDrawFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
+                           Qt::TextShowMnemonic | Qt::TextDontClip;
+
+// Delphi's div: integer division truncating toward zero (C++ does the same).
+constexpr int Div(int a, int b) { return a / b; }
+
+void Fill(QPainter& p, const QRect& r, TColor c)
+{
+    if (c != kColorNone && !r.isEmpty())
+        p.fillRect(r, ToQColor(c));
+}
+
+// A 1-pixel frame along r's inner edge, drawn as four filled strips so that it stays crisp at
+// any device pixel ratio.
+void Frame(QPainter& p, const QRect& r, TColor c)
+{
+    if (c == kColorNone || r.isEmpty())
+        return;
+    const QColor q = ToQColor(c);
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), q);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), q);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), q);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), q);
+}
+
+QStringList CaptionLines(const QString& caption)
+{
+    if (caption.isEmpty())
+        return {};
+    QString text = caption;
+    text.remove(QLatin1Char('\r'));
+    return text.split(QLatin1Char('\n'));
+}
+
+// A caption line as drawn: "&&" becomes "&", a single "&" vanishes (it underlines the next
+// character when drawn with Qt::TextShowMnemonic).
+QString WithoutMnemonics(const QString& line)
+{
+    QString out;
+    out.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == QLatin1Char('&')) {
+            if (++i == line.size())
+                break;
+        }
+        out += line[i];
+    }
+    return out;
+}
+
+int LineWidth(const QFontMetrics& fm, const QString& line)
+{
+    return fm.horizontalAdvance(WithoutMnemonics(line));
+}
+
+// The icon with every pixel of its bottom-left pixel's colour made transparent.
+QImage KeyOutTransparent(const QImage& glyph)
+{
+    if (glyph.isNull())
+        return {};
+    QImage img = glyph.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = img.pixel(0, img.height() - 1);
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (line[x] == key)
+                line[x] = 0;
+    }
+    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+TAdvToolButton::TAdvToolButton(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(false);
+}
+
+TAdvToolButton::~TAdvToolButton() = default;
+
+// ---- properties: each repaints only when its value really changes ----
+
+#define KEYRILL_SETTER(Name, member)                                                               \
+    void TAdvToolButton::Set##Name(TColor value)                                                   \
+    {                                                                                              \
+        if (member == value)                                                                       \
+            return;                                                                                \
+        member = value;                                                                            \
+        update();                                                                                  \
+    }
+KEYRILL_SETTER(Color, m_color)
+KEYRILL_SETTER(ColorHot, m_colorHot)
+KEYRILL_SETTER(ColorDown, m_colorDown)
+KEYRILL_SETTER(ColorChecked, m_colorChecked)
+KEYRILL_SETTER(BorderColor, m_borderColor)
+KEYRILL_SETTER(BorderDownColor, m_borderDownColor)
+KEYRILL_SETTER(BorderHotColor, m_borderHotColor)
+KEYRILL_SETTER(FontColor, m_fontColor)
+#undef KEYRILL_SETTER
+
+void TAdvToolButton::SetCaption(const QString& value)
+{
+    if (m_caption == value)
+        return;
+    m_caption = value;
+    update();
+}
+
+void TAdvToolButton::SetGlyph(const QImage& value)
+{
+    if (m_glyph.isNull() && value.isNull())
+        return;
+    if (!m_glyph.isNull() && !value.isNull() && m_glyph == value)
+        return;
+    m_glyph = value;
+    m_drawGlyph = KeyOutTransparent(value);
+    update();
+}
+
+void TAdvToolButton::SetLayout(int value)
+{
+    if (m_layout == value)
+        return;
+    m_layout = value;
+    update();
+}
+
+void TAdvToolButton::SetMargin(int value)
+{
+    if (m_margin == value)
+        return;
+    m_margin = value;
+    update();
+}
+
+void TAdvToolButton::SetSpacing(int value)
+{
+    if (m_spacing == value)
+        return;
+    m_spacing = value;
+    update();
+}
+
+// Every face is drawn flat; the value is kept for the program's sake and paints nothing.
+void TAdvToolButton::SetFlat(bool value) { m_flat = value; }
+
+void TAdvToolButton::SetGroupIndex(int value)
+{
+    if (m_groupIndex == value)
+        return;
+    m_groupIndex = value;
+    if (m_groupIndex == 0 && m_down) {
+        m_down = false;
+        if (m_state == TState::ToggledOn)
+            SetState(TState::Up);
+    }
+}
+
+void TAdvToolButton::SetAllowAllUp(bool value) { m_allowAllUp = value; }
+
+void TAdvToolButton::SetDown(bool value)
+{
+    if (m_groupIndex == 0)
+        value = false;
+    if (m_down == value)
+        return;
+    m_down = value;
+    if (m_down)
+        ReleaseGroupSiblings();
+    SetState(m_down ? TState::ToggledOn : TState::Up);
+}
+
+// Buttons of one group under one parent: at most one is down.
+void TAdvToolButton::ReleaseGroupSiblings()
+{
+    if (m_groupIndex == 0 || !parentWidget())
+        return;
+    const auto siblings =
+        parentWidget()->findChildren<TAdvToolButton*>(Qt::FindDirectChildrenOnly);
+    for (TAdvToolButton* other : siblings)
+        if (other != this && other->m_groupIndex == m_groupIndex && other->m_down)
+            other->SetDown(false);
+}
+
+void TAdvToolButton::SetState(TState value)
+{
+    if (m_state == value)
+        return;
+    m_state = value;
+    update();
+}
+
+void TAdvToolButton::SetHovered(bool value)
+{
+    if (m_hovered == value)
+        return;
+    m_hovered = value;
+    update();
+}
+
+// ---- mouse rules (Part 6.1, state changes 1 to 4) ----
+
+void TAdvToolButton::enterEvent(QEnterEvent* event)
+{
+    QWidget::enterEvent(event);
+    QWidget* grabber = QWidget::mouseGrabber();
+    const bool otherHolds = (grabber && grabber != this) ||
+                            (!m_tracking && QGuiApplication::mouseButtons() != Qt::NoButton);
+    if (!otherHolds)
+        SetHovered(true);
+}
+
+void TAdvToolButton::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    SetHovered(false);
+}
+
+void TAdvToolButton::mousePressEvent(QMouseEvent* event)
+{
+    const QPointer<TAdvToolButton> self(this);
+    emit MouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
+    if (!self || event->button() != Qt::LeftButton)
+        return;
+    if (!m_down)
+        SetState(TState::Down);
+    m_tracking = true;
+}
+
+void TAdvToolButton::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_tracking)
+        return;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (m_down)
+        SetState(TState::ToggledOn);
+    else
+        SetState(inside ? TState::Down : TState::Up);
+}
+
+void TAdvToolButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointer<TAdvToolButton> self(this);
+    emit MouseUp(this, event->button(), event->modifiers(), event->position().toPoint());
+    if (!self || event->button() != Qt::LeftButton || !m_tracking)
+        return;
+    m_tracking = false;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (m_groupIndex == 0) {
+        SetState(TState::Up);
+    } else if (inside) {
+        // A group without AllowAllUp keeps its one down button down.
+        if (!m_down || m_allowAllUp) {
+            m_down = !m_down;
+            if (m_down)
+                ReleaseGroupSiblings();
+        }
+        SetState(m_down ? TState::ToggledOn : TState::Up);
+    } else if (m_down) {
+        SetState(TState::ToggledOn);
+    }
+    SetHovered(inside);
+}
+
+// ---- painting (Part 6.1, painting steps 1 to 8) ----
+
+QRect TAdvToolButton::ContentArea() const
+{
+    QRect r = rect();
+    if (m_borderDownColor == kColorNone)
+        r.adjust(1, 1, -1, -1);
+    r.adjust(1, 1, -1, -1);
+    if (m_state == TState::ToggledOn && !m_hovered)
+        r.adjust(-1, -1, 1, 1);
+    return r;
+}
+
+TAdvToolButton::TFaceLayout TAdvToolButton::ComputeLayout() const
+{
+    TFaceLayout out;
+    out.content = ContentArea();
+    const int w = out.content.width();
+    const int h = out.content.height();
+
+    const int gw = m_glyph.isNull() ? 0 : kGlyphSize;
+    const int gh = gw;
+
+    const QStringList lines = CaptionLines(m_caption);
+    const QFontMetrics fm = fontMetrics();
+    int tw = 0;
+    for (const QString& line : lines)
+        tw = std::max(tw, LineWidth(fm, line));
+    const int th = lines.isEmpty() ? 0 : int(lines.size()) * fm.height();
+
+    const int s = (gw == 0 || tw == 0) ? 0 : std::max(m_spacing, 0);
+
+    QPoint glyphPos;
+    QPoint textPos;
+    if (gw == 0 || tw == 0) {
+        // One item alone is centred on both axes, whatever the layout, so an icon-only button
+        // looks the same in every layout (Part 6.1, edge cases: (41, 9) in every layout).
+        glyphPos = QPoint(Div(w - gw + 1, 2), Div(h - gh + 1, 2));
+        textPos = QPoint(Div(w - tw + 1, 2), Div(h - th + 1, 2));
+        if (m_margin >= 0) {
+            const bool vertical = m_layout == blGlyphTop || m_layout == blGlyphBottom;
+            const int size = vertical ? h : w;
+            const int item = vertical ? gh + th : gw + tw;
+            const int at = (m_layout == blGlyphRight || m_layout == blGlyphBottom)
+                               ? size - m_margin - item
+                               : m_margin;
+            (vertical ? glyphPos.ry() : glyphPos.rx()) = at;
+            (vertical ? textPos.ry() : textPos.rx()) = at;
+        }
+    } else if (m_layout == blGlyphTop || m_layout == blGlyphBottom) {
+        glyphPos.setX(Div(w - gw + 1, 2));
+        textPos.setX(Div(w - tw + 1, 2));
+        const int m = m_margin >= 0 ? m_margin : Div(h - (gh + s + th) + 1, 2);
+        if (m_layout == blGlyphTop) {
+            glyphPos.setY(m);
+            textPos.setY(m + gh + s);
+        } else {
+            glyphPos.setY(h - m - gh);
+            textPos.setY(glyphPos.y() - s - th);
+        }
+    } else {
+        // Icon Left, Icon Right; any other layout value is drawn as Icon Left.
+        glyphPos.setY(Div(h - gh + 1, 2));
+        textPos.setY(Div(h - th + 1, 2));
+        const int m = m_margin >= 0 ? m_margin : Div(w - (gw + s + tw) + 1, 2);
+        if (m_layout == blGlyphRight) {
+            glyphPos.setX(w - m - gw);
+            textPos.setX(glyphPos.x() - s - tw);
+        } else {
+            glyphPos.setX(m);
+            textPos.setX(m + gw + s);
+        }
+    }
+
+    const QPoint origin = out.content.topLeft();
+    const QPoint offset = (m_hovered && m_state == TState::Up) ? QPoint(-1, -1) : QPoint(0, 0);
+    if (gw > 0)
+        out.glyph = QRect(origin + glyphPos + offset, QSize(gw, gh));
+    if (tw > 0)
+        out.caption = QRect(origin + textPos, QSize(tw, th));
+    return out;
+}
+
+QRect TAdvToolButton::GlyphRect() const { return ComputeLayout().glyph; }
+QRect TAdvToolButton::CaptionRect() const { return ComputeLayout().caption; }
+
+void TAdvToolButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+
+    // Steps 1 to 4: face and frame.
+    QRect r = rect();
+    if (m_borderDownColor == kColorNone)
+        r.adjust(1, 1, -1, -1);
+    if (m_hovered) {
+        if (m_state == TState::Down) {
+            Fill(p, r, m_colorDown);
+            Frame(p, r, m_borderDownColor != kColorNone ? m_borderDownColor : m_colorDown);
+        } else {
+            Fill(p, r, m_colorHot);
+            Frame(p, r, m_borderHotColor != kColorNone ? m_borderHotColor : m_colorHot);
+        }
+    } else {
+        Fill(p, r, m_color);
+        Frame(p, r, m_borderColor);
+    }
+    r.adjust(1, 1, -1, -1);
+    if (m_state == TState::ToggledOn && !m_hovered) {
+        r.adjust(-1, -1, 1, 1);
+        Fill(p, r, m_colorChecked);
+        Frame(p, r, m_borderDownColor);
+    }
+
+    // Steps 5 to 8: icon and caption.
+    const TFaceLayout layout = ComputeLayout();
+    if (!layout.glyph.isEmpty()) {
+        if (p.device()->devicePixelRatio() != 1.0)
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(layout.glyph, m_drawGlyph);
+    }
+    if (!layout.caption.isEmpty() && m_fontColor != kColorNone) {
+        p.setFont(font());
+        p.setPen(ToQColor(m_fontColor));
+        const QFontMetrics fm = fontMetrics();
+        const int lineHeight = fm.height();
+        int y = layout.caption.top();
+        for (const QString& line : CaptionLines(m_caption)) {
+            const int lw = LineWidth(fm, line);
+            const int x = layout.caption.left() + Div(layout.caption.width() - lw, 2);
+            p.drawText(QRect(x, y, lw, lineHeight), kDrawFlags, line);
+            y += lineHeight;
+        }
+    }
+}
+
+QSize TAdvToolButton::sizeHint() const
+{
+    const QFontMetrics fm = fontMetrics();
+    int tw = 0;
+    const QStringList lines = CaptionLines(m_caption);
+    for (const QString& line : lines)
+        tw = std::max(tw, LineWidth(fm, line));
+    const int th = int(lines.size()) * fm.height();
+    const int gw = m_glyph.isNull() ? 0 : kGlyphSize;
+    const bool vertical = m_layout == blGlyphTop || m_layout == blGlyphBottom;
+    const int s = (gw && tw) ? m_spacing : 0;
+    const int w = vertical ? std::max(gw, tw) : gw + s + tw;
+    const int h = vertical ? gw + s + th : std::max(gw, th);
+    return QSize(std::max(w + 8, 23), std::max(h + 8, 22));
+}
