@@ -13,7 +13,7 @@ class TImageList
 public:
     static constexpr int kIconSize = 16;
 
-    TImageList();  // loads the built-in icon set
+    TImageList(); // loads the built-in icon set
 
     int Count() const { return int(m_icons.size()); }
 

@@ -11,11 +11,14 @@
 namespace {
 
 constexpr int kGlyphSize = 16;
-constexpr int kDrawFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
-                           Qt::TextShowMnemonic | Qt::TextDontClip;
+constexpr int kDrawFlags =
+    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::TextDontClip;
 
 // Delphi's div: integer division truncating toward zero (C++ does the same).
-constexpr int Div(int a, int b) { return a / b; }
+constexpr int Div(int a, int b)
+{
+    return a / b;
+}
 
 void Fill(QPainter& p, const QRect& r, TColor c)
 {
@@ -156,7 +159,10 @@ void TAdvToolButton::SetSpacing(int value)
 }
 
 // Every face is drawn flat; the value is kept for the program's sake and paints nothing.
-void TAdvToolButton::SetFlat(bool value) { m_flat = value; }
+void TAdvToolButton::SetFlat(bool value)
+{
+    m_flat = value;
+}
 
 void TAdvToolButton::SetGroupIndex(int value)
 {
@@ -170,7 +176,10 @@ void TAdvToolButton::SetGroupIndex(int value)
     }
 }
 
-void TAdvToolButton::SetAllowAllUp(bool value) { m_allowAllUp = value; }
+void TAdvToolButton::SetAllowAllUp(bool value)
+{
+    m_allowAllUp = value;
+}
 
 void TAdvToolButton::SetDown(bool value)
 {
@@ -189,8 +198,7 @@ void TAdvToolButton::ReleaseGroupSiblings()
 {
     if (m_groupIndex == 0 || !parentWidget())
         return;
-    const auto siblings =
-        parentWidget()->findChildren<TAdvToolButton*>(Qt::FindDirectChildrenOnly);
+    const auto siblings = parentWidget()->findChildren<TAdvToolButton*>(Qt::FindDirectChildrenOnly);
     for (TAdvToolButton* other : siblings)
         if (other != this && other->m_groupIndex == m_groupIndex && other->m_down)
             other->SetDown(false);
@@ -359,8 +367,14 @@ TAdvToolButton::TFaceLayout TAdvToolButton::ComputeLayout() const
     return out;
 }
 
-QRect TAdvToolButton::GlyphRect() const { return ComputeLayout().glyph; }
-QRect TAdvToolButton::CaptionRect() const { return ComputeLayout().caption; }
+QRect TAdvToolButton::GlyphRect() const
+{
+    return ComputeLayout().glyph;
+}
+QRect TAdvToolButton::CaptionRect() const
+{
+    return ComputeLayout().caption;
+}
 
 void TAdvToolButton::paintEvent(QPaintEvent*)
 {

@@ -84,8 +84,8 @@ public:
 
 signals:
     // Fired before the button changes its own state, for every mouse button.
-    void MouseDown(TAdvToolButton* sender, Qt::MouseButton button,
-                   Qt::KeyboardModifiers modifiers, QPoint pos);
+    void MouseDown(TAdvToolButton* sender, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                   QPoint pos);
     void MouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                  QPoint pos);
 
@@ -100,9 +100,9 @@ protected:
 private:
     struct TFaceLayout
     {
-        QRect content;  // the content area
-        QRect glyph;    // the icon, offset included
-        QRect caption;  // the caption box
+        QRect content; // the content area
+        QRect glyph;   // the icon, offset included
+        QRect caption; // the caption box
     };
 
     void SetState(TState value);

@@ -96,8 +96,7 @@ void Arrow(QPainter& p, qreal x1, qreal y1, qreal x2, qreal y2, const QColor& c,
     const QPointF tip(x2, y2), base(x2 - ux * head, y2 - uy * head);
     p.setPen(Pen(c, w));
     p.drawLine(QPointF(x1, y1), base);
-    Poly(p, {tip, base + QPointF(-uy * head, ux * head), base + QPointF(uy * head, -ux * head)},
-         c);
+    Poly(p, {tip, base + QPointF(-uy * head, ux * head), base + QPointF(uy * head, -ux * head)}, c);
 }
 
 // An arc of a circle with an arrowhead at its end; angles in degrees, counter-clockwise.
@@ -232,8 +231,15 @@ std::vector<TIcon> Icons()
 {
     std::vector<TIcon> icons = {
         // Transport
-        {"play", [](QPainter& p) { Poly(p, {{3.5, 1.5}, {3.5, 14.5}, {14, 8}}, kGreen, kDarkGreen); }},
-        {"pause", [](QPainter& p) { Box(p, 3, 2, 4, 12, kInk); Box(p, 9, 2, 4, 12, kInk); }},
+        {"play",
+         [](QPainter& p) {
+             Poly(p, {{3.5, 1.5}, {3.5, 14.5}, {14, 8}}, kGreen, kDarkGreen);
+         }},
+        {"pause",
+         [](QPainter& p) {
+             Box(p, 3, 2, 4, 12, kInk);
+             Box(p, 9, 2, 4, 12, kInk);
+         }},
         {"stop", [](QPainter& p) { Box(p, 2, 2, 12, 12, kInk); }},
         {"record", [](QPainter& p) { Disc(p, 8, 8, 6.2, kRed, kDarkRed); }},
         {"rewind",
@@ -306,8 +312,16 @@ std::vector<TIcon> Icons()
 
         // Volume and audio
         {"speaker", [](QPainter& p) { Speaker(p); }},
-        {"volume_low", [](QPainter& p) { Speaker(p); Waves(p, 1); }},
-        {"volume_high", [](QPainter& p) { Speaker(p); Waves(p, 3); }},
+        {"volume_low",
+         [](QPainter& p) {
+             Speaker(p);
+             Waves(p, 1);
+         }},
+        {"volume_high",
+         [](QPainter& p) {
+             Speaker(p);
+             Waves(p, 3);
+         }},
         {"mute",
          [](QPainter& p) {
              Speaker(p);
@@ -628,9 +642,9 @@ std::vector<TIcon> Icons()
 
         // Synthesis and connections
         {"wave_sine", [](QPainter& p) { Wave(p, [](qreal t) { return std::sin(2 * M_PI * t); }); }},
-        {"wave_square",
-         [](QPainter& p) { Wave(p, [](qreal t) { return t < 0.5 ? 0.8 : -0.8; }); }},
-        {"wave_saw", [](QPainter& p) { Wave(p, [](qreal t) { return t < 0.999 ? 1 - 2 * t : 1; }); }},
+        {"wave_square", [](QPainter& p) { Wave(p, [](qreal t) { return t < 0.5 ? 0.8 : -0.8; }); }},
+        {"wave_saw",
+         [](QPainter& p) { Wave(p, [](qreal t) { return t < 0.999 ? 1 - 2 * t : 1; }); }},
         {"wave_triangle",
          [](QPainter& p) {
              Wave(p, [](qreal t) { return t < 0.25 ? 4 * t : t < 0.75 ? 2 - 4 * t : 4 * t - 4; });

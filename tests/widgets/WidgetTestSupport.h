@@ -29,10 +29,10 @@ private:
     std::unique_ptr<QApplication> m_app;
 };
 
-inline constexpr TColor kWindowBack = 0x503020;  // the window's background: red 0x20, blue 0x50
-inline constexpr TColor kFace = 0xF0FBFF;        // cream
-inline constexpr TColor kHighlight = 0x0000FF;   // red
-inline constexpr TColor kIconInk = 0xC04000;     // the test glyph's colour
+inline constexpr TColor kWindowBack = 0x503020; // the window's background: red 0x20, blue 0x50
+inline constexpr TColor kFace = 0xF0FBFF;       // cream
+inline constexpr TColor kHighlight = 0x0000FF;  // red
+inline constexpr TColor kIconInk = 0xC04000;    // the test glyph's colour
 inline constexpr TColor kGrey = 8421504;
 
 inline TColor PixelAt(const QImage& img, int x, int y)
@@ -112,8 +112,8 @@ protected:
     }
     void MoveTo(QPoint pos)
     {
-        QMouseEvent e(QEvent::MouseMove, QPointF(pos), QPointF(pos), Qt::NoButton,
-                      Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, QPointF(pos), QPointF(pos), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
         QCoreApplication::sendEvent(button, &e);
     }
     // What the main window's handlers do when a button goes down or up.

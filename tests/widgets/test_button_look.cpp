@@ -33,7 +33,7 @@ TEST_F(ButtonLook, HoveredIconLiftsTo40_8AndHeldIconIsBackAt41_9)
 TEST_F(ButtonLook, IconTransparentColourIsItsBottomLeftPixel)
 {
     QImage glyph(16, 16, QImage::Format_RGB32);
-    glyph.fill(QColor(0, 255, 0));   // the key colour: bottom-left
+    glyph.fill(QColor(0, 255, 0)); // the key colour: bottom-left
     glyph.setPixelColor(5, 5, ToQColor(kIconInk));
     button->SetGlyph(glyph);
     const QImage img = Grab();
@@ -154,7 +154,7 @@ TEST_F(ButtonLook, CaptionWiderThanButtonIsCentredAndCutOffOnBothSides)
     button->SetCaption(QString(16, QChar(0x2588)));
     const QRect box = button->CaptionRect();
     ASSERT_GT(box.width(), 97 + 20);
-    EXPECT_LE(std::abs(box.left() + box.right() - 96), 1); // centred on the button
+    EXPECT_LE(std::abs(box.left() + box.right() - 96), 1);          // centred on the button
     EXPECT_EQ(box.height(), QFontMetrics(button->font()).height()); // one line: not wrapped
     const QImage img = Grab();
     const QRect ink = BoundsOf(img, 0);

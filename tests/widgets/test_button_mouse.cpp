@@ -13,14 +13,14 @@ using ButtonMouse = ButtonFixture;
 TEST_F(ButtonMouse, MouseDownFiresBeforeTheButtonGoesDown)
 {
     std::vector<State> seen;
-    QObject::connect(button, &TAdvToolButton::MouseDown,
-                     [&](TAdvToolButton* sender, Qt::MouseButton which, Qt::KeyboardModifiers,
-                         QPoint pos) {
-                         EXPECT_EQ(sender, button);
-                         EXPECT_EQ(which, Qt::LeftButton);
-                         EXPECT_EQ(pos, QPoint(10, 10));
-                         seen.push_back(sender->State());
-                     });
+    QObject::connect(
+        button, &TAdvToolButton::MouseDown,
+        [&](TAdvToolButton* sender, Qt::MouseButton which, Qt::KeyboardModifiers, QPoint pos) {
+            EXPECT_EQ(sender, button);
+            EXPECT_EQ(which, Qt::LeftButton);
+            EXPECT_EQ(pos, QPoint(10, 10));
+            seen.push_back(sender->State());
+        });
     Press();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], State::Up);

@@ -56,20 +56,67 @@ TEST_F(SampleSheet, WritesAPictureOfEveryStateAndTheIconSet)
     const std::vector<std::pair<QString, std::function<void()>>> states = {
         {"idle", [] {}},
         {"hovered", [&] { Enter(); }},
-        {"held (mouse)", [&] { highlightOnPress(); Enter(); Press(); }},
+        {"held (mouse)",
+         [&] {
+             highlightOnPress();
+             Enter();
+             Press();
+         }},
         {"hot key, elsewhere", [&] { HighlightOn(); }},
-        {"hot key, over it", [&] { Enter(); HighlightOn(); }},
+        {"hot key, over it",
+         [&] {
+             Enter();
+             HighlightOn();
+         }},
         {"toggled on", [&] { toggle(); }},
-        {"toggled, hovered", [&] { toggle(); Enter(); }},
-        {"toggled, pressed", [&] { toggle(); highlightOnPress(); Enter(); Press(); }},
-        {"toggled, hot key", [&] { toggle(); HighlightOn(); }},
+        {"toggled, hovered",
+         [&] {
+             toggle();
+             Enter();
+         }},
+        {"toggled, pressed",
+         [&] {
+             toggle();
+             highlightOnPress();
+             Enter();
+             Press();
+         }},
+        {"toggled, hot key",
+         [&] {
+             toggle();
+             HighlightOn();
+         }},
         {"icon right", [&] { button->SetLayout(1); }},
-        {"icon top", [&] { button->SetLayout(2); button->SetCaption("Top"); }},
-        {"icon bottom", [&] { button->SetLayout(3); button->SetCaption("Bottom"); }},
-        {"two lines", [&] { button->SetGlyph({}); button->SetCaption("Long line\nab"); }},
-        {"too wide", [&] { button->SetCaption("A caption far too wide"); button->SetGlyph({}); }},
-        {"&mnemonic", [&] { button->SetCaption("&Mute && go"); button->SetGlyph(list.Glyph(15)); }},
-        {"icon only", [&] { button->SetCaption({}); button->SetGlyph(list.Glyph(0)); }},
+        {"icon top",
+         [&] {
+             button->SetLayout(2);
+             button->SetCaption("Top");
+         }},
+        {"icon bottom",
+         [&] {
+             button->SetLayout(3);
+             button->SetCaption("Bottom");
+         }},
+        {"two lines",
+         [&] {
+             button->SetGlyph({});
+             button->SetCaption("Long line\nab");
+         }},
+        {"too wide",
+         [&] {
+             button->SetCaption("A caption far too wide");
+             button->SetGlyph({});
+         }},
+        {"&mnemonic",
+         [&] {
+             button->SetCaption("&Mute && go");
+             button->SetGlyph(list.Glyph(15));
+         }},
+        {"icon only",
+         [&] {
+             button->SetCaption({});
+             button->SetGlyph(list.Glyph(0));
+         }},
     };
 
     constexpr int kScale = 2;
