@@ -78,7 +78,8 @@ void TMidiOutput::Send(int index, std::uint8_t status, std::uint8_t data1, std::
     CheckResult(m_service.SendShortMessage(GetHandle(index), message.Packed()));
 }
 
-TMidiSystem::TMidiSystem(IMidiService& service) : m_service(service) {}
+TMidiSystem::TMidiSystem(IMidiService& service) : m_service(service)
+{}
 
 TMidiSystem::~TMidiSystem() = default;
 

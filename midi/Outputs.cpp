@@ -11,12 +11,9 @@ const QString kProgramName = QStringLiteral("Keyrill");
 
 TOutputs::TOutputs(TMidiSystem& midi, IMessageBoxes& boxes, const bool& showOutputErrors,
                    std::function<QPoint()> errorBoxOrigin)
-    : m_midi(midi),
-      m_boxes(boxes),
-      m_showOutputErrors(showOutputErrors),
+    : m_midi(midi), m_boxes(boxes), m_showOutputErrors(showOutputErrors),
       m_errorBoxOrigin(std::move(errorBoxOrigin))
-{
-}
+{}
 
 void TOutputs::CreateOutputs()
 {

@@ -174,7 +174,8 @@ struct TRtMidiService::TImpl
     }
 };
 
-TRtMidiService::TRtMidiService() : m_impl(std::make_unique<TImpl>()) {}
+TRtMidiService::TRtMidiService() : m_impl(std::make_unique<TImpl>())
+{}
 
 TRtMidiService::~TRtMidiService() = default;
 

@@ -3,11 +3,11 @@
 // receiver got them.
 #include <QStringList> // before FakeMessageBoxes.h, which uses it
 
-#include "support/FakeMessageBoxes.h"
-#include "support/JackServer.h"
 #include "midi/Midi.h"
 #include "midi/Outputs.h"
 #include "midi/RtMidiService.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/JackServer.h"
 
 #include <gtest/gtest.h>
 
@@ -96,15 +96,14 @@ TEST_F(MidiOverJack, EachStatusGoesOutWithItsStandardLength)
     outputs.SendMidiMessage(2, 0xF6, 0x07, 0x08); // Tune Request
     outputs.SendMidiMessage(2, 0xFF, 0x09, 0x0A); // Reset
     ASSERT_TRUE(receiver->WaitFor(8, 5s)) << receiver->Count() << " received";
-    EXPECT_EQ(receiver->Events(),
-              (std::vector<TEvent>{{0xB9, 0x07, 0x7F},
-                                   {0xD3, 0x40},
-                                   {0xE0, 0x00, 0x40},
-                                   {0xF1, 0x22},
-                                   {0xF2, 0x01, 0x02},
-                                   {0xF3, 0x05},
-                                   {0xF6},
-                                   {0xFF}}));
+    EXPECT_EQ(receiver->Events(), (std::vector<TEvent>{{0xB9, 0x07, 0x7F},
+                                                       {0xD3, 0x40},
+                                                       {0xE0, 0x00, 0x40},
+                                                       {0xF1, 0x22},
+                                                       {0xF2, 0x01, 0x02},
+                                                       {0xF3, 0x05},
+                                                       {0xF6},
+                                                       {0xFF}}));
 }
 
 TEST_F(MidiOverJack, SystemExclusiveStatusIsRefusedWithAClearTextAndTheErrorBox)
@@ -118,8 +117,9 @@ TEST_F(MidiOverJack, SystemExclusiveStatusIsRefusedWithAClearTextAndTheErrorBox)
         EXPECT_STREQ(error.what(), "System exclusive messages are not supported");
     }
     outputs.SendMidiMessage(1, 0xF7, 0x00, 0x00);
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("MIDI port error on output 1.(MIDI Device # %1)")
-                                             .arg(index)});
+    EXPECT_EQ(
+        boxes.Texts(),
+        QStringList{QStringLiteral("MIDI port error on output 1.(MIDI Device # %1)").arg(index)});
     outputs.SendMidiMessage(1, 0x90, 0x3C, 0x64);
     ASSERT_TRUE(receiver->WaitFor(1, 5s));
     EXPECT_EQ(receiver->Events(), (std::vector<TEvent>{{0x90, 0x3C, 0x64}}));
@@ -189,10 +189,10 @@ TEST_F(MidiOverJack, ReceiverGoneBeforeStartUpShowsTheOpeningBoxAndSendsShowTheE
     outputs.Slot(2)->Active = true;
     outputs.OpenActiveOutputs();
     outputs.SendMidiMessage(2, 0x90, 0x3C, 0x64);
-    EXPECT_EQ(boxes.Texts(),
-              (QStringList{"The MIDI device specified for output 2 could not be opened.",
-                           QStringLiteral("MIDI port error on output 2.(MIDI Device # %1)")
-                               .arg(index)}));
+    EXPECT_EQ(
+        boxes.Texts(),
+        (QStringList{"The MIDI device specified for output 2 could not be opened.",
+                     QStringLiteral("MIDI port error on output 2.(MIDI Device # %1)").arg(index)}));
 }
 
 TEST_F(MidiOverJack, DeviceIndexBeyondTheListShowsBothBoxes)
@@ -202,9 +202,9 @@ TEST_F(MidiOverJack, DeviceIndexBeyondTheListShowsBothBoxes)
     outputs.Slot(4)->Active = true;
     outputs.OpenActiveOutputs();
     outputs.SendMidiMessage(4, 0x90, 0x3C, 0x64);
-    EXPECT_EQ(boxes.Texts(),
-              (QStringList{"The MIDI device specified for output 4 could not be opened.",
-                           QStringLiteral("MIDI port error on output 4.(MIDI Device # %1)")
-                               .arg(count)}));
+    EXPECT_EQ(
+        boxes.Texts(),
+        (QStringList{"The MIDI device specified for output 4 could not be opened.",
+                     QStringLiteral("MIDI port error on output 4.(MIDI Device # %1)").arg(count)}));
     EXPECT_EQ(receiver->Count(), 0u);
 }

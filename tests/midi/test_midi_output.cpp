@@ -1,6 +1,6 @@
 // Part 2.1: the device list, opening, closing and sending, against the fake service.
-#include "support/FakeMidiService.h"
 #include "midi/Midi.h"
+#include "support/FakeMidiService.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,7 @@ namespace {
 using TBytes = TFakeMidiService::TBytes;
 
 // The message of the error `action` raises, or "(nothing raised)".
-template <typename F>
-std::string RaisedText(F&& action)
+template <typename F> std::string RaisedText(F&& action)
 {
     try {
         action();
@@ -55,8 +54,7 @@ TEST(MidiOutput, NoDevicesEveryOperationRaises)
     TMidiOutput output(service);
     EXPECT_TRUE(output.Devices().empty());
     EXPECT_EQ(RaisedText([&] { output.Open(0); }), "TMidiOutput: Device index out of bounds! (0)");
-    EXPECT_EQ(RaisedText([&] { output.Close(0); }),
-              "TMidiOutput: Device index out of bounds! (0)");
+    EXPECT_EQ(RaisedText([&] { output.Close(0); }), "TMidiOutput: Device index out of bounds! (0)");
     EXPECT_EQ(RaisedText([&] { output.Send(0, 0x90, 60, 100); }), "List index out of bounds (0)");
     EXPECT_TRUE(service.Calls().empty());
 }
@@ -69,8 +67,7 @@ TEST(MidiOutput, IndexOutsideTheListRaisesWithTheIndex)
     EXPECT_EQ(RaisedText([&] { output.Close(-1); }),
               "TMidiOutput: Device index out of bounds! (-1)");
     EXPECT_EQ(RaisedText([&] { output.Send(5, 0x90, 60, 100); }), "List index out of bounds (5)");
-    EXPECT_EQ(RaisedText([&] { output.Send(-1, 0x90, 60, 100); }),
-              "List index out of bounds (-1)");
+    EXPECT_EQ(RaisedText([&] { output.Send(-1, 0x90, 60, 100); }), "List index out of bounds (-1)");
     EXPECT_TRUE(service.Calls().empty());
 }
 

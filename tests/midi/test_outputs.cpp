@@ -2,10 +2,10 @@
 // the boxes the user sees, against the fake service.
 #include <QStringList> // before FakeMessageBoxes.h, which uses it
 
-#include "support/FakeMessageBoxes.h"
-#include "support/FakeMidiService.h"
 #include "midi/Midi.h"
 #include "midi/Outputs.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakeMidiService.h"
 
 #include <gtest/gtest.h>
 
@@ -140,10 +140,10 @@ TEST_F(OutputsTest, DeviceIndexBeyondTheListNamesTheOutputAtStartUpAndTheIndexOn
 
     outputs.SendMidiMessage(3, 0x90, 60, 100);
     outputs.SendMidiMessage(3, 0x80, 60, 0);
-    EXPECT_EQ(boxes.Texts(), (QStringList{
-                                 "The MIDI device specified for output 3 could not be opened.",
-                                 "MIDI port error on output 3.(MIDI Device # 7)",
-                                 "MIDI port error on output 3.(MIDI Device # 7)"}));
+    EXPECT_EQ(boxes.Texts(),
+              (QStringList{"The MIDI device specified for output 3 could not be opened.",
+                           "MIDI port error on output 3.(MIDI Device # 7)",
+                           "MIDI port error on output 3.(MIDI Device # 7)"}));
     EXPECT_TRUE(service.Sent().empty());
 }
 

@@ -20,8 +20,7 @@ TFakeMidiService::TBytes Unpack(std::uint32_t packed)
 
 TFakeMidiService::TFakeMidiService(std::vector<std::string> deviceNames)
     : DeviceNames(std::move(deviceNames))
-{
-}
+{}
 
 TMidiResult TFakeMidiService::Failure(TMidiResult code) const
 {
@@ -83,8 +82,8 @@ TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t
 TMidiResult TFakeMidiService::Close(TMidiHandle handle)
 {
     const auto found = m_handles.find(handle);
-    TCall call{TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {},
-               kMidiOk};
+    TCall call{
+        TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
     else if (FailClose)
@@ -97,13 +96,26 @@ TMidiResult TFakeMidiService::Close(TMidiHandle handle)
 bool TFakeMidiService::ErrorText(TMidiResult code, std::string& text)
 {
     switch (code) {
-    case kInvalidHandle: text = kInvalidHandleText; return true;
-    case kIndexOutOfRange: text = "Device index out of range"; return true;
-    case kEnumerationFailed: text = FailEnumeration.value_or(""); return true;
-    case kOpenFailed: text = FailOpen.value_or(""); return true;
-    case kSendFailed: text = FailSend.value_or(""); return true;
-    case kCloseFailed: text = FailClose.value_or(""); return true;
-    default: return false;
+    case kInvalidHandle:
+        text = kInvalidHandleText;
+        return true;
+    case kIndexOutOfRange:
+        text = "Device index out of range";
+        return true;
+    case kEnumerationFailed:
+        text = FailEnumeration.value_or("");
+        return true;
+    case kOpenFailed:
+        text = FailOpen.value_or("");
+        return true;
+    case kSendFailed:
+        text = FailSend.value_or("");
+        return true;
+    case kCloseFailed:
+        text = FailClose.value_or("");
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -35,10 +35,10 @@ public:
     struct TCall
     {
         TCallKind Kind;
-        int Device;          // device index (-1 when the handle was unknown)
-        TMidiHandle Handle;  // the handle given (Close, Send) or returned (Open, 0 on failure)
-        TBytes Bytes;        // Send only: status, data1, data2 unpacked from the packed value
-        TMidiResult Result;  // what the service answered (kMidiOk on success)
+        int Device;         // device index (-1 when the handle was unknown)
+        TMidiHandle Handle; // the handle given (Close, Send) or returned (Open, 0 on failure)
+        TBytes Bytes;       // Send only: status, data1, data2 unpacked from the packed value
+        TMidiResult Result; // what the service answered (kMidiOk on success)
     };
 
     // One message that went out (a Send that succeeded).
@@ -76,9 +76,9 @@ public:
     int DeviceCountCalls() const { return m_deviceCountCalls; }
 
     // Queries.
-    bool IsOpen(int device) const;     // whether the device has an open handle now
-    int OpenCount(int device) const;   // successful opens of the device
-    int CloseCount(int device) const;  // successful closes of the device
+    bool IsOpen(int device) const;    // whether the device has an open handle now
+    int OpenCount(int device) const;  // successful opens of the device
+    int CloseCount(int device) const; // successful closes of the device
     std::vector<TBytes> SentTo(int device) const;
     void ClearRecords(); // forgets the calls, messages and enumerations (not the open handles)
 

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <spawn.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -71,8 +71,8 @@ TJackServer::TJackServer(int periodFrames, std::chrono::milliseconds startTimeou
     m_logPath = logPath;
 
     const std::string period = std::to_string(periodFrames);
-    std::vector<std::string> args = {"jackd", "-n",   m_name, "-r", "-d", "dummy", "-r",
-                                     "48000", "-p",   period, "-C", "0",  "-P",    "0"};
+    std::vector<std::string> args = {"jackd", "-n", m_name, "-r", "-d", "dummy", "-r",
+                                     "48000", "-p", period, "-C", "0",  "-P",    "0"};
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -172,8 +172,8 @@ TJackMidiReceiver::TJackMidiReceiver(const std::string& clientName, const std::s
     m_client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
     if (!m_client)
         throw std::runtime_error("TJackMidiReceiver: cannot connect to the JACK server");
-    m_port = jack_port_register(m_client, portName.c_str(), JACK_DEFAULT_MIDI_TYPE,
-                                JackPortIsInput, 0);
+    m_port =
+        jack_port_register(m_client, portName.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     if (!m_port || jack_set_process_callback(m_client, &TJackMidiReceiver::Process, this) != 0 ||
         jack_activate(m_client) != 0) {
         jack_client_close(m_client);

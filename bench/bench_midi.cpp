@@ -1,0 +1,91 @@
+// SendMidiMessage down to the MIDI service: on the recording fake, and over a private JACK
+// server to a receiving port (RtMidi's JACK output queues the message for the process cycle).
+#include "dialogs/MessageBoxes.h"
+#include "midi/Midi.h"
+#include "midi/Outputs.h"
+#include "midi/RtMidiService.h"
+#include "support/FakeMidiService.h"
+#include "support/JackServer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+
+#include <thread>
+
+namespace {
+
+// Counts the boxes a failed send would show; the benchmarks report it (it should stay 0).
+class TCountingBoxes : public IMessageBoxes
+{
+public:
+    void Show(const QString&, const QString&, TBoxIcon, std::optional<QPoint>) override { ++Count; }
+    int Count = 0;
+};
+
+void BM_SendMidiMessage_Fake(benchmark::State& state)
+{
+    TFakeMidiService service({"Fake Synth"});
+    TMidiSystem midi(service);
+    TCountingBoxes boxes;
+    bool showOutputErrors = true;
+    TOutputs outputs(midi, boxes, showOutputErrors, [] { return QPoint(); });
+    outputs.CreateOutputs();
+    outputs.Slots()[0] = {0, true};
+    outputs.OpenActiveOutputs();
+
+    std::int64_t sent = 0;
+    for (auto _ : state) {
+        outputs.SendMidiMessage(1, 0x90, 0x3C, 0x64);
+        if (++sent % 65536 == 0) { // keep the fake's record from growing without end
+            state.PauseTiming();
+            service.ClearRecords();
+            state.ResumeTiming();
+        }
+    }
+    state.counters["error_boxes"] = boxes.Count;
+    outputs.CloseOutputs();
+}
+BENCHMARK(BM_SendMidiMessage_Fake);
+
+void BM_SendMidiMessage_Jack(benchmark::State& state)
+{
+    TJackServer server;
+    TJackMidiReceiver receiver;
+    TRtMidiService service;
+    TMidiSystem midi(service);
+    TCountingBoxes boxes;
+    bool showOutputErrors = true;
+    TOutputs outputs(midi, boxes, showOutputErrors, [] { return QPoint(); });
+    outputs.CreateOutputs();
+    int index = -1;
+    const auto& devices = midi.GetMidiOutput().Devices();
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (devices[i].Name == receiver.PortName())
+            index = int(i);
+    if (index < 0) {
+        state.SkipWithError("the receiver's port is not in the device list");
+        return;
+    }
+    outputs.Slots()[0] = {index, true};
+    outputs.OpenActiveOutputs();
+
+    // RtMidi's JACK queue holds about 2,000 short messages until the next process cycle
+    // (256 frames, 5.3 ms): every 1,000 sends the clock stops while the queue drains.
+    std::int64_t sent = 0;
+    for (auto _ : state) {
+        outputs.SendMidiMessage(1, 0x90, 0x3C, 0x64);
+        if (++sent % 1000 == 0) {
+            state.PauseTiming();
+            receiver.WaitFor(std::size_t(sent), std::chrono::seconds(2));
+            state.ResumeTiming();
+        }
+    }
+    receiver.WaitFor(std::size_t(sent), std::chrono::seconds(2));
+    state.counters["error_boxes"] = boxes.Count;
+    state.counters["received"] = double(receiver.Count());
+    outputs.CloseOutputs();
+}
+BENCHMARK(BM_SendMidiMessage_Jack)->Iterations(200000);
+
+} // namespace
