@@ -19,6 +19,7 @@ TfmMain::TfmMain(const TPlatform& platform)
                 [this] { return mapToGlobal(QPoint(0, 0)); })
 {
     setWindowTitle(kProgramName);
+    setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);
     resize(280, 164);
     setFocusPolicy(Qt::StrongFocus);
@@ -32,7 +33,7 @@ void TfmMain::FormCreate()
 {
     // Qt widgets are double-buffered already; nothing to switch on.
     m_outputs.CreateOutputs();
-    m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
+    m_trayIcon = new QSystemTrayIcon(KeyrillIcon(), this);
     m_commandList = std::make_unique<TCommandList>();
     m_settingsPath =
         ChooseSettingsPath(m_platform.Arguments, m_platform.ProgramPath, m_platform.ConfigDir);

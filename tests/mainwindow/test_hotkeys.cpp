@@ -171,7 +171,7 @@ TEST_F(HotKeyTest, FocusLostDuringAnErrorBoxReleasesOnlyAfterThePressHasFinished
             return;
         box.show();
         box.activateWindow();
-        QTest::qWaitForWindowActive(&box);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
         QApplication::processEvents(); // the nested loop of a real modal box
     };
     Down(Qt::Key_Q);

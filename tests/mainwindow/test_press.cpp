@@ -1,5 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include <QMenu>
+
 namespace {
 
 const QByteArray kNoteButtons = kOutput1Active +

@@ -2,6 +2,8 @@
 
 #include "dialogs/MessageBoxes.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <vector>
 
