@@ -140,9 +140,13 @@ struct TRtMidiService::TImpl
             std::string failure = out->Create(api);
             if (failure.empty()) {
                 // JACK connects to its server only here, when first asked for its ports.
-                out->Out->getPortCount();
-                if (out->Errors.Raised)
-                    failure = out->Errors.Text;
+                try {
+                    out->Out->getPortCount();
+                    if (out->Errors.Raised)
+                        failure = out->Errors.Text;
+                } catch (const RtMidiError& error) {
+                    failure = error.getMessage();
+                }
             }
             if (failure.empty()) {
                 Enumerator = std::move(out);

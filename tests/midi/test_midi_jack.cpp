@@ -177,7 +177,8 @@ TEST_F(MidiOverJack, ReceiverThatGoesAwayWhileOpenNeitherCrashesNorBlocksSends)
     outputs.SendMidiMessage(1, 0x80, 0x3C, 0x00);
     outputs.CloseOutputs();
     EXPECT_EQ(later.Count(), 0u);
-    SUCCEED() << boxes.Boxes.size() << " error boxes";
+    // Under JACK a port without a connection is an ordinary state: the sends go nowhere, quietly.
+    EXPECT_TRUE(boxes.Boxes.empty()) << boxes.Texts().join('\n').toStdString();
 }
 
 TEST_F(MidiOverJack, ReceiverGoneBeforeStartUpShowsTheOpeningBoxAndSendsShowTheErrorBox)
