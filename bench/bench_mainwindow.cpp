@@ -63,7 +63,8 @@ void BM_PressToMidi(benchmark::State& state)
 {
     TFullWindow full;
     full.window->show();
-    QTest::qWaitForWindowExposed(full.window.get());
+    if (!QTest::qWaitForWindowExposed(full.window.get()))
+        state.SkipWithError("the window was never shown");
     TQelSpeedButton* button = full.window->findChild<TQelSpeedButton*>("BtTx210");
     TClock::time_point pressed;
     TClock::time_point handedOver;
@@ -74,6 +75,10 @@ void BM_PressToMidi(benchmark::State& state)
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
         micros.push_back(std::chrono::duration<double, std::micro>(handedOver - pressed).count());
         state.PauseTiming();
+        if (full.service.Sent().size() != 1) {
+            state.SkipWithError("the press sent no message");
+            break;
+        }
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
         full.service.ClearRecords();
         state.ResumeTiming();
