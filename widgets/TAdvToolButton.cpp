@@ -220,7 +220,7 @@ void TAdvToolButton::SetHovered(bool value)
     update();
 }
 
-// ---- mouse rules (Part 6.1, state changes 1 to 4) ----
+// ---- mouse rules ----
 
 void TAdvToolButton::enterEvent(QEnterEvent* event)
 {
@@ -284,7 +284,7 @@ void TAdvToolButton::mouseReleaseEvent(QMouseEvent* event)
     SetHovered(inside);
 }
 
-// ---- painting (Part 6.1, painting steps 1 to 8) ----
+// ---- painting ----
 
 QRect TAdvToolButton::ContentArea() const
 {
@@ -320,7 +320,7 @@ TAdvToolButton::TFaceLayout TAdvToolButton::ComputeLayout() const
     QPoint textPos;
     if (gw == 0 || tw == 0) {
         // One item alone is centred on both axes, whatever the layout, so an icon-only button
-        // looks the same in every layout (Part 6.1, edge cases: (41, 9) in every layout).
+        // looks the same in every layout: a 97 x 33 button puts its icon at (41, 9) in each.
         glyphPos = QPoint(Div(w - gw + 1, 2), Div(h - gh + 1, 2));
         textPos = QPoint(Div(w - tw + 1, 2), Div(h - th + 1, 2));
         if (m_margin >= 0) {

@@ -1,4 +1,4 @@
-// Part 2.1: the device list, opening, closing and sending, against the fake service.
+// The device list, opening, closing and sending, against the fake service.
 #include "midi/Midi.h"
 #include "support/FakeMidiService.h"
 

@@ -1,4 +1,4 @@
-// Part 2.2: the four output slots, opening at start-up, closing at shutdown and sending, with
+// The four output slots, opening at start-up, closing at shutdown and sending, with
 // the boxes the user sees, against the fake service.
 #include <QStringList> // before FakeMessageBoxes.h, which uses it
 

@@ -1,4 +1,4 @@
-// What a button looks like in each state (Part 6.1): pixels of an off-screen grab.
+// What a button looks like in each state: pixels of an off-screen grab.
 #include "WidgetTestSupport.h"
 
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-// How the mouse moves a button from state to state (Part 6.1, state changes), and when it repaints.
+// How the mouse moves a button from state to state, and when it repaints.
 #include "WidgetTestSupport.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-// The built-in icon set (Part 5.3, 6.1) and the program icon.
+// The built-in icon set and the program icon.
 #include "widgets/ImageList.h"
 
 #include <QSet>

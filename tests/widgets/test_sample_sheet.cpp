@@ -1,5 +1,5 @@
 // Writes keyrill-widgets-sample.png into the working directory (ctest: the build directory) for a
-// person to look at: the button in each state of Part 6.1 and the whole icon set.
+// person to look at: the button in each of its states and the whole icon set.
 #include "WidgetTestSupport.h"
 
 #include "widgets/ImageList.h"
