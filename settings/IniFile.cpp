@@ -10,6 +10,10 @@ bool IsTrimmed(QChar c)
 // Line breaks inside a written value would split the entry; they become blanks.
 QString OneLine(const QString& text)
 {
+    const bool clean = (text.isEmpty() || (!IsTrimmed(text.front()) && !IsTrimmed(text.back()))) &&
+                       !text.contains(u'\r') && !text.contains(u'\n');
+    if (clean)
+        return text;
     QString result = text;
     for (QChar& c : result)
         if (c == u'\r' || c == u'\n')
@@ -80,6 +84,15 @@ std::optional<std::int32_t> ParseIniInteger(QStringView text)
     return std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
 }
 
+TIniFile::TLine TIniFile::Entry(QStringView key, QStringView value)
+{
+    TLine line;
+    line.Text.reserve(key.size() + 1 + value.size());
+    line.Text.append(key).append(u'=').append(value);
+    line.Eq = key.size();
+    return line;
+}
+
 TIniFile TIniFile::Parse(const QString& source)
 {
     const QStringView text(source);
@@ -101,21 +114,18 @@ TIniFile TIniFile::Parse(const QString& source)
             continue;
         if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
             ini.m_sections.push_back(
-                TSection{IniTrimmed(line.sliced(1, line.size() - 2)).toString(), {}, {}});
+                TSection{IniTrimmed(line.sliced(1, line.size() - 2)).toString(), {}});
             current = &ini.m_sections.back();
             continue;
         }
         if (!current)
             continue;
         const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0) {
-            current->Lines.push_back(TLine{line.toString(), {}, false});
-        } else {
-            current->Lines.push_back(TLine{IniTrimmed(line.first(eq)).toString(),
-                                           IniTrimmed(line.sliced(eq + 1)).toString(), true});
-            current->Keys.insert(Fold(current->Lines.back().Key),
-                                 qsizetype(current->Lines.size()) - 1);
-        }
+        if (eq < 0)
+            current->Lines.push_back(TLine{line.toString(), -1});
+        else
+            current->Lines.push_back(
+                Entry(IniTrimmed(line.first(eq)), IniTrimmed(line.sliced(eq + 1))));
     }
     ini.Reindex();
     return ini;
@@ -123,17 +133,20 @@ TIniFile TIniFile::Parse(const QString& source)
 
 QString TIniFile::Text() const
 {
+    qsizetype size = 0;
+    for (const TSection& section : m_sections) {
+        size += section.Name.size() + 6;
+        for (const TLine& line : section.Lines)
+            size += line.Text.size() + 2;
+    }
     QString out;
+    out.reserve(size);
     for (const TSection& section : m_sections) {
         out += u'[';
         out += section.Name;
         out += u"]\r\n";
         for (const TLine& line : section.Lines) {
-            out += line.Key;
-            if (line.IsEntry) {
-                out += u'=';
-                out += line.Value;
-            }
+            out += line.Text;
             out += u"\r\n";
         }
         out += u"\r\n";
@@ -152,18 +165,27 @@ QStringList TIniFile::SectionNames() const
 
 bool TIniFile::HasSection(const QString& section) const
 {
-    return Find(section) != nullptr;
+    return FindIndex(section) >= 0;
+}
+
+std::optional<QStringView> TIniFile::ValueView(const QString& section, const QString& key) const
+{
+    const qsizetype s = FindIndex(section);
+    if (s < 0)
+        return std::nullopt;
+    const TSection& found = m_sections[std::size_t(s)];
+    const qsizetype k = FindKey(found, key);
+    if (k < 0)
+        return std::nullopt;
+    const TLine& line = found.Lines[std::size_t(k)];
+    return QStringView(line.Text).sliced(line.Eq + 1);
 }
 
 std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const
 {
-    const TSection* s = Find(section);
-    if (!s)
-        return std::nullopt;
-    const auto it = s->Keys.constFind(Fold(key));
-    if (it == s->Keys.cend())
-        return std::nullopt;
-    return s->Lines[std::size_t(*it)].Value;
+    if (const std::optional<QStringView> view = ValueView(section, key))
+        return view->toString();
+    return std::nullopt;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const
@@ -174,7 +196,7 @@ QString TIniFile::ReadString(const QString& section, const QString& key, const Q
 std::int32_t TIniFile::ReadInteger(const QString& section, const QString& key,
                                    std::int32_t def) const
 {
-    const std::optional<QString> text = Value(section, key);
+    const std::optional<QStringView> text = ValueView(section, key);
     if (!text)
         return def;
     return ParseIniInteger(*text).value_or(def);
@@ -188,16 +210,12 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
     TSection& s = FindOrAppend(section);
-    const QString folded = Fold(key);
-    const auto it = s.Keys.constFind(folded);
-    if (it != s.Keys.cend()) {
-        TLine& line = s.Lines[std::size_t(*it)];
-        line.Key = key;
-        line.Value = OneLine(value);
-        return;
-    }
-    s.Lines.push_back(TLine{key, OneLine(value), true});
-    s.Keys.insert(folded, qsizetype(s.Lines.size()) - 1);
+    const QString oneLine = OneLine(value);
+    const qsizetype k = FindKey(s, key);
+    if (k >= 0)
+        s.Lines[std::size_t(k)] = Entry(key, oneLine);
+    else
+        s.Lines.push_back(Entry(key, oneLine));
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value)
@@ -227,20 +245,37 @@ QString TIniFile::Fold(const QString& name)
     return name.toCaseFolded();
 }
 
-const TIniFile::TSection* TIniFile::Find(const QString& section) const
+qsizetype TIniFile::FindIndex(const QString& section) const
 {
+    if (m_lastIndex != -2 && section == m_lastName)
+        return m_lastIndex;
     const auto it = m_index.constFind(Fold(section));
-    return it == m_index.cend() ? nullptr : &m_sections[std::size_t(*it)];
+    m_lastName = section;
+    m_lastIndex = it == m_index.cend() ? -1 : *it;
+    return m_lastIndex;
+}
+
+qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
+{
+    // Sections hold a few keys each and the program reads a bounded number of keys per
+    // section, so a scan from the end (the last entry wins) costs less than an index.
+    for (qsizetype i = qsizetype(section.Lines.size()) - 1; i >= 0; --i) {
+        const TLine& line = section.Lines[std::size_t(i)];
+        if (line.Eq == key.size() &&
+            QStringView(line.Text).first(line.Eq).compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
 }
 
 TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
 {
-    const QString folded = Fold(section);
-    const auto it = m_index.constFind(folded);
-    if (it != m_index.cend())
-        return m_sections[std::size_t(*it)];
-    m_sections.push_back(TSection{section, {}, {}});
-    m_index.insert(folded, qsizetype(m_sections.size()) - 1);
+    const qsizetype found = FindIndex(section);
+    if (found >= 0)
+        return m_sections[std::size_t(found)];
+    m_sections.push_back(TSection{section, {}});
+    m_index.insert(Fold(section), qsizetype(m_sections.size()) - 1);
+    m_lastIndex = -2; // forget the remembered lookup
     return m_sections.back();
 }
 
@@ -249,4 +284,5 @@ void TIniFile::Reindex()
     m_index.clear();
     for (std::size_t i = 0; i < m_sections.size(); ++i)
         m_index.insert(Fold(m_sections[i].Name), qsizetype(i));
+    m_lastIndex = -2;
 }

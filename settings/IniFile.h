@@ -43,26 +43,35 @@ public:
     void EraseSections(const std::function<bool(const QString& name)>& match);
 
 private:
+    // One line as it is written: an entry is "key=value" with `Eq` the position of its "=";
+    // any other line has `Eq` -1.
     struct TLine
     {
-        QString Key;   // entries: the key; other lines: the whole trimmed line
-        QString Value; // entries only
-        bool IsEntry = false;
+        QString Text;
+        qsizetype Eq = -1;
     };
     struct TSection
     {
         QString Name;
         std::vector<TLine> Lines;
-        QHash<QString, qsizetype> Keys; // folded key -> index of its last entry in Lines
     };
 
     static QString Fold(const QString& name);
-    const TSection* Find(const QString& section) const;
+    static TLine Entry(QStringView key, QStringView value);
+    // The value, valid until the file is next changed.
+    std::optional<QStringView> ValueView(const QString& section, const QString& key) const;
+    // Index of the last section of that name, or -1. The last name asked for is remembered:
+    // the mapping reads and writes many keys of one section in a row.
+    qsizetype FindIndex(const QString& section) const;
+    // Index of the last entry of `key` in the section, or -1.
+    static qsizetype FindKey(const TSection& section, const QString& key);
     TSection& FindOrAppend(const QString& section);
     void Reindex();
 
     std::vector<TSection> m_sections;
     QHash<QString, qsizetype> m_index; // folded name -> index of its last section
+    mutable QString m_lastName;
+    mutable qsizetype m_lastIndex = -2; // -2: nothing remembered
 };
 
 // Rule 1's trimming: leading and trailing blanks and control characters (code points up to 32).

@@ -88,9 +88,11 @@ QByteArray EncodeSettingsText(const QString& text, TTextEncoding encoding, bool 
 
 TSettingsText ReadSettingsFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    // QFileInfo::exists (a stat) rather than QFile::exists, which reports an unreadable file
+    // in a folder of another owner as missing.
+    if (!QFileInfo::exists(path))
         return TSettingsText{};
+    QFile file(path);
     auto fail = [&path](const QString& reason) {
         return TSettingsError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason).toStdString());

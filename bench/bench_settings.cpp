@@ -1,0 +1,87 @@
+// Load and save of a settings file with 400 buttons (20 x 20), in microseconds.
+#include "model/qelCommandList.h"
+#include "settings/GlobalSettings.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+namespace {
+
+struct SettingsState
+{
+    TGlobalSettings Globals;
+    std::array<TOutput, 4> Outputs{};
+    TCommandList CommandList;
+    TSettingsData Data{Globals, Outputs, CommandList, {}, false, false};
+};
+
+// A 20 x 20 grid whose 400 buttons all differ from the defaults, written to `path`.
+void WriteFullFile(const QString& path)
+{
+    SettingsState s;
+    LoadSettings(path, s.Data);
+    s.Globals.ButtonRows = 20;
+    s.Globals.ButtonCols = 20;
+    for (int i = 0; i < s.CommandList.Count(); ++i) {
+        TCommandSet& set = s.CommandList.Get(i);
+        set.Action = std::uint8_t(i % 3);
+        set.HotKey = QStringLiteral("F%1").arg(i % 24 + 1);
+        set.Press.Caption = QStringLiteral("Button\\n%1").arg(i + 1);
+        set.Press.Msg = {1, std::uint8_t(i % 16), std::uint8_t(i % 128), 100};
+        set.Release.Msg = {0, std::uint8_t(i % 16), std::uint8_t(i % 128), 0};
+        set.Press.ButtonColour = MakeColor(i % 256, 128, 64);
+        set.Release.ImageIndex = i % 135;
+    }
+    SaveSettings(path, s.Data);
+}
+
+void BM_LoadSettings400(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
+    WriteFullFile(path);
+    for (auto _ : state) {
+        SettingsState s;
+        LoadSettings(path, s.Data);
+        benchmark::DoNotOptimize(s.CommandList.Count());
+    }
+}
+BENCHMARK(BM_LoadSettings400)->Unit(benchmark::kMicrosecond);
+
+void BM_SaveSettings400(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
+    WriteFullFile(path);
+    SettingsState s;
+    LoadSettings(path, s.Data);
+    for (auto _ : state)
+        SaveSettings(path, s.Data);
+}
+BENCHMARK(BM_SaveSettings400)->Unit(benchmark::kMicrosecond);
+
+// The in-memory parts alone, without the file system.
+void BM_ParseAndReadSettings400(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
+    WriteFullFile(path);
+    SettingsState s;
+    LoadSettings(path, s.Data);
+    TIniFile ini;
+    WriteSettings(ini, false, s.Data);
+    const QString text = ini.Text();
+    for (auto _ : state) {
+        SettingsState loaded;
+        ReadSettings(TIniFile::Parse(text), loaded.Data);
+        benchmark::DoNotOptimize(loaded.CommandList.Count());
+    }
+}
+BENCHMARK(BM_ParseAndReadSettings400)->Unit(benchmark::kMicrosecond);
+
+} // namespace
