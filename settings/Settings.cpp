@@ -131,8 +131,8 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
     g.ButtonCols = std::clamp(ini.ReadInteger(kGeneral, QStringLiteral("Button Cols"), 3), 1, 20);
     g.FontName = ini.ReadString(kGeneral, QStringLiteral("Font Name"), QStringLiteral("Arial"));
     g.FontSize = ini.ReadInteger(kGeneral, QStringLiteral("Font Size"), 8);
-    g.BorderHighlightColour = ReadColour(ini, kGeneral, QStringLiteral("Button Border Highlight Colour"),
-                                         kDefaultHighlight);
+    g.BorderHighlightColour = ReadColour(
+        ini, kGeneral, QStringLiteral("Button Border Highlight Colour"), kDefaultHighlight);
     g.ButtonLayout = LowByte(ini.ReadInteger(kGeneral, QStringLiteral("Button Layout"), 0));
     data.Caption = ini.ReadString(kGeneral, QStringLiteral("Caption"), QStringLiteral("Keyrill"));
     g.AllowEditing = ini.ReadBool(kGeneral, QStringLiteral("Allow Editing"), true);
@@ -156,7 +156,8 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
     for (int n = 1; n <= kDefinitions; ++n) {
         TCommandSet& set = list.Get(list.Add());
         const QString press = PressSection(n);
-        set.Action = std::uint8_t(std::clamp(ini.ReadInteger(press, QStringLiteral("Action"), 0), 0, 2));
+        set.Action =
+            std::uint8_t(std::clamp(ini.ReadInteger(press, QStringLiteral("Action"), 0), 0, 2));
         set.HotKey = ini.ReadString(press, QStringLiteral("HotKey"), QString());
         ReadSide(ini, press, n, set.Press);
         ReadSide(ini, ReleaseSection(n), n, set.Release);
@@ -204,7 +205,8 @@ void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
 
     if (fileExisted) {
         ini.EraseSections([](const QString& name) {
-            return QStringView(name).first(std::min<qsizetype>(6, name.size()))
+            return QStringView(name)
+                       .first(std::min<qsizetype>(6, name.size()))
                        .compare(u"Button", Qt::CaseInsensitive) == 0;
         });
     }

@@ -27,7 +27,8 @@ class IniSyntax : public testing::TestWithParam<SyntaxCase>
 
 TEST_P(IniSyntax, NormalisesToTheWrittenForm)
 {
-    EXPECT_EQ(Normalised(QString::fromUtf8(GetParam().input)), QString::fromUtf8(GetParam().output));
+    EXPECT_EQ(Normalised(QString::fromUtf8(GetParam().input)),
+              QString::fromUtf8(GetParam().output));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "[A]\r\nKey=some value\r\n\r\n"},
         SyntaxCase{"OnlyFirstEqualsSplits", "[A]\nk = a = b\n", "[A]\r\nk=a = b\r\n\r\n"},
         SyntaxCase{"EmptyKeyAndValueKept", "[A]\n=\n = x\n", "[A]\r\n=\r\n=x\r\n\r\n"},
-        SyntaxCase{"LineWithoutEqualsKept", "[A]\n  just text  \nk=v", "[A]\r\njust text\r\nk=v\r\n\r\n"},
+        SyntaxCase{"LineWithoutEqualsKept", "[A]\n  just text  \nk=v",
+                   "[A]\r\njust text\r\nk=v\r\n\r\n"},
         SyntaxCase{"SectionHeaderWinsOverEquals", "[a=b]\nk=v", "[a=b]\r\nk=v\r\n\r\n"},
         SyntaxCase{"DuplicatesStay", "[A]\nk=1\n[a]\nK=2\nk=3\n",
                    "[A]\r\nk=1\r\n\r\n[a]\r\nK=2\r\nk=3\r\n\r\n"},
@@ -215,27 +217,25 @@ TEST_P(IniInteger, Parses)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, IniInteger,
-    testing::Values(IntegerCase{"0", 0}, IntegerCase{"42", 42}, IntegerCase{"-42", -42},
-                    IntegerCase{"+7", 7}, IntegerCase{"007", 7},
-                    IntegerCase{"2147483647", 2147483647},
-                    IntegerCase{"-2147483648", -2147483647 - 1},
-                    IntegerCase{"2147483648", std::nullopt},
-                    IntegerCase{"-2147483649", std::nullopt},
-                    IntegerCase{"99999999999999999999", std::nullopt},
-                    IntegerCase{"$FF", 255}, IntegerCase{"$ff", 255}, IntegerCase{"0xFF", 255},
-                    IntegerCase{"0XfF", 255}, IntegerCase{"-$10", -16}, IntegerCase{"-0x10", -16},
-                    // Hexadecimal takes all 32 bits and is signed, as Delphi's StrToInt does.
-                    IntegerCase{"$7FFFFFFF", 2147483647}, IntegerCase{"$80000000", -2147483647 - 1},
-                    IntegerCase{"$FFFFFFFF", -1}, IntegerCase{"0x00000000FF", 255},
-                    IntegerCase{"$100000000", std::nullopt}, IntegerCase{"", std::nullopt},
-                    IntegerCase{"-", std::nullopt}, IntegerCase{"+", std::nullopt},
-                    IntegerCase{"$", std::nullopt}, IntegerCase{"0x", std::nullopt},
-                    IntegerCase{"x10", std::nullopt}, IntegerCase{"#10", std::nullopt},
-                    IntegerCase{"1 2", std::nullopt}, IntegerCase{" 1", std::nullopt},
-                    IntegerCase{"1.0", std::nullopt}, IntegerCase{"1e3", std::nullopt},
-                    IntegerCase{"12a", std::nullopt}, IntegerCase{"--1", std::nullopt},
-                    IntegerCase{"$-1", std::nullopt}, IntegerCase{"yes", std::nullopt},
-                    IntegerCase{"true", std::nullopt}, IntegerCase{"\xd9\xa3", std::nullopt}));
+    testing::Values(
+        IntegerCase{"0", 0}, IntegerCase{"42", 42}, IntegerCase{"-42", -42}, IntegerCase{"+7", 7},
+        IntegerCase{"007", 7}, IntegerCase{"2147483647", 2147483647},
+        IntegerCase{"-2147483648", -2147483647 - 1}, IntegerCase{"2147483648", std::nullopt},
+        IntegerCase{"-2147483649", std::nullopt}, IntegerCase{"99999999999999999999", std::nullopt},
+        IntegerCase{"$FF", 255}, IntegerCase{"$ff", 255}, IntegerCase{"0xFF", 255},
+        IntegerCase{"0XfF", 255}, IntegerCase{"-$10", -16}, IntegerCase{"-0x10", -16},
+        // Hexadecimal takes all 32 bits and is signed, as Delphi's StrToInt does.
+        IntegerCase{"$7FFFFFFF", 2147483647}, IntegerCase{"$80000000", -2147483647 - 1},
+        IntegerCase{"$FFFFFFFF", -1}, IntegerCase{"0x00000000FF", 255},
+        IntegerCase{"$100000000", std::nullopt}, IntegerCase{"", std::nullopt},
+        IntegerCase{"-", std::nullopt}, IntegerCase{"+", std::nullopt},
+        IntegerCase{"$", std::nullopt}, IntegerCase{"0x", std::nullopt},
+        IntegerCase{"x10", std::nullopt}, IntegerCase{"#10", std::nullopt},
+        IntegerCase{"1 2", std::nullopt}, IntegerCase{" 1", std::nullopt},
+        IntegerCase{"1.0", std::nullopt}, IntegerCase{"1e3", std::nullopt},
+        IntegerCase{"12a", std::nullopt}, IntegerCase{"--1", std::nullopt},
+        IntegerCase{"$-1", std::nullopt}, IntegerCase{"yes", std::nullopt},
+        IntegerCase{"true", std::nullopt}, IntegerCase{"\xd9\xa3", std::nullopt}));
 
 TEST(IniInteger, ReadIntegerAndBoolUseTheDefaultForBadValues)
 {

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <stdexcept>
 #include <csignal>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -24,8 +24,8 @@ protected:
     }
     QStringList Entries() const
     {
-        return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                            QDir::NoDotAndDotDot);
+        return QDir(m_dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
     // Root ignores file permissions: the permission tests then run as "nobody" for a while.
     struct NotRoot
@@ -78,7 +78,8 @@ TEST_F(SettingsFile, GoldenFileHasTheSectionsInOrder)
     const TIniFile ini = TIniFile::Parse(QString::fromUtf8(GoldenDefaultFile()));
     QStringList expected = {"Windows", "General", "Output 1", "Output 2", "Output 3", "Output 4"};
     for (int n = 1; n <= 15; ++n)
-        expected << QStringLiteral("Button %1").arg(n) << QStringLiteral("Button %1 Release").arg(n);
+        expected << QStringLiteral("Button %1").arg(n)
+                 << QStringLiteral("Button %1 Release").arg(n);
     EXPECT_EQ(ini.SectionNames(), expected);
 }
 
@@ -144,8 +145,8 @@ TEST_F(SettingsFile, DirectoryFailsWithCannotOpen)
         LoadSettings(m_dir.path(), s.Data);
         FAIL() << "no error";
     } catch (const TSettingsError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + m_dir.path().toStdString() +
-                                             "\". Is a directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open file \"" + m_dir.path().toStdString() + "\". Is a directory");
     }
 }
 
@@ -191,8 +192,8 @@ TEST_F(SettingsFile, UnwritableFolderFailsWithCannotCreateAndKeepsTheOldFile)
     const std::string prefix = "Cannot create file \"" + path.toStdString() + "\". ";
     EXPECT_EQ(message.substr(0, std::min(message.size(), prefix.size())), prefix);
     EXPECT_GT(message.size(), prefix.size()); // the system's reason follows
-    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                            QFileDevice::ExeOwner);
+    QFile::setPermissions(m_dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(Entries(), QStringList{"keyrill.ini"}); // no temporary file left behind
 }
@@ -220,7 +221,9 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFileWhole)
     TSettingsState s;
     LoadSettings(path, s.Data);
 
-    struct rlimit saved {};
+    struct rlimit saved
+    {
+    };
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
@@ -248,6 +251,19 @@ TEST_F(SettingsFile, SaveReplacesTheFileAsAWholeLeavingNoTemporaryFile)
     StartAndClose(path);
     EXPECT_TRUE(ReadBytes(path).startsWith("[Mine]\r\nk=v\r\n\r\n[Windows]\r\n"));
     EXPECT_EQ(Entries(), QStringList{"keyrill.ini"});
+}
+
+TEST_F(SettingsFile, SaveKeepsTheFilesPermissions)
+{
+    const QString path = Path();
+    WriteBytes(path, "[General]\n");
+    const QFileDevice::Permissions mode =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(path, mode));
+    StartAndClose(path);
+    EXPECT_EQ(QFile::permissions(path) &
+                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+              mode);
 }
 
 TEST_F(SettingsFile, SymbolicLinkKeepsPointingAtItsTarget)
@@ -300,7 +316,8 @@ TEST_F(SettingsFile, NewFileIsWrittenAsUtf8WithoutBom)
     SaveSettings(path, s.Data);
     const QByteArray bytes = ReadBytes(path);
     EXPECT_TRUE(bytes.startsWith("[Windows]"));
-    EXPECT_TRUE(bytes.contains("Caption=Gr\xC3\xBC\xC3\x9F" "e\r\n"));
+    EXPECT_TRUE(bytes.contains("Caption=Gr\xC3\xBC\xC3\x9F"
+                               "e\r\n"));
 }
 
 TEST_F(SettingsFile, Latin1FileIsReadByteForByteAndWrittenBackInLatin1)
@@ -314,7 +331,8 @@ TEST_F(SettingsFile, Latin1FileIsReadByteForByteAndWrittenBackInLatin1)
     s.Data.Caption = QStringLiteral("Ü€𝄞!");
     SaveSettings(path, s.Data);
     const QByteArray bytes = ReadBytes(path);
-    EXPECT_TRUE(bytes.contains("Caption=\xDC?" "?!\r\n")); // one "?" per character it cannot hold
+    EXPECT_TRUE(bytes.contains("Caption=\xDC?"
+                               "?!\r\n")); // one "?" per character it cannot hold
     EXPECT_TRUE(bytes.contains("[Button 1]\r\nAction=0\r\nHotKey=\r\nCaption=\xA9\x80\xFF\r\n"));
 }
 
@@ -367,18 +385,18 @@ TEST_P(Decode, DetectsTheEncodingAndRoundTrips)
 
 INSTANTIATE_TEST_SUITE_P(
     Bytes, Decode,
-    testing::Values(
-        EncodingCase{"Empty", "", TTextEncoding::Utf8, false},
-        EncodingCase{"Ascii", "abc", TTextEncoding::Utf8, false},
-        EncodingCase{"Utf8", "\xC3\xA9", TTextEncoding::Utf8, false},
-        EncodingCase{"BomOnly", "\xEF\xBB\xBF", TTextEncoding::Utf8, true},
-        EncodingCase{"DoubleBomKeepsTheSecond", "\xEF\xBB\xBF\xEF\xBB\xBFx", TTextEncoding::Utf8, true},
-        EncodingCase{"Latin1", "\xE9t\xE9", TTextEncoding::Latin1, false},
-        EncodingCase{"TruncatedSequenceAtEnd", "ab\xC3", TTextEncoding::Latin1, false},
-        EncodingCase{"Overlong", "\xC0\xAF", TTextEncoding::Latin1, false},
-        EncodingCase{"EncodedSurrogate", "\xED\xA0\x80", TTextEncoding::Latin1, false},
-        EncodingCase{"BomThenLatin1", "\xEF\xBB\xBF\xE9", TTextEncoding::Latin1, false},
-        EncodingCase{"Nul", QByteArray("a\0b", 3), TTextEncoding::Utf8, false}),
+    testing::Values(EncodingCase{"Empty", "", TTextEncoding::Utf8, false},
+                    EncodingCase{"Ascii", "abc", TTextEncoding::Utf8, false},
+                    EncodingCase{"Utf8", "\xC3\xA9", TTextEncoding::Utf8, false},
+                    EncodingCase{"BomOnly", "\xEF\xBB\xBF", TTextEncoding::Utf8, true},
+                    EncodingCase{"DoubleBomKeepsTheSecond", "\xEF\xBB\xBF\xEF\xBB\xBFx",
+                                 TTextEncoding::Utf8, true},
+                    EncodingCase{"Latin1", "\xE9t\xE9", TTextEncoding::Latin1, false},
+                    EncodingCase{"TruncatedSequenceAtEnd", "ab\xC3", TTextEncoding::Latin1, false},
+                    EncodingCase{"Overlong", "\xC0\xAF", TTextEncoding::Latin1, false},
+                    EncodingCase{"EncodedSurrogate", "\xED\xA0\x80", TTextEncoding::Latin1, false},
+                    EncodingCase{"BomThenLatin1", "\xEF\xBB\xBF\xE9", TTextEncoding::Latin1, false},
+                    EncodingCase{"Nul", QByteArray("a\0b", 3), TTextEncoding::Utf8, false}),
     [](const testing::TestParamInfo<EncodingCase>& info) { return info.param.name; });
 
 } // namespace

@@ -78,7 +78,8 @@ TEST(LoadSettings, ReplacesWhatTheListHeldSoItemNMinusOneIsButtonN)
 TEST(LoadSettings, ButtonBeyondTheGridIsRead)
 {
     TSettingsState s;
-    s.LoadText("[Button 400]\nCaption=last\n[Button 400 Release]\nNote=9\n[Button 401]\nCaption=x\n");
+    s.LoadText(
+        "[Button 400]\nCaption=last\n[Button 400 Release]\nNote=9\n[Button 401]\nCaption=x\n");
     EXPECT_EQ(Button(s, 400).Press.Caption, "last");
     EXPECT_EQ(Button(s, 400).Release.Msg.Note, 9);
     EXPECT_EQ(s.CommandList.Count(), 400);
@@ -192,22 +193,70 @@ struct IntCase
     int expected;
 };
 
-int Rows(const TSettingsState& s) { return s.Globals.ButtonRows; }
-int Cols(const TSettingsState& s) { return s.Globals.ButtonCols; }
-int Action1(const TSettingsState& s) { return s.CommandList.Get(0).Action; }
-int Channel1(const TSettingsState& s) { return s.CommandList.Get(0).Press.Msg.Channel; }
-int ReleaseVelocity1(const TSettingsState& s) { return s.CommandList.Get(0).Release.Msg.Velocity; }
-int Message1(const TSettingsState& s) { return s.CommandList.Get(0).Press.Msg.Message; }
-int Note1(const TSettingsState& s) { return s.CommandList.Get(0).Press.Msg.Note; }
-int Output1(const TSettingsState& s) { return s.CommandList.Get(0).Press.Output; }
-int Image1(const TSettingsState& s) { return s.CommandList.Get(0).Press.ImageIndex; }
-int Layout(const TSettingsState& s) { return s.Globals.ButtonLayout; }
-int FontSize(const TSettingsState& s) { return s.Globals.FontSize; }
-int Top(const TSettingsState& s) { return s.Globals.MainTop; }
-int Device2(const TSettingsState& s) { return s.Outputs[1].DeviceIndex; }
-int AllowEditing(const TSettingsState& s) { return s.Globals.AllowEditing; }
-int Maximised(const TSettingsState& s) { return s.Globals.MainMaximised; }
-int Active3(const TSettingsState& s) { return s.Outputs[2].Active; }
+int Rows(const TSettingsState& s)
+{
+    return s.Globals.ButtonRows;
+}
+int Cols(const TSettingsState& s)
+{
+    return s.Globals.ButtonCols;
+}
+int Action1(const TSettingsState& s)
+{
+    return s.CommandList.Get(0).Action;
+}
+int Channel1(const TSettingsState& s)
+{
+    return s.CommandList.Get(0).Press.Msg.Channel;
+}
+int ReleaseVelocity1(const TSettingsState& s)
+{
+    return s.CommandList.Get(0).Release.Msg.Velocity;
+}
+int Message1(const TSettingsState& s)
+{
+    return s.CommandList.Get(0).Press.Msg.Message;
+}
+int Note1(const TSettingsState& s)
+{
+    return s.CommandList.Get(0).Press.Msg.Note;
+}
+int Output1(const TSettingsState& s)
+{
+    return s.CommandList.Get(0).Press.Output;
+}
+int Image1(const TSettingsState& s)
+{
+    return s.CommandList.Get(0).Press.ImageIndex;
+}
+int Layout(const TSettingsState& s)
+{
+    return s.Globals.ButtonLayout;
+}
+int FontSize(const TSettingsState& s)
+{
+    return s.Globals.FontSize;
+}
+int Top(const TSettingsState& s)
+{
+    return s.Globals.MainTop;
+}
+int Device2(const TSettingsState& s)
+{
+    return s.Outputs[1].DeviceIndex;
+}
+int AllowEditing(const TSettingsState& s)
+{
+    return s.Globals.AllowEditing;
+}
+int Maximised(const TSettingsState& s)
+{
+    return s.Globals.MainMaximised;
+}
+int Active3(const TSettingsState& s)
+{
+    return s.Outputs[2].Active;
+}
 
 class LoadInteger : public testing::TestWithParam<IntCase>
 {
@@ -241,7 +290,8 @@ INSTANTIATE_TEST_SUITE_P(
         IntCase{"Channel300Is44", "[Button 1]\nChannel=300", Channel1, 44},
         IntCase{"ChannelMinusOneIs255", "[Button 1]\nChannel=-1", Channel1, 255},
         IntCase{"ChannelHexLowByte", "[Button 1]\nChannel=0x1FF", Channel1, 255},
-        IntCase{"ReleaseVelocity256IsZero", "[Button 1 Release]\nVelocity=256", ReleaseVelocity1, 0},
+        IntCase{"ReleaseVelocity256IsZero", "[Button 1 Release]\nVelocity=256", ReleaseVelocity1,
+                0},
         IntCase{"MessageBeyondCatalogueKept", "[Button 1]\nMessage=9", Message1, 9},
         IntCase{"MessageLowByte", "[Button 1]\nMessage=263", Message1, 7},
         IntCase{"NoteBadIsZero", "[Button 1]\nNote=C4", Note1, 0},
@@ -294,34 +344,31 @@ constexpr TColor kRed = 255;
 
 INSTANTIATE_TEST_SUITE_P(
     ColourRule, LoadColour,
-    testing::Values(ColourCase{"Missing", nullptr, kColorCream},
-                    ColourCase{"Empty", "", kColorCream},
-                    ColourCase{"HashAlone", "#", kColorCream},
-                    ColourCase{"HashTwoDigits", "#FF", kColorCream},
-                    ColourCase{"HashFourDigits", "#FF00", kColorCream},
-                    ColourCase{"UpperHex", "#FF0000", kRed},
-                    ColourCase{"LowerHex", "#ff0000", kRed},
-                    ColourCase{"FiveDigitsBlueOneDigit", "#0000F", MakeColor(0, 0, 0xF)},
-                    ColourCase{"CharactersAfterSixthIgnored", "#FF0000zz!", kRed},
-                    ColourCase{"NonHexComponent", "#GG0000", kColorCream},
-                    ColourCase{"SignInComponent", "#+10000", kColorCream},
-                    ColourCase{"BlankInComponent", "#FF 000", kColorCream},
-                    ColourCase{"Decimal", "255", kRed},
-                    ColourCase{"DollarHex", "$FF", kRed},
-                    ColourCase{"ZeroXHex", "0xFF", kRed},
-                    ColourCase{"ZeroCapitalXHex", "0XFF", kRed},
-                    ColourCase{"DecimalBlue", "16711680", MakeColor(0, 0, 255)},
-                    ColourCase{"NoColourKept", "536870911", kColorNone},
-                    ColourCase{"HighByteKept", "$FF0000FF", 0xFF0000FFu},
-                    ColourCase{"NegativeKeptAsBits", "-1", 0xFFFFFFFFu},
-                    ColourCase{"NotANumber", "red", kColorCream},
-                    ColourCase{"HexWithoutHash", "FF0000", kColorCream}),
+    testing::Values(
+        ColourCase{"Missing", nullptr, kColorCream}, ColourCase{"Empty", "", kColorCream},
+        ColourCase{"HashAlone", "#", kColorCream}, ColourCase{"HashTwoDigits", "#FF", kColorCream},
+        ColourCase{"HashFourDigits", "#FF00", kColorCream}, ColourCase{"UpperHex", "#FF0000", kRed},
+        ColourCase{"LowerHex", "#ff0000", kRed},
+        ColourCase{"FiveDigitsBlueOneDigit", "#0000F", MakeColor(0, 0, 0xF)},
+        ColourCase{"CharactersAfterSixthIgnored", "#FF0000zz!", kRed},
+        ColourCase{"NonHexComponent", "#GG0000", kColorCream},
+        ColourCase{"SignInComponent", "#+10000", kColorCream},
+        ColourCase{"BlankInComponent", "#FF 000", kColorCream}, ColourCase{"Decimal", "255", kRed},
+        ColourCase{"DollarHex", "$FF", kRed}, ColourCase{"ZeroXHex", "0xFF", kRed},
+        ColourCase{"ZeroCapitalXHex", "0XFF", kRed},
+        ColourCase{"DecimalBlue", "16711680", MakeColor(0, 0, 255)},
+        ColourCase{"NoColourKept", "536870911", kColorNone},
+        ColourCase{"HighByteKept", "$FF0000FF", 0xFF0000FFu},
+        ColourCase{"NegativeKeptAsBits", "-1", 0xFFFFFFFFu},
+        ColourCase{"NotANumber", "red", kColorCream},
+        ColourCase{"HexWithoutHash", "FF0000", kColorCream}),
     [](const testing::TestParamInfo<ColourCase>& info) { return info.param.name; });
 
 TEST(LoadColour, TextColourAndHighlightUseTheirOwnDefaults)
 {
     TSettingsState s;
-    s.LoadText("[General]\nButton Border Highlight Colour=#\n[Button 1 Release]\nText Colour=oops\n");
+    s.LoadText(
+        "[General]\nButton Border Highlight Colour=#\n[Button 1 Release]\nText Colour=oops\n");
     EXPECT_EQ(s.Globals.BorderHighlightColour, 255u);
     EXPECT_EQ(s.CommandList.Get(0).Release.TextColour, 0u);
 }
@@ -350,7 +397,8 @@ TEST(ColourHex, HexToColourInvertsAndFailsOnBadComponents)
     EXPECT_EQ(HexToColour("#abcdef"), MakeColor(0xAB, 0xCD, 0xEF));
     EXPECT_EQ(HexToColour("#1234567"), MakeColor(0x12, 0x34, 0x56));
     EXPECT_EQ(HexToColour("#12345"), MakeColor(0x12, 0x34, 0x5));
-    for (const char* bad : {"", "#", "#1", "#12", "#123", "#1234", "#12345G", "#X23456", "##123456"})
+    for (const char* bad :
+         {"", "#", "#1", "#12", "#123", "#1234", "#12345G", "#X23456", "##123456"})
         EXPECT_THROW(HexToColour(bad), std::invalid_argument) << bad;
 }
 
@@ -427,7 +475,8 @@ TEST(SaveSettings, UnknownSectionsAndKeysSurviveButtonSectionsGo)
     s.Globals.ButtonCols = 1;
     const QString out = s.SaveText(file, /*existed=*/true);
     EXPECT_FALSE(out.contains("my comment"));
-    EXPECT_TRUE(out.startsWith("[Mine]\r\nColour=blue\r\n\r\n[General]\r\nExtra=1\r\nButton Rows=1\r\n"));
+    EXPECT_TRUE(
+        out.startsWith("[Mine]\r\nColour=blue\r\n\r\n[General]\r\nExtra=1\r\nButton Rows=1\r\n"));
     EXPECT_FALSE(out.contains("[Buttons]"));
     EXPECT_FALSE(out.contains("[BUTTON 99]"));
     EXPECT_FALSE(out.contains("[buttonish]"));
@@ -436,9 +485,10 @@ TEST(SaveSettings, UnknownSectionsAndKeysSurviveButtonSectionsGo)
     EXPECT_TRUE(out.contains("[Other]\r\n\r\n"));
     // The button sections come last, after the sections the program appended.
     EXPECT_TRUE(out.contains("\r\n[Output 4]\r\nMIDI Device=0\r\nActive=0\r\n\r\n[Button 1]\r\n"));
-    EXPECT_TRUE(out.endsWith("[Button 1 Release]\r\nCaption=1\r\nMessage=0\r\nChannel=0\r\nNote=0\r\n"
-                             "Velocity=0\r\nOutput=1\r\nButton Colour=#FFFBF0\r\n"
-                             "Text Colour=#000000\r\nImage Index=-1\r\n\r\n"));
+    EXPECT_TRUE(
+        out.endsWith("[Button 1 Release]\r\nCaption=1\r\nMessage=0\r\nChannel=0\r\nNote=0\r\n"
+                     "Velocity=0\r\nOutput=1\r\nButton Colour=#FFFBF0\r\n"
+                     "Text Colour=#000000\r\nImage Index=-1\r\n\r\n"));
 }
 
 TEST(SaveSettings, ButtonSectionsAreKeptInPlaceWhenTheFileDidNotExist)
@@ -511,6 +561,22 @@ TEST(SaveSettings, NonsenseGridWritesNoButtons)
     EXPECT_EQ(ini.ReadString("General", "Button Rows", ""), "-3");
 }
 
+TEST(SaveSettings, ValuesNoPartCanUseAreWrittenBackAsRead)
+{
+    TSettingsState s;
+    const QString file = "[General]\nButton Layout=7\n[Button 1]\nOutput=5\nMessage=9\n"
+                         "[Button 1 Release]\nOutput=0\nMessage=200\n";
+    s.LoadText(file);
+    s.Globals.ButtonRows = 1;
+    s.Globals.ButtonCols = 1;
+    const QString out = s.SaveText(file);
+    EXPECT_TRUE(out.contains("\r\nButton Layout=7\r\n"));
+    EXPECT_TRUE(out.contains("[Button 1]\r\nAction=0\r\nHotKey=\r\nCaption=1\r\nMessage=9\r\n"));
+    EXPECT_TRUE(out.contains("Velocity=0\r\nOutput=5\r\n"));
+    EXPECT_TRUE(out.contains("[Button 1 Release]\r\nCaption=1\r\nMessage=200\r\n"));
+    EXPECT_TRUE(out.contains("Velocity=0\r\nOutput=0\r\n"));
+}
+
 // ---- Round trips ----------------------------------------------------------------------------
 
 void ExpectSameValues(const TSettingsState& a, const TSettingsState& b, int buttons)
@@ -542,7 +608,8 @@ void ExpectSameValues(const TSettingsState& a, const TSettingsState& b, int butt
         EXPECT_EQ(a.Outputs[i].Active, b.Outputs[i].Active);
     }
     for (int i = 0; i < buttons; ++i)
-        EXPECT_TRUE(a.CommandList.Get(i).SameDefinition(b.CommandList.Get(i))) << "button " << i + 1;
+        EXPECT_TRUE(a.CommandList.Get(i).SameDefinition(b.CommandList.Get(i)))
+            << "button " << i + 1;
 }
 
 TEST(RoundTrip, LoadSaveLoadGivesTheSameValues)
@@ -571,7 +638,8 @@ TEST(RoundTrip, ProgramWrittenTextIsWrittenAgainIdentically)
     TSettingsState first;
     first.LoadText("[General]\nButton Rows=20\nButton Cols=20\n[Button 400]\nCaption=x\n"
                    "[Zeta]\nk = v\n");
-    const QString once = first.SaveText("", false);
+    const QString once = first.SaveText("[Zeta]\nk = v\n", false);
+    EXPECT_TRUE(once.startsWith("[Zeta]\r\nk=v\r\n\r\n[Windows]\r\n"));
     TSettingsState second;
     second.LoadText(once);
     EXPECT_EQ(second.SaveText(once, true), once);
