@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace {
 
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
