@@ -122,7 +122,8 @@ TEST_F(SettingsFile, UnreadableFileFailsWithCannotOpen)
     bool saveFailed = false;
     {
         NotRoot notRoot;
-        ASSERT_TRUE(notRoot.ok);
+        if (!notRoot.ok)
+            GTEST_SKIP() << "running as root and cannot drop the rights";
         try {
             LoadSettings(path, s.Data);
         } catch (const TSettingsError& e) {
@@ -182,7 +183,8 @@ TEST_F(SettingsFile, UnwritableFolderFailsWithCannotCreateAndKeepsTheOldFile)
     std::string message;
     {
         NotRoot notRoot;
-        ASSERT_TRUE(notRoot.ok);
+        if (!notRoot.ok)
+            GTEST_SKIP() << "running as root and cannot drop the rights";
         try {
             SaveSettings(path, s.Data);
         } catch (const TSettingsError& e) {
