@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-// The settings file's INI syntax (Part 4.1, rules 1 to 7), held in memory as sections of lines.
+// The settings file's INI syntax, held in memory as sections of lines.
 // Knows nothing of the program's keys: the mapping lives in Settings.cpp.
 class TIniFile
 {
@@ -79,6 +79,6 @@ QStringView IniTrimmed(QStringView text);
 
 // The integer type's reading: decimal with an optional sign, or hexadecimal after "$", "0x" or
 // "0X" (sign allowed before the prefix). Decimal must fit a signed 32-bit number; hexadecimal
-// may use all 32 bits and is taken as signed, so $FFFFFFFF is -1 (Delphi's StrToInt). Anything
+// may use all 32 bits and is taken as signed, so $FFFFFFFF is -1. Anything
 // else, including blanks inside, gives nothing.
 std::optional<std::int32_t> ParseIniInteger(QStringView text);

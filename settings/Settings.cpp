@@ -33,7 +33,7 @@ std::uint8_t LowByte(std::int32_t value)
     return std::uint8_t(std::uint32_t(value) & 0xFFu);
 }
 
-// The colour rule of Part 4.1.
+// The colour rule: "#RRGGBB", or an integer in the colour layout, or the default.
 TColor ReadColour(const TIniFile& ini, const QString& section, const QString& key, TColor def)
 {
     const QString text = ini.ReadString(section, key, QStringLiteral("#"));
@@ -235,7 +235,7 @@ void SaveSettings(const QString& path, const TSettingsData& data)
 {
     const TSettingsText file = ReadSettingsFile(path);
     TIniFile ini = TIniFile::Parse(file.Text);
-    // Part 4.1 step 5: the file is written even when writing the values failed part-way; that
+    // The file is written even when writing the values failed part-way, so what was done is kept;
     // error then reaches the caller (after a failure to write the file, which wins).
     std::exception_ptr error;
     try {

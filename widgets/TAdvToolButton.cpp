@@ -14,7 +14,7 @@ constexpr int kGlyphSize = 16;
 constexpr int kDrawFlags =
     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::TextDontClip;
 
-// Delphi's div: integer division truncating toward zero (C++ does the same).
+// Integer division truncating toward zero, as the layout rules are written.
 constexpr int Div(int a, int b)
 {
     return a / b;

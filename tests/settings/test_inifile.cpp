@@ -1,4 +1,4 @@
-// The INI layer on its own: Part 4.1's syntax rules 1 to 7 and the integer type.
+// The INI layer on its own: the file's syntax rules and the integer type.
 #include "SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         SyntaxCase{"LfLineEnds", "[A]\nk=v\nj=w", "[A]\r\nk=v\r\nj=w\r\n\r\n"},
         SyntaxCase{"CrLineEnds", "[A]\rk=v\rj=w\r", "[A]\r\nk=v\r\nj=w\r\n\r\n"},
         SyntaxCase{"MixedLineEnds", "[A]\r\n\rk=v\n\r\nj=w", "[A]\r\nk=v\r\nj=w\r\n\r\n"},
-        // Trimming takes code points up to 32, as Delphi's Trim did; DEL stays.
+        // Trimming takes code points up to 32 (blanks and control characters); DEL stays.
         SyntaxCase{"LinesTrimmedOfBlanksAndControls", " \t[A]\x01 \n\t k=v \x7f\x1f\n",
                    "[A]\r\nk=v \x7f\r\n\r\n"},
         SyntaxCase{"BlankLinesDropped", "[A]\n\n   \n\t\nk=v\n\n", "[A]\r\nk=v\r\n\r\n"},
@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
         IntegerCase{"-2147483649", std::nullopt}, IntegerCase{"99999999999999999999", std::nullopt},
         IntegerCase{"$FF", 255}, IntegerCase{"$ff", 255}, IntegerCase{"0xFF", 255},
         IntegerCase{"0XfF", 255}, IntegerCase{"-$10", -16}, IntegerCase{"-0x10", -16},
-        // Hexadecimal takes all 32 bits and is signed, as Delphi's StrToInt does.
+        // Hexadecimal takes all 32 bits and is signed.
         IntegerCase{"$7FFFFFFF", 2147483647}, IntegerCase{"$80000000", -2147483647 - 1},
         IntegerCase{"$FFFFFFFF", -1}, IntegerCase{"0x00000000FF", 255},
         IntegerCase{"$100000000", std::nullopt}, IntegerCase{"", std::nullopt},

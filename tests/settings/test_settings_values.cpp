@@ -1,4 +1,4 @@
-// The mapping of Part 4.1: every key, default, check and order, on files held in memory.
+// The mapping of settings to keys: every key, default, check and order, on files held in memory.
 #include "SettingsTestSupport.h"
 
 #include <stdexcept>
