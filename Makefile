@@ -46,6 +46,7 @@ fuzz: deps
 	      -DKEYRILL_FUZZ=ON -DKEYRILL_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_settings
 	./$(FUZZ_BUILD)/tests/fuzz/fuzz_settings -max_total_time=$(or $(SECONDS),60) \
+	      -dict=tests/fuzz/settings.dict \
 	      $(FUZZ_BUILD)/fuzz-corpus tests/fuzz/corpus
 
 clean:

@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "KeyrillVersion.h"
 #include "SettingsPath.h"
 #include "dialogs/MessageBoxes.h"
 #include "settings/Settings.h"
@@ -9,16 +10,13 @@
 
 #include <exception>
 
-namespace {
-const QString kProgramName = QStringLiteral("Keyrill");
-}
 
 TfmMain::TfmMain(const TPlatform& platform)
     : m_platform(platform),
       m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
                 [this] { return mapToGlobal(QPoint(0, 0)); })
 {
-    setWindowTitle(kProgramName);
+    setWindowTitle(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);
     resize(280, 164);
@@ -114,7 +112,7 @@ void TfmMain::SaveSettings()
 
 void TfmMain::ReportError(const QString& text)
 {
-    m_platform.Boxes.Show(kProgramName, text, TBoxIcon::Error);
+    m_platform.Boxes.Show(QStringLiteral(KEYRILL_PRODUCT_NAME), text, TBoxIcon::Error);
 }
 
 void TfmMain::showEvent(QShowEvent* event)

@@ -1,13 +1,11 @@
 #include "Outputs.h"
 
+#include "KeyrillVersion.h"
 #include "Midi.h"
 #include "dialogs/MessageBoxes.h"
 
 #include <exception>
 
-namespace {
-const QString kProgramName = QStringLiteral("Keyrill");
-}
 
 TOutputs::TOutputs(TMidiSystem& midi, IMessageBoxes& boxes, const bool& showOutputErrors,
                    std::function<QPoint()> errorBoxOrigin)
@@ -37,7 +35,7 @@ void TOutputs::OpenActiveOutputs()
         try {
             m_midi.GetMidiOutput().Open(slot->DeviceIndex);
         } catch (const std::exception&) {
-            m_boxes.Show(kProgramName,
+            m_boxes.Show(QStringLiteral(KEYRILL_PRODUCT_NAME),
                          QStringLiteral("The MIDI device specified for output %1 could not be "
                                         "opened.")
                              .arg(number),

@@ -1,5 +1,7 @@
 #include "RtMidiService.h"
 
+#include "KeyrillVersion.h"
+
 #include <RtMidi.h>
 
 #include <cstdio>
@@ -10,7 +12,7 @@
 
 namespace {
 
-const std::string kClientName = "Keyrill";
+const std::string kClientName = KEYRILL_PRODUCT_NAME;
 const std::string kPortName = "Output";
 
 constexpr TMidiResult kInvalidHandle = 1;
