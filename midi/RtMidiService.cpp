@@ -84,11 +84,26 @@ struct TRtOut
     {
         if (!Out)
             return;
+        if (Out->getCurrentApi() == RtMidi::UNIX_JACK) {
+            Retire(std::move(Out));
+            return;
+        }
         try {
             TQuietCerr quiet;
-            Out.reset(); // closes the port and, under JACK, lets it flush what is queued
+            Out.reset(); // closes the port
         } catch (...) {
         }
+    }
+
+    // RtMidi's JACK output frees its message queue before it stops its JACK client, whose process
+    // thread may still be reading that queue: destroying one can crash the program. A JACK output
+    // is therefore kept, still connected and idle, until the program ends. Nothing more is sent
+    // through it, and anything still queued is delivered.
+    static void Retire(std::unique_ptr<RtMidiOut> out)
+    {
+        static auto* retired = new std::vector<std::unique_ptr<RtMidiOut>>;
+        out->setErrorCallback([](RtMidiError::Type, const std::string&, void*) {}, nullptr);
+        retired->push_back(std::move(out));
     }
 };
 
@@ -300,7 +315,7 @@ TMidiResult TRtMidiService::Close(TMidiHandle handle)
     const auto found = d.Handles.find(handle);
     if (found == d.Handles.end())
         return kInvalidHandle;
-    d.Handles.erase(found); // the RtMidi output closes its port as it goes
+    d.Handles.erase(found);
     return kMidiOk;
 }
 

@@ -55,6 +55,7 @@ TEST(MainWindowOverJack, ClickDeliversTheExactBytes)
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ASSERT_TRUE(boxes.Boxes.empty()) << boxes.Texts().join("; ").toStdString();
+    ASSERT_TRUE(receiver.WaitForConnections()) << "output 1 was opened at start-up";
 
     auto* button1 = window.findChild<TQelSpeedButton*>("BtTx1");
     auto* button2 = window.findChild<TQelSpeedButton*>("BtTx2");

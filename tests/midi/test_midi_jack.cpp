@@ -51,6 +51,7 @@ protected:
         outputs.Slot(number)->Active = true;
         outputs.OpenActiveOutputs();
         ASSERT_TRUE(boxes.Boxes.empty()) << boxes.Texts().join('\n').toStdString();
+        ASSERT_TRUE(port.WaitForConnections()) << port.PortName() << " was never connected";
     }
 
     static std::unique_ptr<TJackServer> s_server;

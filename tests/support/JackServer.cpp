@@ -71,7 +71,9 @@ TJackServer::TJackServer(int periodFrames, std::chrono::milliseconds startTimeou
     m_logPath = logPath;
 
     const std::string period = std::to_string(periodFrames);
-    std::vector<std::string> args = {"jackd", "-n", m_name, "-r", "-d", "dummy", "-r",
+    // A long client timeout: on a loaded machine without real-time threads a slow cycle must not
+    // make the server throw a client out.
+    std::vector<std::string> args = {"jackd", "-n", m_name, "-r", "-t", "10000", "-d", "dummy", "-r",
                                      "48000", "-p", period, "-C", "0",  "-P",    "0"};
     std::vector<char*> argv;
     for (std::string& arg : args)
@@ -239,4 +241,17 @@ bool TJackMidiReceiver::WaitFor(std::size_t count, std::chrono::milliseconds tim
 {
     std::unique_lock lock(m_mutex);
     return m_arrived.wait_for(lock, timeout, [&] { return m_events.size() >= count; });
+}
+
+bool TJackMidiReceiver::WaitForConnections(int count, std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!m_port || jack_port_connected(m_port) < count) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // The graph takes the new connection at the start of a cycle: let one more cycle pass.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return true;
 }

@@ -71,6 +71,11 @@ public:
     bool WaitFor(std::size_t count,
                  std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
+    // Waits until at least `count` ports are connected to this one: a message sent before its
+    // connection is live in the server is lost, as on any JACK port. False on timeout.
+    bool WaitForConnections(int count = 1,
+                            std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+
     // The receiver goes away: its port and client disappear from the server. Idempotent.
     void Close();
     bool IsOpen() const { return m_client != nullptr; }
