@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -140,6 +141,23 @@ std::string TJackServer::Log() const
     return text.str();
 }
 
+namespace {
+
+// A server stopped while clients are still attached leaves their semaphore files behind in
+// /dev/shm; the server's name is unique to this run, so everything carrying it can go.
+void RemoveLeftoverSemaphores(const std::string& serverName)
+{
+    const std::string marker = "_" + serverName + "_";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("jack_sem.", 0) == 0 && name.find(marker) != std::string::npos)
+            std::filesystem::remove(entry.path(), error);
+    }
+}
+
+} // namespace
+
 void TJackServer::Stop()
 {
     if (m_pid > 0 && !m_exited) {
@@ -156,6 +174,7 @@ void TJackServer::Stop()
         }
     }
     m_pid = -1;
+    RemoveLeftoverSemaphores(m_name);
     if (!m_logPath.empty()) {
         ::unlink(m_logPath.c_str());
         m_logPath.clear();
