@@ -9,8 +9,14 @@ wm_close=$2
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    # Last started, first stopped, with a pause after each: JACK's clients go before the server,
+    # and the server must have seen them go (one stopped while writing to a client that has just
+    # died dies of a broken pipe and never leaves the server registry), then the server before X.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+        sleep 0.3
+    done
     # Semaphores of clients still attached when the server stopped.
     rm -f /dev/shm/jack_sem.*_"${JACK_DEFAULT_SERVER:-none}"_* 2>/dev/null || true
     rm -rf "$work"
@@ -34,7 +40,8 @@ pids+=($!)
 export DISPLAY=$display
 wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
 
-export JACK_DEFAULT_SERVER="keyrill-smoke-$$"
+# A fixed name: JACK frees a dead server's registry entry only for a new server of the same name.
+export JACK_DEFAULT_SERVER="keyrill-smoke"
 jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -p 256 >"$work/jackd.log" 2>&1 &
 pids+=($!)
 wait_for 10 jack_lsp || fail "jackd did not start"

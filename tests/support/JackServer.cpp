@@ -41,12 +41,6 @@ void InstallJackErrorFunction()
     (void)installed;
 }
 
-std::string UniqueServerName()
-{
-    static std::atomic<int> counter{0};
-    return "keyrill-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-}
-
 bool ServerAccepts(const std::string& name)
 {
     jack_status_t status{};
@@ -58,10 +52,26 @@ bool ServerAccepts(const std::string& name)
     return true;
 }
 
+// JACK keeps a small registry of server names (eight) that frees a dead server's entry only when
+// a server of the same name starts again. So the test servers reuse a few fixed names: the first
+// that no running server answers to.
+std::string FreeServerName()
+{
+    g_quietJack = true;
+    std::string name;
+    for (int i = 0; i < 4 && name.empty(); ++i) {
+        std::string candidate = "keyrill-test-" + std::to_string(i);
+        if (!ServerAccepts(candidate))
+            name = std::move(candidate);
+    }
+    g_quietJack = false;
+    return name.empty() ? "keyrill-test-" + std::to_string(::getpid()) : name;
+}
+
 } // namespace
 
 TJackServer::TJackServer(int periodFrames, std::chrono::milliseconds startTimeout)
-    : m_name(UniqueServerName())
+    : m_name(FreeServerName())
 {
     InstallJackErrorFunction();
 
