@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The built program as a user runs it: a real X server (Xvfb), a real JACK server with a MIDI
-# receiver, a click with xdotool, a window-manager close request, and the settings file saved.
+# receiver, a click and a hot key with xdotool, a window-manager close request, and the settings
+# file saved.
 # Usage: smoke.sh KEYRILL WM_CLOSE
 set -euo pipefail
 keyrill=$1
@@ -54,7 +55,8 @@ wait_for 10 sh -c 'jack_lsp | grep -q midi-monitor:input' || fail "no MIDI recei
 printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main Width=300' '' \
     '[Output 1]' 'MIDI Device=0' 'Active=1' '' \
     '[Button 1]' 'Action=1' 'Caption=Play' 'Message=1' 'Note=60' 'Velocity=100' '' \
-    '[Button 1 Release]' 'Caption=Stop' 'Message=0' 'Note=60' 'Velocity=0' '' >"$work/keyrill.ini"
+    '[Button 1 Release]' 'Caption=Stop' 'Message=0' 'Note=60' 'Velocity=0' '' \
+    '[Button 2]' 'HotKey=K' 'Message=1' 'Note=62' 'Velocity=90' '' >"$work/keyrill.ini"
 
 "$keyrill" "$work/keyrill.ini" >"$work/keyrill.log" 2>&1 &
 app=$!
@@ -74,6 +76,11 @@ wait_for 10 sh -c "tr 'A-F' 'a-f' < '$work/dump.log' | sed 's/0x//g' | grep -q '
 normalised=$(tr 'A-F' 'a-f' <"$work/dump.log" | sed 's/0x//g')
 grep -q '90 3c 64' <<<"$normalised" || fail "the receiver did not get the press message"
 
+# Hot key K plays button 2 from the keyboard.
+xdotool windowfocus --sync "$window" key k
+wait_for 10 sh -c "tr 'A-F' 'a-f' < '$work/dump.log' | sed 's/0x//g' | grep -q '90 3e 5a'" ||
+    fail "the hot key sent nothing"
+
 "$wm_close" "$window" || fail "could not send the close request"
 for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "Keyrill did not end after the close request"
@@ -81,4 +88,4 @@ wait "$app" || fail "Keyrill exited with an error"
 
 grep -q $'^\[Button 15 Release\]\r$' "$work/keyrill.ini" || fail "the settings file was not saved"
 grep -q $'^Caption=Play\r$' "$work/keyrill.ini" || fail "button 1 was not saved"
-echo "smoke: click sent 90 3C 64 / 80 3C 00 and the settings file was saved"
+echo "smoke: click sent 90 3C 64 / 80 3C 00, hot key K sent 90 3E 5A, the settings file was saved"
