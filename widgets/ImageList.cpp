@@ -35,9 +35,14 @@ TImageList::TImageList()
 
     const int count = strip.isNull() ? 0 : strip.width() / kIconSize;
     m_icons.reserve(count);
+    m_glyphs.reserve(count);
     m_names.reserve(count);
     for (int i = 0; i < count; ++i) {
         m_icons.push_back(strip.copy(i * kIconSize, 0, kIconSize, kIconSize));
+        QImage glyph(kIconSize, kIconSize, QImage::Format_RGB32);
+        glyph.fill(Qt::white);
+        QPainter(&glyph).drawImage(0, 0, m_icons.back());
+        m_glyphs.push_back(glyph);
         m_names.push_back(i < names.size() ? names[i].trimmed() : QString::number(i));
     }
 }
@@ -53,11 +58,7 @@ QImage TImageList::Glyph(int index) const
 {
     if (index < 0 || index >= Count())
         return {};
-    QImage glyph(kIconSize, kIconSize, QImage::Format_RGB32);
-    glyph.fill(Qt::white);
-    QPainter p(&glyph);
-    p.drawImage(0, 0, m_icons[std::size_t(index)]);
-    return glyph;
+    return m_glyphs[std::size_t(index)];
 }
 
 QString TImageList::Name(int index) const

@@ -29,6 +29,7 @@ public:
 
 private:
     std::vector<QImage> m_icons;
+    std::vector<QImage> m_glyphs; // made once: a face change hands out a shared copy
     std::vector<QString> m_names;
 };
 
