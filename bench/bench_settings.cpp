@@ -3,27 +3,19 @@
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "tests/support/SettingsState.h"
 
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 
 namespace {
-
-struct SettingsState
-{
-    TGlobalSettings Globals;
-    std::array<TOutput, 4> Outputs{};
-    TCommandList CommandList;
-    TSettingsData Data{Globals, Outputs, CommandList, {}, false, false};
-};
 
 // A 20 x 20 grid whose 400 buttons all differ from the defaults, written to `path`.
 void WriteFullFile(const QString& path)
 {
-    SettingsState s;
+    TSettingsState s;
     LoadSettings(path, s.Data);
     s.Globals.ButtonRows = 20;
     s.Globals.ButtonCols = 20;
@@ -46,7 +38,7 @@ void BM_LoadSettings400(benchmark::State& state)
     const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
     WriteFullFile(path);
     for (auto _ : state) {
-        SettingsState s;
+        TSettingsState s;
         LoadSettings(path, s.Data);
         benchmark::DoNotOptimize(s.CommandList.Count());
     }
@@ -58,7 +50,7 @@ void BM_SaveSettings400(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
     WriteFullFile(path);
-    SettingsState s;
+    TSettingsState s;
     LoadSettings(path, s.Data);
     for (auto _ : state)
         SaveSettings(path, s.Data);
@@ -71,13 +63,13 @@ void BM_ParseAndReadSettings400(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
     WriteFullFile(path);
-    SettingsState s;
+    TSettingsState s;
     LoadSettings(path, s.Data);
     TIniFile ini;
     WriteSettings(ini, false, s.Data);
     const QString text = ini.Text();
     for (auto _ : state) {
-        SettingsState loaded;
+        TSettingsState loaded;
         ReadSettings(TIniFile::Parse(text), loaded.Data);
         benchmark::DoNotOptimize(loaded.CommandList.Count());
     }

@@ -4,23 +4,15 @@
 #include "model/qelCommandList.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "tests/support/SettingsState.h"
 #include "settings/SettingsFile.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-struct State
-{
-    TGlobalSettings Globals;
-    std::array<TOutput, 4> Outputs{};
-    TCommandList CommandList;
-    TSettingsData Data{Globals, Outputs, CommandList, {}, false, false};
-};
 
 void Check(bool ok, const char* what)
 {
@@ -30,7 +22,7 @@ void Check(bool ok, const char* what)
     }
 }
 
-bool SameValues(const State& a, const State& b, bool masked)
+bool SameValues(const TSettingsState& a, const TSettingsState& b, bool masked)
 {
     const TGlobalSettings& x = a.Globals;
     const TGlobalSettings& y = b.Globals;
@@ -78,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString normalised = ini.Text();
     Check(TIniFile::Parse(normalised).Text() == normalised, "INI text is not a fixed point");
 
-    State first;
+    TSettingsState first;
     ReadSettings(ini, first.Data);
     Check(first.CommandList.Count() == 400, "not 400 definitions");
     first.Data.WindowMaximised = first.Globals.MainMaximised;
@@ -88,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const TSettingsText reread = DecodeSettingsBytes(once);
     TIniFile second = TIniFile::Parse(reread.Text);
-    State again;
+    TSettingsState again;
     ReadSettings(second, again.Data);
     Check(SameValues(first, again, first.Globals.AllowEditing), "values changed by a save");
 

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "model/qelCommandList.h"
-#include "settings/GlobalSettings.h"
-#include "settings/IniFile.h"
-#include "settings/Settings.h"
+#include "tests/support/SettingsState.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -11,28 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <array>
-
-// What the main window owns, as LoadSettings and SaveSettings see it.
-struct TSettingsState
-{
-    TGlobalSettings Globals;
-    std::array<TOutput, 4> Outputs{};
-    TCommandList CommandList;
-    TSettingsData Data{Globals, Outputs, CommandList, {}, false, false};
-
-    // Load from INI text held in memory (steps 2 to 5 of LoadSettings).
-    void LoadText(const QString& text) { ReadSettings(TIniFile::Parse(text), Data); }
-
-    // Save onto INI text held in memory (steps 2 to 4 of SaveSettings, then the written form).
-    QString SaveText(const QString& text, bool existed = true) const
-    {
-        TIniFile ini = TIniFile::Parse(text);
-        WriteSettings(ini, existed, Data);
-        return ini.Text();
-    }
-};
 
 inline QByteArray ReadBytes(const QString& path)
 {
