@@ -4,7 +4,6 @@
 #include "model/MidiCatalogue.h"
 #include "widgets/TAdvToolButton.h"
 
-#include <QAction>
 
 void TfmMain::BuildButtons()
 {
@@ -63,7 +62,7 @@ void TfmMain::actResizeButtonsExecute()
 void TfmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_actResizeButtons->trigger();
+    actResizeButtonsExecute();
 }
 
 void TfmMain::RefreshButtons()

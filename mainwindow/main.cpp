@@ -51,8 +51,7 @@ void TfmMain::FormCreate()
     else if (!m_settings.AllowWindowResizing)
         setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
     move(m_settings.MainLeft, m_settings.MainTop);
-    resize(std::max(m_settings.MainWidth, minimumWidth()),
-           std::max(m_settings.MainHeight, minimumHeight()));
+    resize(m_settings.MainWidth, m_settings.MainHeight); // the minimum size still holds
     BuildButtons();
     actResizeButtonsExecute();
     RefreshButtons();

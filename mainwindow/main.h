@@ -106,7 +106,6 @@ protected:
 
 private:
     void CreatePopupMenu();
-    QAction* AddAction(const QString& name, const QString& caption, void (TfmMain::*handler)());
     TCommandSet* Definition(const TAdvToolButton* button);
     void SendSide(const TCommand& side);
     void HighlightOn(TAdvToolButton* button);
@@ -129,8 +128,7 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     QMenu* m_popupMenu = nullptr;
     std::vector<TQelSpeedButton*> m_buttons;
-    QAction* m_actResizeButtons = nullptr;
-    QAction* m_actButtonPaste = nullptr;
+    QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
     std::vector<quint16> m_heldHotKeys; // named keys that are down, released on focus loss
     int m_handlerDepth = 0;             // press and key handlers running (a modal box nests them)
     bool m_releasePending = false;      // focus was lost while a handler ran

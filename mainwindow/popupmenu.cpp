@@ -5,37 +5,15 @@
 #include <QAction>
 #include <QMenu>
 
-QAction* TfmMain::AddAction(const QString& name, const QString& caption,
-                            void (TfmMain::*handler)())
-{
-    auto* action = new QAction(caption, this);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-}
-
 void TfmMain::CreatePopupMenu()
 {
-    m_actResizeButtons =
-        AddAction("actResizeButtons", "Resize Buttons", &TfmMain::actResizeButtonsExecute);
-    QAction* properties = AddAction("actButtonProperties", "Button Properties",
-                                    &TfmMain::actButtonPropertiesExecute);
-    QAction* cut = AddAction("actButtonCut", "Button Cut", &TfmMain::actButtonCutExecute);
-    QAction* copy = AddAction("actButtonCopy", "Button Copy", &TfmMain::actButtonCopyExecute);
-    m_actButtonPaste = AddAction("actButtonPaste", "Button Paste", &TfmMain::actButtonPasteExecute);
-    QAction* exit = AddAction("actExit", "E&xit", &TfmMain::actExitExecute);
-
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName("PopupMenu");
-    const auto item = [this](QAction* action, const QString& name) {
-        // Each menu item is an action of its own, named after the item, so the menu can be
-        // searched by item name as well as by action.
-        auto* entry = new QAction(action->text(), m_popupMenu);
-        entry->setObjectName(name);
-        connect(entry, &QAction::triggered, action, &QAction::trigger);
-        connect(action, &QAction::changed, entry,
-                [entry, action] { entry->setEnabled(action->isEnabled()); });
-        m_popupMenu->addAction(entry);
+    const auto item = [this](const QString& name, const QString& caption,
+                             void (TfmMain::*handler)()) {
+        QAction* action = m_popupMenu->addAction(caption, this, handler);
+        action->setObjectName(name);
+        return action;
     };
     const auto separator = [this](const QString& name) {
         m_popupMenu->addSeparator()->setObjectName(name);
@@ -44,16 +22,15 @@ void TfmMain::CreatePopupMenu()
     QAction* heading = m_popupMenu->addAction(QString());
     heading->setObjectName("MnPuButton");
     heading->setEnabled(false);
-    item(properties, "ButtonProperties1");
+    item("ButtonProperties1", "Button Properties", &TfmMain::actButtonPropertiesExecute);
     separator("N3");
-    item(cut, "ButtonCut1");
-    item(copy, "ButtonCopy1");
-    item(m_actButtonPaste, "ButtonPaste1");
+    item("ButtonCut1", "Button Cut", &TfmMain::actButtonCutExecute);
+    item("ButtonCopy1", "Button Copy", &TfmMain::actButtonCopyExecute);
+    m_actButtonPaste = item("ButtonPaste1", "Button Paste", &TfmMain::actButtonPasteExecute);
     separator("N1");
-    m_popupMenu->addAction("Configuration...", this, &TfmMain::mnConfigurationClick)
-        ->setObjectName("mnConfiguration");
-    m_popupMenu->addAction("About...", this, &TfmMain::mnAboutClick)->setObjectName("mnAbout");
-    item(exit, "mnExit");
+    item("mnConfiguration", "Configuration...", &TfmMain::mnConfigurationClick);
+    item("mnAbout", "About...", &TfmMain::mnAboutClick);
+    item("mnExit", "E&xit", &TfmMain::actExitExecute);
     connect(m_popupMenu, &QMenu::aboutToShow, this, &TfmMain::PopupMenuPopup);
 }
 
