@@ -1,4 +1,4 @@
-#include "dialogs/MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "midi/RtMidiService.h"

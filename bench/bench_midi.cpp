@@ -1,6 +1,6 @@
 // SendMidiMessage down to the MIDI service: on the recording fake, and over a private JACK
 // server to a receiving port (RtMidi's JACK output queues the message for the process cycle).
-#include "dialogs/MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 #include "midi/Midi.h"
 #include "midi/Outputs.h"
 #include "midi/RtMidiService.h"

@@ -2,7 +2,7 @@
 
 #include "KeyrillVersion.h"
 #include "SettingsPath.h"
-#include "dialogs/MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 
 #include "KeyrillVersion.h"
 #include "Midi.h"
-#include "dialogs/MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 #include <QStringList>
 
