@@ -22,6 +22,7 @@ int main(int argc, char* argv[])
     const TPlatform platform{midi, boxes, arguments, QApplication::applicationFilePath(),
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
     TfmMain fmMain(platform);
+    fmMain.CreateDialogs();
     boxes.SetParent(&fmMain);
     fmMain.show();
     return application.exec();

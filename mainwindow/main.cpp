@@ -60,6 +60,10 @@ void TfmMain::FormCreate()
     m_outputs.OpenActiveOutputs();
 }
 
+void TfmMain::CreateDialogs()
+{
+}
+
 void TfmMain::FormShow()
 {
     if (m_settings.MainMaximised)

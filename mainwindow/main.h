@@ -59,6 +59,8 @@ public:
 
     // Start-up and shutdown.
     void FormCreate();
+    // Creates the dialogs, hidden, once; the program entry calls it right after the window.
+    void CreateDialogs();
     void FormShow();
     bool FormClose(); // false when the settings could not be saved: the window stays open
     void LoadSettings();

@@ -43,6 +43,7 @@ protected:
     {
         m_window = std::make_unique<TfmMain>(
             TPlatform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()});
+        m_window->CreateDialogs();
         if (show) {
             m_window->show();
             m_window->activateWindow();
