@@ -1,8 +1,8 @@
+#include "platform/MessageBoxes.h"
 #include "mainwindow/main.h"
-#include "app/CommandLine.h"
 #include "midi/Midi.h"
 #include "midi/RtMidiService.h"
-#include "platform/MessageBoxes.h"
+#include "app/CommandLine.h"
 
 #include <QApplication>
 #include <QStandardPaths>
