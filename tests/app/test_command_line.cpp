@@ -162,6 +162,7 @@ TEST(KeyrillProgram, AnOrdinaryArgumentWithoutADisplayStartsTheWindowAndFails)
     const TRun run = RunKeyrill({"settings-that-is-never-written.ini"});
     EXPECT_NE(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "");
+    EXPECT_TRUE(run.Err.contains("platform plugin")) << run.Err.toStdString();
     EXPECT_FALSE(QFile::exists("settings-that-is-never-written.ini"));
 }
 
