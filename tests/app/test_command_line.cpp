@@ -3,9 +3,11 @@
 #include "app/CommandLine.h"
 #include "support/FakeMidiService.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -118,9 +120,11 @@ struct TRun
     QString Err;
 };
 
-TRun RunKeyrill(const QStringList& arguments)
+// Runs in `workDir` when given (a failing start may leave files there).
+TRun RunKeyrill(const QStringList& arguments, const QString& workDir = QString())
 {
     QProcess process;
+    process.setWorkingDirectory(workDir.isEmpty() ? QDir::tempPath() : workDir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(name);
@@ -159,11 +163,12 @@ TEST(KeyrillProgram, AnOrdinaryArgumentWithoutADisplayStartsTheWindowAndFails)
 {
     // Proof that the options above answered before the window: the same program, given a
     // settings file instead, needs the display it does not have.
-    const TRun run = RunKeyrill({"settings-that-is-never-written.ini"});
+    const QTemporaryDir dir;
+    const TRun run = RunKeyrill({"never-written.ini"}, dir.path());
     EXPECT_NE(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "");
     EXPECT_TRUE(run.Err.contains("platform plugin")) << run.Err.toStdString();
-    EXPECT_FALSE(QFile::exists("settings-that-is-never-written.ini"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("never-written.ini")));
 }
 
 } // namespace
