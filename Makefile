@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test sanitize bench fuzz clean
+.PHONY: all deps configure build run test sanitize bench fuzz package screenshot clean
 
 all: build
 
@@ -36,6 +36,15 @@ sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, keyrill_<version>_<arch>.deb, in $(BUILD)/.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Renders the main window off-screen into resources/screenshots/ (README and metainfo show it).
+screenshot: build
+	cd $(BUILD) && KEYRILL_SCREENSHOT_DIR=$(CURDIR)/resources/screenshots \
+	  ctest --output-on-failure -R '^test_screenshot$$'
 
 bench: build
 	./$(BUILD)/bench/keyrill_bench

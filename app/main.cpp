@@ -2,14 +2,19 @@
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "midi/RtMidiService.h"
+#include "app/CommandLine.h"
 
 #include <QApplication>
 #include <QStandardPaths>
 
 int main(int argc, char* argv[])
 {
+    // --help, --version and --list-outputs answer before Qt looks for a display.
+    if (const std::optional<int> exitCode = RunCommandLineOption(argc, argv))
+        return *exitCode;
     QApplication application(argc, argv);
     QApplication::setApplicationName("keyrill");
+    QGuiApplication::setDesktopFileName("org.keyrill.Keyrill");
 
     // The MIDI device object outlives the main window, as the devices it holds may still be open
     // when the window has closed.

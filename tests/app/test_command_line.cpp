@@ -1,0 +1,174 @@
+// The options that answer on the terminal: which arguments are options, what they print, and the
+// program's exit codes when run as a user runs it.
+#include "app/CommandLine.h"
+#include "support/FakeMidiService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using TArgs = std::vector<std::string>;
+
+struct TParseCase
+{
+    TArgs Arguments;
+    TCommandLineOption Expected;
+};
+
+class ParseOption : public testing::TestWithParam<TParseCase>
+{
+};
+
+TEST_P(ParseOption, OnlyASingleKnownOptionIsAnOption)
+{
+    EXPECT_EQ(ParseCommandLineOption(GetParam().Arguments), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ParseOption,
+    testing::Values(TParseCase{{}, TCommandLineOption::None},
+                    TParseCase{{"--help"}, TCommandLineOption::Help},
+                    TParseCase{{"-h"}, TCommandLineOption::Help},
+                    TParseCase{{"--version"}, TCommandLineOption::Version},
+                    TParseCase{{"--list-outputs"}, TCommandLineOption::ListOutputs},
+                    // one other argument is the settings file, whatever it looks like
+                    TParseCase{{"my-set.ini"}, TCommandLineOption::None},
+                    TParseCase{{"--Version"}, TCommandLineOption::None},
+                    TParseCase{{"-v"}, TCommandLineOption::None},
+                    TParseCase{{"./--help"}, TCommandLineOption::None},
+                    TParseCase{{""}, TCommandLineOption::None},
+                    // two or more arguments mean the default settings file
+                    TParseCase{{"--version", "x.ini"}, TCommandLineOption::None},
+                    TParseCase{{"--help", "--help"}, TCommandLineOption::None}));
+
+TEST(CommandLineText, VersionIsTheProductNameAndFourPartVersion)
+{
+    std::ostringstream out;
+    PrintVersion(out);
+    EXPECT_EQ(out.str(), "Keyrill 1.5.0.0\n");
+}
+
+TEST(CommandLineText, UsageNamesTheArgumentOptionsFilesAndEnvironment)
+{
+    std::ostringstream out;
+    PrintUsage(out);
+    const std::string usage = out.str();
+    for (const char* text : {"Usage: keyrill [SETTINGS-FILE]", "-h, --help", "--version",
+                             "--list-outputs", "~/.config/keyrill/", "keyrill.ini",
+                             "KEYRILL_MIDI_API", "alsa or jack", "XDG_CONFIG_HOME"})
+        EXPECT_NE(usage.find(text), std::string::npos) << text;
+}
+
+struct ListOutputsTest : testing::Test
+{
+    int List(const std::string& api = "alsa")
+    {
+        return ListOutputs(
+            service, [api] { return api; }, out, err);
+    }
+
+    TFakeMidiService service{{"Midi Through Port-0", "USB Synth", "USB Synth"}};
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(ListOutputsTest, ListsEveryDeviceByIndexAfterTheApi)
+{
+    EXPECT_EQ(List("jack"), 0);
+    // Duplicates stay, so that a line's number is the device index the settings file stores.
+    EXPECT_EQ(out.str(), "MIDI API: jack\n0: Midi Through Port-0\n1: USB Synth\n2: USB Synth\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(ListOutputsTest, NoDevicesIsSaidAndIsNoError)
+{
+    service.DeviceNames.clear();
+    EXPECT_EQ(List(), 0);
+    EXPECT_EQ(out.str(), "MIDI API: alsa\nNo MIDI output devices\n");
+}
+
+TEST_F(ListOutputsTest, NoMidiServiceIsAnErrorOnStandardError)
+{
+    service.DeviceNames.clear();
+    EXPECT_EQ(List(""), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "keyrill: no MIDI output service could be started\n");
+}
+
+TEST_F(ListOutputsTest, AFailingNameQueryIsAnErrorWithTheServiceText)
+{
+    service.FailEnumeration = "Port name unavailable";
+    EXPECT_EQ(List(), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(),
+              "keyrill: the MIDI output devices could not be listed: Port name unavailable\n");
+}
+
+// The built program, with no display at all: the options must not need one.
+struct TRun
+{
+    int ExitCode = -1;
+    QString Out;
+    QString Err;
+};
+
+// Runs in `workDir` when given (a failing start may leave files there).
+TRun RunKeyrill(const QStringList& arguments, const QString& workDir = QString())
+{
+    QProcess process;
+    process.setWorkingDirectory(workDir.isEmpty() ? QDir::tempPath() : workDir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    process.setProcessEnvironment(env);
+    process.start(KEYRILL_PROGRAM, arguments);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+TEST(KeyrillProgram, VersionPrintsOnStandardOutputAndExitsZeroWithoutADisplay)
+{
+    const TRun run = RunKeyrill({"--version"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out, "Keyrill 1.5.0.0\n");
+    EXPECT_EQ(run.Err, "");
+}
+
+TEST(KeyrillProgram, HelpAndHPrintTheSameUsageAndExitZero)
+{
+    const TRun help = RunKeyrill({"--help"});
+    const TRun h = RunKeyrill({"-h"});
+    EXPECT_EQ(help.ExitCode, 0);
+    EXPECT_EQ(h.ExitCode, 0);
+    EXPECT_TRUE(help.Out.startsWith("Usage: keyrill [SETTINGS-FILE]\n")) << help.Out.toStdString();
+    EXPECT_EQ(h.Out, help.Out);
+    EXPECT_EQ(help.Err, "");
+}
+
+TEST(KeyrillProgram, AnOrdinaryArgumentWithoutADisplayStartsTheWindowAndFails)
+{
+    // Proof that the options above answered before the window: the same program, given a
+    // settings file instead, needs the display it does not have.
+    const QTemporaryDir dir;
+    const TRun run = RunKeyrill({"never-written.ini"}, dir.path());
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_TRUE(run.Err.contains("platform plugin")) << run.Err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("never-written.ini")));
+}
+
+} // namespace
