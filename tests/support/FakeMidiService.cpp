@@ -56,7 +56,7 @@ TMidiResult TFakeMidiService::Open(int index, TMidiHandle& handle)
     TCall call{TCallKind::Open, index, kNoMidiHandle, {}, kMidiOk};
     if (index < 0 || index >= int(DeviceNames.size()))
         call.Result = Failure(kIndexOutOfRange);
-    else if (FailOpen && (FailOpenDevice < 0 || FailOpenDevice == index))
+    else if (FailOpen && (FailOpenDevice == -1 || FailOpenDevice == index))
         call.Result = Failure(kOpenFailed);
     else {
         call.Handle = handle = m_nextHandle++;
@@ -70,7 +70,7 @@ TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHand
     TCall call{TCallKind::Open, kPortDevice, kNoMidiHandle, {}, kMidiOk};
     if (!VirtualPorts)
         call.Result = kMidiNoVirtualPorts;
-    else if (FailOpen && (FailOpenDevice < 0 || FailOpenDevice == kPortDevice))
+    else if (FailOpen && (FailOpenDevice == -1 || FailOpenDevice == kPortDevice))
         call.Result = Failure(kOpenFailed);
     else {
         call.Handle = handle = m_nextHandle++;
