@@ -35,7 +35,7 @@ public:
     virtual bool ErrorText(TMidiResult code, std::string& text) = 0;
 
     // Whether the service can publish output ports of the program's own, which any other program
-    // may connect to at any time (none on Windows).
+    // may connect to at any time (none on Windows). Asked after DeviceCount.
     virtual bool HasVirtualPorts() { return false; }
     // Publishes one such port named `portName`; on success `handle` is set, and sending and
     // closing work as on any handle.

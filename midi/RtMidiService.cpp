@@ -302,8 +302,9 @@ TMidiResult TRtMidiService::Open(int index, TMidiHandle& handle)
 
 bool TRtMidiService::HasVirtualPorts()
 {
+    // Asked right after the device list is taken, which starts the service (or tried to).
     TImpl& d = *m_impl;
-    return d.Start() && (d.Api == RtMidi::LINUX_ALSA || d.Api == RtMidi::UNIX_JACK ||
+    return d.Started && (d.Api == RtMidi::LINUX_ALSA || d.Api == RtMidi::UNIX_JACK ||
                          d.Api == RtMidi::MACOSX_CORE);
 }
 

@@ -155,6 +155,7 @@ TEST(VirtualOutputOverJack, ChosenJackApiUsesJack)
 {
     TJackServer server;
     TRtMidiService service("jack");
+    service.DeviceCount();
     EXPECT_TRUE(service.HasVirtualPorts());
     EXPECT_EQ(service.ApiName(), "jack");
 }
