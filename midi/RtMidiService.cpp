@@ -101,7 +101,8 @@ struct TRtOut
     // RtMidi's JACK output frees its message queue before it stops its JACK client, whose process
     // thread may still be reading that queue: destroying one can crash the program. A JACK output
     // is therefore kept, still connected and idle, until the program ends. Nothing more is sent
-    // through it, and anything still queued is delivered.
+    // through it, and anything still queued is delivered. A published port stays visible until
+    // then too.
     static void Retire(std::unique_ptr<RtMidiOut> out)
     {
         static auto* retired = new std::vector<std::unique_ptr<RtMidiOut>>;
