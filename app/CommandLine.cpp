@@ -2,9 +2,11 @@
 
 #include "KeyrillVersion.h"
 #include "midi/Midi.h"
+#include "midi/MidiApi.h"
 #include "midi/RtMidiService.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -104,7 +106,11 @@ std::optional<int> RunCommandLineOption(int argc, char* argv[])
         PrintVersion(std::cout);
         break;
     case TCommandLineOption::ListOutputs: {
-        TRtMidiService service;
+        // The same MIDI system as a normal start would use.
+        const TMidiApiChoice api = ChooseMidiApi(std::getenv(kMidiApiVariable));
+        if (!api.Error.empty())
+            std::cerr << api.Error << '\n';
+        TRtMidiService service(api.Api);
         return ListOutputs(
             service, [&service] { return service.ApiName(); }, std::cout, std::cerr);
     }

@@ -1,11 +1,15 @@
-#include "platform/MessageBoxes.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
+#include "midi/MidiApi.h"
 #include "midi/RtMidiService.h"
 #include "app/CommandLine.h"
+#include "platform/MessageBoxes.h"
 
 #include <QApplication>
 #include <QStandardPaths>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -18,7 +22,10 @@ int main(int argc, char* argv[])
 
     // The MIDI device object outlives the main window, as the devices it holds may still be open
     // when the window has closed.
-    TRtMidiService service;
+    const TMidiApiChoice api = ChooseMidiApi(std::getenv(kMidiApiVariable));
+    if (!api.Error.empty())
+        std::fprintf(stderr, "%s\n", api.Error.c_str());
+    TRtMidiService service(api.Api);
     TMidiSystem midi(service);
     TQtMessageBoxes boxes;
 

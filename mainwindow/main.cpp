@@ -106,7 +106,8 @@ void TfmMain::SaveSettings()
 {
     if (!m_commandList)
         return;
-    TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
+    std::array<TOutput, 4> stored = m_outputs.SlotsToStore();
+    TSettingsData data{m_settings, stored, *m_commandList, {}, false, false};
     data.Caption = windowTitle();
     data.MinimiseToTray = m_trayIconActive;
     data.WindowMaximised = isMaximized();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "KeyrillVersion.h"
 #include "MidiService.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -15,13 +17,26 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One entry of the device list: the device's name and its handle while it is open.
+// The number of output slots, and so of ports the virtual entry can publish.
+inline constexpr int kVirtualPorts = 4;
+
+// One entry of the device list: the device's name and its handle while it is open. The virtual
+// entry (the program's own published ports) has one handle per output slot instead: each slot
+// on it publishes a port of its own, "Output 1" to "Output 4".
 struct TMidiDevice
 {
     std::string Name;
     TMidiHandle Handle = kNoMidiHandle;
+    bool Virtual = false;
+    std::array<TMidiHandle, kVirtualPorts> PortHandles{}; // virtual entry only, output 1 first
 
-    bool IsOpen() const { return Handle != kNoMidiHandle; }
+    bool IsOpen() const
+    {
+        for (const TMidiHandle handle : PortHandles)
+            if (handle != kNoMidiHandle)
+                return true;
+        return Handle != kNoMidiHandle;
+    }
 };
 
 // The MIDI devices present when the list was taken, by index from 0. Handles belong to device
@@ -46,6 +61,11 @@ protected:
 
 // The output devices of the MIDI service. Every failure of the service is raised as an
 // EMidiError carrying the service's text for the result code.
+//
+// Where the service can publish ports of its own, the list ends with one more entry, the virtual
+// output (kVirtualOutputName), after every real device, so real devices keep their indices. The
+// operations with an output number address that entry's port for the output; on a real device
+// the output number changes nothing. The ones without address output 1's port.
 class TMidiOutput : public TMidiDevices
 {
 public:
@@ -57,6 +77,14 @@ public:
     // Opens the device first when it has no handle, then sends one short message.
     void Send(int index, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
 
+    void OpenForOutput(int index, int output);
+    void CloseForOutput(int index, int output);
+    void SendForOutput(int index, int output, std::uint8_t status, std::uint8_t data1,
+                       std::uint8_t data2);
+
+    // The virtual entry's index (the last one), or -1 when the service has no such ports.
+    int VirtualIndex() const;
+
     // The handle at `index` (kNoMidiHandle when closed); raises outside the list.
     TMidiHandle GetHandle(int index) const;
     // 0 does nothing; another code raises the service's text for it, or, when the service has
@@ -64,8 +92,13 @@ public:
     void CheckResult(TMidiResult code) const;
 
 private:
+    TMidiHandle& HandleFor(int index, int output); // raises outside the list
+
     IMidiService& m_service;
 };
+
+// The name of the virtual entry in the device list.
+inline constexpr const char* kVirtualOutputName = KEYRILL_PRODUCT_NAME " (virtual output)";
 
 // Owner of the program's one TMidiOutput, made on first use.
 class TMidiSystem

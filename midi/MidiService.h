@@ -7,6 +7,8 @@
 // may give (`ErrorText`).
 using TMidiResult = int;
 inline constexpr TMidiResult kMidiOk = 0;
+// What a service without ports of its own answers to OpenVirtual (it has no text for it).
+inline constexpr TMidiResult kMidiNoVirtualPorts = -1;
 
 // An open device as the service knows it; kNoMidiHandle is "no handle" (a closed device).
 using TMidiHandle = std::uint64_t;
@@ -31,4 +33,16 @@ public:
     virtual TMidiResult Close(TMidiHandle handle) = 0;
     // The text of a failure code; false when the service has none for it.
     virtual bool ErrorText(TMidiResult code, std::string& text) = 0;
+
+    // Whether the service can publish output ports of the program's own, which any other program
+    // may connect to at any time (none on Windows). Asked after DeviceCount.
+    virtual bool HasVirtualPorts() { return false; }
+    // Publishes one such port named `portName`; on success `handle` is set, and sending and
+    // closing work as on any handle.
+    virtual TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle)
+    {
+        (void)portName;
+        (void)handle;
+        return kMidiNoVirtualPorts;
+    }
 };

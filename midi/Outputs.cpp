@@ -4,8 +4,8 @@
 #include "Midi.h"
 #include "platform/MessageBoxes.h"
 
+#include <algorithm>
 #include <exception>
-
 
 TOutputs::TOutputs(TMidiSystem& midi, IMessageBoxes& boxes, const bool& showOutputErrors,
                    std::function<QPoint()> errorBoxOrigin)
@@ -26,14 +26,46 @@ TOutput* TOutputs::Slot(int number)
     return &m_slots[std::size_t(number - 1)];
 }
 
+void TOutputs::ResolveStoredVirtualOutput()
+{
+    const auto stored = [](const TOutput& slot) {
+        return slot.DeviceIndex == kStoredVirtualOutput;
+    };
+    if (!m_exist || std::none_of(m_slots.begin(), m_slots.end(), stored))
+        return;
+    try {
+        const int index = m_midi.GetMidiOutput().VirtualIndex();
+        if (index < 0)
+            return; // no virtual ports here: the slot fails to open like any missing device
+        for (TOutput& slot : m_slots)
+            if (stored(slot))
+                slot.DeviceIndex = index;
+    } catch (const std::exception&) {
+        // The device list failed; opening the slot reports it.
+    }
+}
+
+std::array<TOutput, 4> TOutputs::SlotsToStore() const
+{
+    std::array<TOutput, 4> stored = m_slots;
+    if (!m_midi.HasMidiOutput())
+        return stored; // nothing was resolved
+    const int index = m_midi.GetMidiOutput().VirtualIndex();
+    for (TOutput& slot : stored)
+        if (index >= 0 && slot.DeviceIndex == index)
+            slot.DeviceIndex = kStoredVirtualOutput;
+    return stored;
+}
+
 void TOutputs::OpenActiveOutputs()
 {
+    ResolveStoredVirtualOutput();
     for (int number = 1; number <= int(m_slots.size()); ++number) {
         const TOutput* slot = Slot(number);
         if (!slot || !slot->Active)
             continue;
         try {
-            m_midi.GetMidiOutput().Open(slot->DeviceIndex);
+            m_midi.GetMidiOutput().OpenForOutput(slot->DeviceIndex, number);
         } catch (const std::exception&) {
             m_boxes.Show(QStringLiteral(KEYRILL_PRODUCT_NAME),
                          QStringLiteral("The MIDI device specified for output %1 could not be "
@@ -53,7 +85,7 @@ void TOutputs::CloseOutputs()
         if (!slot.Active)
             continue;
         try {
-            m_midi.GetMidiOutput().Close(slot.DeviceIndex);
+            m_midi.GetMidiOutput().CloseForOutput(slot.DeviceIndex, number);
         } catch (const std::exception&) {
             // Shutdown goes on: a shared device's second close fails here by design.
         }
@@ -72,7 +104,9 @@ void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
             return;
         if (!slot)
             throw EMidiError("Output number out of range");
-        m_midi.GetMidiOutput().Send(slot->DeviceIndex, status, data1, data2);
+        if (slot->DeviceIndex == kStoredVirtualOutput)
+            ResolveStoredVirtualOutput(); // the device list failed at start-up
+        m_midi.GetMidiOutput().SendForOutput(slot->DeviceIndex, output, status, data1, data2);
     } catch (const std::exception&) {
         ShowSendError(output, slot ? slot->DeviceIndex : -1);
     } catch (...) {

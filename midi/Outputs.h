@@ -16,6 +16,11 @@ struct TOutput
     bool Active = false;
 };
 
+// What the settings file stores for the virtual output instead of its index: the entry is always
+// the last one, so its index changes whenever the real devices do, and would then name a real
+// device. Older versions read it as an index out of range.
+inline constexpr std::int32_t kStoredVirtualOutput = -2;
+
 // The four output slots, numbered 1 to 4, and the one routine through which every message is
 // sent. A failed send ends here, with a message box when output errors are shown.
 class TOutputs
@@ -34,10 +39,15 @@ public:
     // The slot with the given number, or nullptr outside 1..4 or while the slots don't exist.
     TOutput* Slot(int number);
 
-    // The four slots' values, index 0 for output 1 (what the settings file reads and writes).
+    // The four slots' values, index 0 for output 1 (what the settings file reads).
     std::array<TOutput, 4>& Slots() { return m_slots; }
+    // The same values as the settings file writes them: a slot on the virtual output holds
+    // kStoredVirtualOutput. Slots still holding it from the file get the virtual output's index
+    // when the devices are first opened or used.
+    std::array<TOutput, 4> SlotsToStore() const;
 
 private:
+    void ResolveStoredVirtualOutput();
     void ShowSendError(int output, std::int32_t deviceIndex) noexcept;
 
     TMidiSystem& m_midi;

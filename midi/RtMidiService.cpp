@@ -13,6 +13,9 @@
 namespace {
 
 const std::string kClientName = KEYRILL_PRODUCT_NAME;
+// The client that only lists the devices has no port; under JACK, where client names are unique,
+// its own name leaves "Keyrill" to the first port the program opens or publishes.
+const std::string kListClientName = KEYRILL_PRODUCT_NAME "-devices";
 const std::string kPortName = "Output";
 
 constexpr TMidiResult kInvalidHandle = 1;
@@ -67,11 +70,11 @@ struct TRtOut
     std::unique_ptr<RtMidiOut> Out;
 
     // Creates the RtMidi output on `api`; returns the failure text, empty on success.
-    std::string Create(RtMidi::Api api)
+    std::string Create(RtMidi::Api api, const std::string& clientName = kClientName)
     {
         try {
             TQuietCerr quiet;
-            Out = std::make_unique<RtMidiOut>(api, kClientName);
+            Out = std::make_unique<RtMidiOut>(api, clientName);
             Out->setErrorCallback(&ErrorCallback, &Errors);
             return {};
         } catch (const RtMidiError& error) {
@@ -98,7 +101,8 @@ struct TRtOut
     // RtMidi's JACK output frees its message queue before it stops its JACK client, whose process
     // thread may still be reading that queue: destroying one can crash the program. A JACK output
     // is therefore kept, still connected and idle, until the program ends. Nothing more is sent
-    // through it, and anything still queued is delivered.
+    // through it, and anything still queued is delivered. A published port stays visible until
+    // then too.
     static void Retire(std::unique_ptr<RtMidiOut> out)
     {
         static auto* retired = new std::vector<std::unique_ptr<RtMidiOut>>;
@@ -111,6 +115,7 @@ struct TRtOut
 
 struct TRtMidiService::TImpl
 {
+    std::string ApiChoice; // empty: the default order
     bool Started = false;
     RtMidi::Api Api = RtMidi::UNSPECIFIED;
     std::string StartFailure;
@@ -142,19 +147,30 @@ struct TRtMidiService::TImpl
         return code;
     }
 
-    // Picks the first compiled API that starts, the system's default first.
+    // The chosen API, or else every compiled one, the system's default first.
+    std::vector<RtMidi::Api> Candidates() const
+    {
+        std::vector<RtMidi::Api> apis;
+        if (ApiChoice.empty())
+            RtMidi::getCompiledApi(apis);
+        else if (const RtMidi::Api api = RtMidi::getCompiledApiByName(ApiChoice);
+                 api != RtMidi::UNSPECIFIED)
+            apis.push_back(api);
+        return apis;
+    }
+
+    // Picks the first candidate API that starts.
     bool Start()
     {
         if (Started)
             return true;
-        std::vector<RtMidi::Api> apis;
-        RtMidi::getCompiledApi(apis);
+        const std::vector<RtMidi::Api> apis = Candidates();
         StartFailure.clear();
         for (const RtMidi::Api api : apis) {
             if (api == RtMidi::RTMIDI_DUMMY)
                 continue;
             auto out = std::make_unique<TRtOut>();
-            std::string failure = out->Create(api);
+            std::string failure = out->Create(api, kListClientName);
             if (failure.empty()) {
                 // JACK connects to its server only here, when first asked for its ports.
                 try {
@@ -174,8 +190,34 @@ struct TRtMidiService::TImpl
             StartFailure += (StartFailure.empty() ? "" : "; ") + failure;
         }
         if (StartFailure.empty())
-            StartFailure = "No MIDI API is available";
+            StartFailure = ApiChoice.empty()
+                               ? "No MIDI API is available"
+                               : "The MIDI system \"" + ApiChoice + "\" is not part of this build";
         return false;
+    }
+
+    // A new RtMidi output on the API in use, made ready by `setUp` (which opens its port); a
+    // handle for it, or the failure code.
+    template <typename F> TMidiResult AddHandle(TMidiHandle& handle, F&& setUp)
+    {
+        if (!Started)
+            return Fail("No MIDI output service could be started: " + StartFailure);
+        auto out = std::make_unique<TRtOut>();
+        std::string failure = out->Create(Api);
+        if (!failure.empty())
+            return Fail(std::move(failure));
+        try {
+            failure = setUp(*out);
+            if (failure.empty() && out->Errors.Raised)
+                failure = out->Errors.Text;
+        } catch (const RtMidiError& error) {
+            failure = error.getMessage();
+        }
+        if (!failure.empty())
+            return Fail(std::move(failure));
+        handle = NextHandle++;
+        Handles.emplace(handle, std::move(out));
+        return kMidiOk;
     }
 
     // The port of `out` that is device `index` of the enumerated list: the same name, and among
@@ -195,8 +237,10 @@ struct TRtMidiService::TImpl
     }
 };
 
-TRtMidiService::TRtMidiService() : m_impl(std::make_unique<TImpl>())
-{}
+TRtMidiService::TRtMidiService(const std::string& apiName) : m_impl(std::make_unique<TImpl>())
+{
+    m_impl->ApiChoice = apiName;
+}
 
 TRtMidiService::~TRtMidiService() = default;
 
@@ -243,30 +287,41 @@ TMidiResult TRtMidiService::DeviceName(int index, std::string& name)
 TMidiResult TRtMidiService::Open(int index, TMidiHandle& handle)
 {
     TImpl& d = *m_impl;
-    if (!d.Started)
-        return d.Fail("No MIDI output service could be started: " + d.StartFailure);
-    if (index < 0 || index >= int(d.Names.size()) || !d.Names[index].Ok)
+    if (d.Started && (index < 0 || index >= int(d.Names.size()) || !d.Names[index].Ok))
         return kIndexOutOfRange;
-    auto out = std::make_unique<TRtOut>();
-    std::string failure = out->Create(d.Api);
-    if (!failure.empty())
-        return d.Fail(std::move(failure));
-    try {
-        const int port = d.FindPort(*out, index);
-        if (out->Errors.Raised)
-            return d.Fail(out->Errors.Text);
+    return d.AddHandle(handle, [&](TRtOut& out) -> std::string {
+        const int port = d.FindPort(out, index);
+        if (out.Errors.Raised)
+            return out.Errors.Text;
         if (port < 0)
-            return d.Fail("The MIDI device \"" + d.Names[index].Text + "\" is no longer present");
+            return "The MIDI device \"" + d.Names[index].Text + "\" is no longer present";
         TQuietCerr quiet;
-        out->Out->openPort(unsigned(port), kPortName);
-        if (out->Errors.Raised)
-            return d.Fail(out->Errors.Text);
-    } catch (const RtMidiError& error) {
-        return d.Fail(error.getMessage());
-    }
-    handle = d.NextHandle++;
-    d.Handles.emplace(handle, std::move(out));
-    return kMidiOk;
+        out.Out->openPort(unsigned(port), kPortName);
+        return {};
+    });
+}
+
+bool TRtMidiService::HasVirtualPorts()
+{
+    // Asked right after the device list is taken, which starts the service (or tried to).
+    TImpl& d = *m_impl;
+    return d.Started && (d.Api == RtMidi::LINUX_ALSA || d.Api == RtMidi::UNIX_JACK ||
+                         d.Api == RtMidi::MACOSX_CORE);
+}
+
+TMidiResult TRtMidiService::OpenVirtual(const std::string& portName, TMidiHandle& handle)
+{
+    TImpl& d = *m_impl;
+    if (!HasVirtualPorts())
+        return d.Started ? d.Fail("This MIDI system cannot publish ports of its own")
+                         : d.Fail("No MIDI output service could be started: " + d.StartFailure);
+    // Under JACK each RtMidi output is a client of its own, which JACK names "Keyrill",
+    // "Keyrill-01", ... in the order they connect; the port keeps the given name.
+    return d.AddHandle(handle, [&](TRtOut& out) -> std::string {
+        TQuietCerr quiet;
+        out.Out->openVirtualPort(portName);
+        return {};
+    });
 }
 
 int TRtMidiService::ShortMessageLength(std::uint8_t status)

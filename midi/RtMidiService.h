@@ -5,14 +5,15 @@
 #include <memory>
 #include <string>
 
-// The MIDI service of this platform, over RtMidi. It uses the system's default MIDI API and,
-// when that cannot start (no ALSA sequencer), RtMidi's other compiled APIs in turn (JACK on
-// Linux). A handle is one open RtMidi output connected to the device's port. No RtMidi error
+// The MIDI service of this platform, over RtMidi. By default it uses the system's default MIDI
+// API and, when that cannot start (no ALSA sequencer), RtMidi's other compiled APIs in turn (JACK
+// on Linux); given an API's name ("alsa", "jack") it uses that one only. A handle is one open
+// RtMidi output, connected to the device's port or publishing a port of its own. No RtMidi error
 // leaves this class: each becomes the text of a failure code.
 class TRtMidiService : public IMidiService
 {
 public:
-    TRtMidiService();
+    explicit TRtMidiService(const std::string& apiName = {});
     ~TRtMidiService() override;
     TRtMidiService(const TRtMidiService&) = delete;
     TRtMidiService& operator=(const TRtMidiService&) = delete;
@@ -23,6 +24,8 @@ public:
     TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) override;
     TMidiResult Close(TMidiHandle handle) override;
     bool ErrorText(TMidiResult code, std::string& text) override;
+    bool HasVirtualPorts() override;
+    TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
 
     // The RtMidi API in use ("alsa", "jack"), or empty while none has started.
     std::string ApiName() const;

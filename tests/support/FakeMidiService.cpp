@@ -56,11 +56,26 @@ TMidiResult TFakeMidiService::Open(int index, TMidiHandle& handle)
     TCall call{TCallKind::Open, index, kNoMidiHandle, {}, kMidiOk};
     if (index < 0 || index >= int(DeviceNames.size()))
         call.Result = Failure(kIndexOutOfRange);
-    else if (FailOpen && (FailOpenDevice < 0 || FailOpenDevice == index))
+    else if (FailOpen && (FailOpenDevice == -1 || FailOpenDevice == index))
         call.Result = Failure(kOpenFailed);
     else {
         call.Handle = handle = m_nextHandle++;
         m_handles[call.Handle] = index;
+    }
+    return Record(call);
+}
+
+TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHandle& handle)
+{
+    TCall call{TCallKind::Open, kPortDevice, kNoMidiHandle, {}, kMidiOk};
+    if (!VirtualPorts)
+        call.Result = kMidiNoVirtualPorts;
+    else if (FailOpen && (FailOpenDevice == -1 || FailOpenDevice == kPortDevice))
+        call.Result = Failure(kOpenFailed);
+    else {
+        call.Handle = handle = m_nextHandle++;
+        m_handles[call.Handle] = kPortDevice;
+        m_portNames[call.Handle] = portName;
     }
     return Record(call);
 }
@@ -146,6 +161,30 @@ std::vector<TFakeMidiService::TBytes> TFakeMidiService::SentTo(int device) const
         if (sent.Device == device)
             bytes.push_back(sent.Bytes);
     return bytes;
+}
+
+std::string TFakeMidiService::PortName(TMidiHandle handle) const
+{
+    const auto found = m_portNames.find(handle);
+    return found == m_portNames.end() ? std::string() : found->second;
+}
+
+std::vector<TFakeMidiService::TBytes> TFakeMidiService::SentToPort(const std::string& name) const
+{
+    std::vector<TBytes> bytes;
+    for (const TSent& sent : m_sent)
+        if (sent.Device == kPortDevice && PortName(sent.Handle) == name)
+            bytes.push_back(sent.Bytes);
+    return bytes;
+}
+
+std::vector<std::string> TFakeMidiService::OpenPorts() const
+{
+    std::vector<std::string> names;
+    for (const auto& [handle, device] : m_handles)
+        if (device == kPortDevice)
+            names.push_back(PortName(handle));
+    return names;
 }
 
 void TFakeMidiService::ClearRecords()

@@ -21,10 +21,16 @@
 //   service.FailOpen = "Device busy";       // every open now fails with that text
 //   service.FailOpenDevice = 1;             // ... only the open of device 1
 //   service.OnCall = [&](const TFakeMidiService::TCall& call) { ... };  // see the state then
+//
+//   service.VirtualPorts = true;            // the service can publish ports of its own
+//   ... EXPECT_EQ(service.SentToPort("Output 2"), ...);   // Device of such calls: kPortDevice
 class TFakeMidiService : public IMidiService
 {
 public:
     using TBytes = std::array<std::uint8_t, 3>;
+
+    // The device of the calls and messages on a published port (see PortName).
+    static constexpr int kPortDevice = -2;
 
     // The text with which a null, unknown or already closed handle is refused.
     static constexpr const char* kInvalidHandleText = "Invalid MIDI device handle";
@@ -54,6 +60,8 @@ public:
 
     // Configuration: the devices, read at every DeviceCount / DeviceName.
     std::vector<std::string> DeviceNames;
+    // Whether the service can publish ports of its own (OpenVirtual).
+    bool VirtualPorts = false;
 
     // Failure injection: when set, the operation fails and its code has this text. The
     // *Device fields restrict a failure to one device index (-1: every device).
@@ -80,6 +88,11 @@ public:
     int OpenCount(int device) const;  // successful opens of the device
     int CloseCount(int device) const; // successful closes of the device
     std::vector<TBytes> SentTo(int device) const;
+    // Published ports: the name a handle was published under ("" for a device's handle), the
+    // bytes that went out on ports of that name, and the names published now, in order.
+    std::string PortName(TMidiHandle handle) const;
+    std::vector<TBytes> SentToPort(const std::string& name) const;
+    std::vector<std::string> OpenPorts() const;
     void ClearRecords(); // forgets the calls, messages and enumerations (not the open handles)
 
     // IMidiService
@@ -89,6 +102,8 @@ public:
     TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) override;
     TMidiResult Close(TMidiHandle handle) override;
     bool ErrorText(TMidiResult code, std::string& text) override;
+    bool HasVirtualPorts() override { return VirtualPorts; }
+    TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
 
 private:
     TMidiResult Failure(TMidiResult code) const;
@@ -99,4 +114,5 @@ private:
     int m_deviceCountCalls = 0;
     std::map<TMidiHandle, int> m_handles; // open handle -> device index
     TMidiHandle m_nextHandle = 0x100;
+    std::map<TMidiHandle, std::string> m_portNames; // every handle ever published, kept
 };

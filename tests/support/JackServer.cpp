@@ -84,8 +84,8 @@ TJackServer::TJackServer(int periodFrames, std::chrono::milliseconds startTimeou
     const std::string period = std::to_string(periodFrames);
     // A long client timeout: on a loaded machine without real-time threads a slow cycle must not
     // make the server throw a client out.
-    std::vector<std::string> args = {"jackd", "-n", m_name, "-r", "-t", "10000", "-d", "dummy", "-r",
-                                     "48000", "-p", period, "-C", "0",  "-P",    "0"};
+    std::vector<std::string> args = {"jackd", "-n",    m_name, "-r",   "-t", "10000", "-d", "dummy",
+                                     "-r",    "48000", "-p",   period, "-C", "0",     "-P", "0"};
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -227,6 +227,24 @@ void TJackMidiReceiver::Close()
     jack_client_close(m_client);
     m_client = nullptr;
     m_port = nullptr;
+}
+
+std::vector<std::string> TJackMidiReceiver::MidiOutputPorts(const std::string& pattern) const
+{
+    std::vector<std::string> names;
+    if (!m_client)
+        return names;
+    const char** ports =
+        jack_get_ports(m_client, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+    for (const char** port = ports; port && *port; ++port)
+        names.emplace_back(*port);
+    jack_free(ports);
+    return names;
+}
+
+bool TJackMidiReceiver::ConnectFrom(const std::string& source) const
+{
+    return m_client && jack_connect(m_client, source.c_str(), m_portName.c_str()) == 0;
 }
 
 int TJackMidiReceiver::Process(std::uint32_t frames, void* self)

@@ -76,6 +76,13 @@ public:
     bool WaitForConnections(int count = 1,
                             std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
+    // The full names of the server's MIDI output ports that match the extended regular expression
+    // `pattern` (as jack_get_ports takes it), e.g. "^Keyrill[^:]*:Output 1$".
+    std::vector<std::string> MidiOutputPorts(const std::string& pattern) const;
+    // Connects the MIDI output port `source` ("client:port") to this receiver's input, as a
+    // patchbay or a DAW would; false when the server refuses.
+    bool ConnectFrom(const std::string& source) const;
+
     // The receiver goes away: its port and client disappear from the server. Idempotent.
     void Close();
     bool IsOpen() const { return m_client != nullptr; }
