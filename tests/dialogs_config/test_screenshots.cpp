@@ -1,6 +1,7 @@
 #include "ConfigurationFixture.h"
 
 #include <QDir>
+#include <QAbstractItemView>
 #include <QImage>
 
 namespace {
@@ -23,6 +24,14 @@ TEST_F(ConfigurationTest, WritesScreenshotsOfEveryPageAndTheAboutBox)
         const QString file = dir.filePath(QStringLiteral("configuration-%1.png").arg(ShownPage()));
         EXPECT_TRUE(shot.save(file)) << file.toStdString();
     }
+    // The font list opened: each name in its own typeface after the mark of its kind.
+    list->setCurrentRow(1);
+    auto* fonts = Control<QComboBox>("edFontName");
+    fonts->showPopup();
+    QWidget* popup = fonts->view()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+    EXPECT_TRUE(popup->grab().toImage().save(dir.filePath("configuration-fontlist.png")));
+    fonts->hidePopup();
     Close();
 
     TAboutBox& box = *m_window->AboutBox();
