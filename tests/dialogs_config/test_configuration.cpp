@@ -441,4 +441,23 @@ TEST_F(ConfigurationDialog, OpeningFromTheMenuLeavesNoHeldNoteHanging)
     EXPECT_EQ(sentWhileOpen, (QStringList{"90 3C 64", "80 3C 00"}));
 }
 
+TEST_F(ConfigurationDialog, AToggleLeftOnInAButtonTheGridLosesSendsItsRelease)
+{
+    WriteSettings(kOutput1Active +
+                  "[Button 15]\nAction=2\nMessage=1\nNote=64\nVelocity=90\n"
+                  "[Button 15 Release]\nMessage=0\nNote=64\n"
+                  "[Button 4]\nAction=2\nMessage=1\nNote=62\nVelocity=90\n"
+                  "[Button 4 Release]\nMessage=0\nNote=62\n");
+    Start();
+    Click(15);
+    Click(4);
+    ASSERT_EQ(Sent(), (QStringList{"90 40 5A", "90 3E 5A"}));
+    Open();
+    SetGrid(2, 2);
+    Apply();
+    // Button 15 is gone and released; button 4 stays, still on, for the user to release.
+    EXPECT_EQ(Sent(), (QStringList{"90 40 5A", "90 3E 5A", "80 40 00"}));
+    EXPECT_TRUE(m_window->CommandList()->Get(3).Pressed);
+}
+
 } // namespace
