@@ -443,11 +443,10 @@ TEST_F(ConfigurationDialog, OpeningFromTheMenuLeavesNoHeldNoteHanging)
 
 TEST_F(ConfigurationDialog, AToggleLeftOnInAButtonTheGridLosesSendsItsRelease)
 {
-    WriteSettings(kOutput1Active +
-                  "[Button 15]\nAction=2\nMessage=1\nNote=64\nVelocity=90\n"
-                  "[Button 15 Release]\nMessage=0\nNote=64\n"
-                  "[Button 4]\nAction=2\nMessage=1\nNote=62\nVelocity=90\n"
-                  "[Button 4 Release]\nMessage=0\nNote=62\n");
+    WriteSettings(kOutput1Active + "[Button 15]\nAction=2\nMessage=1\nNote=64\nVelocity=90\n"
+                                   "[Button 15 Release]\nMessage=0\nNote=64\n"
+                                   "[Button 4]\nAction=2\nMessage=1\nNote=62\nVelocity=90\n"
+                                   "[Button 4 Release]\nMessage=0\nNote=62\n");
     Start();
     Click(15);
     Click(4);

@@ -1,7 +1,7 @@
 #include "ConfigurationFixture.h"
 
-#include <QDir>
 #include <QAbstractItemView>
+#include <QDir>
 #include <QImage>
 
 namespace {
