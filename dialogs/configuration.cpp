@@ -7,6 +7,7 @@
 #include "settings/GlobalSettings.h"
 #include "ui_configuration.h"
 
+#include <QAbstractItemView>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -27,6 +28,8 @@ TfmConfiguration::TfmConfiguration(const TConfigurationTarget& target, QWidget* 
     ui->edFontSize->lineEdit()->setMaxLength(3);
     ui->edFontSize->SetEmptyAllowed(true);
     FillFontList(ui->edFontName);
+    // Names drawn at 12 points need more room than the closed box gives.
+    ui->edFontName->view()->setMinimumWidth(320);
     FillColourList(ui->edBorderHighlightColour);
 
     connect(ui->PageList, &QListWidget::currentRowChanged, this, &TfmConfiguration::PageListClick);
