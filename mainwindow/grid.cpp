@@ -75,8 +75,14 @@ void TfmMain::RefreshButtons()
             continue;
         QFont font = button->font();
         font.setFamily(m_settings.FontName);
+        // Size 0 (an emptied size field) is the platform's default size, not the last one used.
+        const QFont standard = this->font();
         if (m_settings.FontSize > 0)
             font.setPointSize(m_settings.FontSize);
+        else if (standard.pointSize() > 0)
+            font.setPointSize(standard.pointSize());
+        else
+            font.setPixelSize(standard.pixelSize());
         button->setFont(font);
         button->SetDown(false);
         button->SetLayout(m_settings.ButtonLayout);

@@ -2,6 +2,8 @@
 
 #include "KeyrillVersion.h"
 #include "SettingsPath.h"
+#include "dialogs/About.h"
+#include "dialogs/configuration.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 
@@ -62,6 +64,16 @@ void TfmMain::FormCreate()
 
 void TfmMain::CreateDialogs()
 {
+    if (m_fmConfiguration)
+        return;
+    m_fmConfiguration = new TfmConfiguration(
+        TConfigurationTarget{m_settings, m_outputs.Slots(), m_platform.Midi,
+                             [this] { return windowTitle(); }, [this] { return m_trayIconActive; },
+                             [this](const QString& title, bool trayIconActive) {
+                                 ApplyConfiguration(title, trayIconActive);
+                             }},
+        this);
+    m_aboutBox = new TAboutBox(this);
 }
 
 void TfmMain::FormShow()

@@ -16,6 +16,8 @@ class IMessageBoxes;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+class TAboutBox;
+class TfmConfiguration;
 class TAdvToolButton;
 class TQelSpeedButton;
 class TMidiSystem;
@@ -98,6 +100,13 @@ public:
     void mnAboutClick();
     QAction* MenuItem(const QString& name) const;
 
+    // The Configuration dialog and the About box, made once by CreateDialogs.
+    TfmConfiguration* Configuration() const { return m_fmConfiguration; }
+    TAboutBox* AboutBox() const { return m_aboutBox; }
+    // The main window's part of a Configuration Apply, after the settings and slots are stored.
+    void ApplyConfiguration(const QString& title, bool trayIconActive);
+    void SetTrayIconActive(bool active) { m_trayIconActive = active; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -136,6 +145,8 @@ private:
     bool m_releasePending = false;      // focus was lost while a handler ran
     friend class THandlerScope;
     bool m_loadFailed = false;
+    TfmConfiguration* m_fmConfiguration = nullptr;
+    TAboutBox* m_aboutBox = nullptr;
 };
 
 // Marks a press or key handler as running for as long as it lives.

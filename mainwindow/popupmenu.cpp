@@ -2,8 +2,12 @@
 // to About and Exit when editing is not allowed.
 #include "main.h"
 
+#include "dialogs/About.h"
+#include "dialogs/configuration.h"
+
 #include <QAction>
 #include <QMenu>
+#include <QSystemTrayIcon>
 
 void TfmMain::CreatePopupMenu()
 {
@@ -82,8 +86,38 @@ void TfmMain::actExitExecute()
     close();
 }
 
-// The Properties, Configuration and About dialogs are not part of the program yet; their menu
-// items are in place and do nothing until then.
+// The Properties dialog is not part of the program yet; its menu item is in place and does
+// nothing until then.
 void TfmMain::actButtonPropertiesExecute() {}
-void TfmMain::mnConfigurationClick() {}
-void TfmMain::mnAboutClick() {}
+
+void TfmMain::mnConfigurationClick()
+{
+    // The dialog applies its changes itself, through ApplyConfiguration.
+    if (m_fmConfiguration)
+        m_fmConfiguration->exec();
+}
+
+void TfmMain::ApplyConfiguration(const QString& title, bool trayIconActive)
+{
+    setWindowTitle(title);
+    m_trayIcon->setToolTip(title);
+    SetTrayIconActive(trayIconActive);
+    const int count = m_settings.ButtonRows * m_settings.ButtonCols;
+    // A toggle left on in a button that the grid loses could never send its release: send it
+    // now, so no note hangs.
+    for (int i = count; m_commandList && i < int(m_buttons.size()); ++i) {
+        TCommandSet& d = m_commandList->Get(i);
+        if (d.Pressed) {
+            d.Pressed = false;
+            SendSide(d.Release);
+        }
+    }
+    ResizeCommandList(count);
+    RefreshButtons();
+}
+
+void TfmMain::mnAboutClick()
+{
+    if (m_aboutBox)
+        m_aboutBox->exec();
+}

@@ -1,0 +1,172 @@
+#include "configuration.h"
+
+#include "BoundedSpinBox.h"
+#include "FontList.h"
+#include "NamedColours.h"
+#include "midi/Midi.h"
+#include "settings/GlobalSettings.h"
+#include "ui_configuration.h"
+
+#include <QAbstractItemView>
+#include <QShowEvent>
+#include <QStyle>
+
+#include <exception>
+
+TfmConfiguration::TfmConfiguration(const TConfigurationTarget& target, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::fmConfiguration>()), m_target(target)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    m_deviceBoxes = {ui->edPortNo1, ui->edPortNo2, ui->edPortNo3, ui->edPortNo4};
+    m_activeBoxes = {ui->cbOutputActive1, ui->cbOutputActive2, ui->cbOutputActive3,
+                     ui->cbOutputActive4};
+
+    ui->BtApply->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    ui->BtCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui->edFontSize->lineEdit()->setMaxLength(3);
+    ui->edFontSize->SetEmptyAllowed(true);
+    FillFontList(ui->edFontName);
+    // Names drawn at 12 points need more room than the closed box gives.
+    ui->edFontName->view()->setMinimumWidth(320);
+    FillColourList(ui->edBorderHighlightColour);
+
+    connect(ui->PageList, &QListWidget::currentRowChanged, this, &TfmConfiguration::PageListClick);
+    connect(ui->BtApply, &QPushButton::clicked, this, &TfmConfiguration::BtApplyClick);
+    connect(ui->BtCancel, &QPushButton::clicked, this, &TfmConfiguration::BtCancelClick);
+    ConnectChangeHandlers();
+}
+
+TfmConfiguration::~TfmConfiguration() = default;
+
+void TfmConfiguration::ConnectChangeHandlers()
+{
+    for (TBoundedSpinBox* spin : findChildren<TBoundedSpinBox*>()) {
+        connect(spin, &QSpinBox::valueChanged, this, &TfmConfiguration::ControlChange);
+        // Typing, emptying the field included, counts before the value follows.
+        connect(spin->lineEdit(), &QLineEdit::textChanged, this, &TfmConfiguration::ControlChange);
+    }
+    for (QComboBox* list : findChildren<QComboBox*>())
+        connect(list, &QComboBox::currentIndexChanged, this, &TfmConfiguration::ControlChange);
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        connect(box, &QCheckBox::toggled, this, &TfmConfiguration::ControlChange);
+    connect(ui->edMainCaption, &QLineEdit::textChanged, this, &TfmConfiguration::ControlChange);
+}
+
+void TfmConfiguration::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        FormShow();
+        if (parentWidget()) {
+            adjustSize();
+            QRect frame = frameGeometry();
+            frame.moveCenter(parentWidget()->window()->frameGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+void TfmConfiguration::FormShow()
+{
+    ui->PageList->setCurrentRow(0);
+    PageListClick();
+    ShowCurrentSettings();
+    ui->PageList->setFocus();
+}
+
+void TfmConfiguration::PageListClick()
+{
+    const int row = ui->PageList->currentRow();
+    if (row >= 0 && row < ui->PageControl->count())
+        ui->PageControl->setCurrentIndex(row);
+}
+
+void TfmConfiguration::ControlChange()
+{
+    ui->BtApply->setEnabled(true);
+    ui->BtCancel->setEnabled(true);
+}
+
+void TfmConfiguration::BtApplyClick()
+{
+    ApplySettings();
+}
+
+void TfmConfiguration::BtCancelClick()
+{
+    reject();
+}
+
+void TfmConfiguration::ShowCurrentSettings()
+{
+    const TGlobalSettings& s = m_target.Settings;
+    ui->edMainCaption->setText(m_target.Title());
+    ui->edButtonRows->setValue(s.ButtonRows);
+    ui->edButtonCols->setValue(s.ButtonCols);
+    ui->cbAllowWindowMoving->setChecked(s.AllowWindowMoving);
+    ui->cbAllowWindowResizing->setChecked(s.AllowWindowResizing);
+    ui->cbSaveWindowPosition->setChecked(s.SaveWindowPosition);
+    ui->cbSaveWindowSize->setChecked(s.SaveWindowSize);
+    ui->cbShowOutputErrors->setChecked(s.ShowOutputErrors);
+    ui->cbMinimiseToTray->setChecked(m_target.TrayIconActive());
+    ui->cbBorderlessWindow->setChecked(s.MainBorderless);
+    SelectFont(ui->edFontName, s.FontName);
+    ui->edFontSize->setValue(s.FontSize);
+    SelectColour(ui->edBorderHighlightColour, s.BorderHighlightColour);
+    // A layout outside the four is drawn as "Icon Left", so that is what the list shows.
+    ui->btnButtonLayout->setCurrentIndex(
+        s.ButtonLayout < ui->btnButtonLayout->count() ? s.ButtonLayout : 0);
+    FillDeviceBoxes();
+    for (std::size_t n = 0; n < m_target.Outputs.size(); ++n) {
+        const int index = m_target.Outputs[n].DeviceIndex;
+        m_deviceBoxes[n]->setCurrentIndex(index < m_deviceBoxes[n]->count() ? index : -1);
+        m_activeBoxes[n]->setChecked(m_target.Outputs[n].Active);
+    }
+    ui->BtApply->setEnabled(false);
+}
+
+void TfmConfiguration::FillDeviceBoxes()
+{
+    QStringList names;
+    try {
+        for (const TMidiDevice& device : m_target.Midi.GetMidiOutput().Devices())
+            names << QString::fromStdString(device.Name);
+    } catch (const std::exception&) {
+        // The device list could not be taken: the boxes stay empty, and a send reports the
+        // failure later, as with a device that has gone.
+    }
+    for (QComboBox* box : m_deviceBoxes) {
+        box->clear();
+        box->addItems(names);
+        box->setCurrentIndex(-1);
+    }
+}
+
+void TfmConfiguration::ApplySettings()
+{
+    TGlobalSettings& s = m_target.Settings;
+    const QString title = ui->edMainCaption->text();
+    s.ButtonRows = ui->edButtonRows->Number();
+    s.ButtonCols = ui->edButtonCols->Number();
+    s.AllowWindowMoving = ui->cbAllowWindowMoving->isChecked();
+    s.AllowWindowResizing = ui->cbAllowWindowResizing->isChecked();
+    s.SaveWindowPosition = ui->cbSaveWindowPosition->isChecked();
+    s.SaveWindowSize = ui->cbSaveWindowSize->isChecked();
+    s.ShowOutputErrors = ui->cbShowOutputErrors->isChecked();
+    const bool trayIconActive = ui->cbMinimiseToTray->isChecked();
+    s.MainBorderless = ui->cbBorderlessWindow->isChecked();
+    s.FontName = SelectedFont(ui->edFontName);
+    s.FontSize = ui->edFontSize->Number();
+    // A stored colour that is not one of the 20 shows no selection; it stays as it is.
+    s.BorderHighlightColour = SelectedColour(ui->edBorderHighlightColour, s.BorderHighlightColour);
+    if (ui->btnButtonLayout->currentIndex() >= 0)
+        s.ButtonLayout = std::uint8_t(ui->btnButtonLayout->currentIndex());
+    for (std::size_t n = 0; n < m_target.Outputs.size(); ++n) {
+        m_target.Outputs[n].DeviceIndex = m_deviceBoxes[n]->currentIndex();
+        m_target.Outputs[n].Active = m_activeBoxes[n]->isChecked();
+    }
+    ui->BtApply->setEnabled(false);
+    m_target.Applied(title, trayIconActive);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "midi/Outputs.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class TMidiSystem;
+struct TGlobalSettings;
+
+namespace Ui {
+class fmConfiguration;
+}
+
+// The live values that the Configuration dialog shows and changes, handed in by the main window.
+struct TConfigurationTarget
+{
+    TGlobalSettings& Settings;
+    std::array<TOutput, 4>& Outputs;
+    TMidiSystem& Midi;                    // its device list fills the four device boxes
+    std::function<QString()> Title;       // the main window's title now
+    std::function<bool()> TrayIconActive; // the tray icon's active state now
+    // The main window's part of an Apply, once the settings and slots hold the new values: the
+    // title and tray hint, the tray state, the list and grid following rows x columns, the faces.
+    std::function<void(const QString& title, bool trayIconActive)> Applied;
+};
+
+// The Configuration dialog: grid size, window options, caption font and size, icon layout,
+// border highlight colour, window title and the four outputs. Its controls are the working copy:
+// filled from the live values at every opening, written back by Apply.
+class TfmConfiguration : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfmConfiguration(const TConfigurationTarget& target, QWidget* parent = nullptr);
+    ~TfmConfiguration() override;
+
+    void FormShow();
+    void PageListClick();
+    void ControlChange();
+    void BtApplyClick();
+    void BtCancelClick();
+    void ShowCurrentSettings();
+    void ApplySettings();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ConnectChangeHandlers();
+    void FillDeviceBoxes();
+
+    std::unique_ptr<Ui::fmConfiguration> ui;
+    TConfigurationTarget m_target;
+    std::array<QComboBox*, 4> m_deviceBoxes{};
+    std::array<QCheckBox*, 4> m_activeBoxes{};
+};
