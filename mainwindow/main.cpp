@@ -2,6 +2,8 @@
 
 #include "KeyrillVersion.h"
 #include "SettingsPath.h"
+#include "dialogs/ImageChooser.h"
+#include "dialogs/properties.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 
@@ -10,11 +12,9 @@
 
 #include <exception>
 
-
 TfmMain::TfmMain(const TPlatform& platform)
-    : m_platform(platform),
-      m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
-                [this] { return mapToGlobal(QPoint(0, 0)); })
+    : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
+                                      [this] { return mapToGlobal(QPoint(0, 0)); })
 {
     setWindowTitle(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
@@ -62,12 +62,24 @@ void TfmMain::FormCreate()
 
 void TfmMain::CreateDialogs()
 {
+    // The chooser first: the Properties dialog is handed it when it is made.
+    m_imageBrowser = new TfmImageBrowser(this);
+    m_properties = new TfmProperties(
+        TPropertiesLinks{
+            [this] { return static_cast<const TCommandList*>(m_commandList.get()); }, m_imageList,
+            *m_imageBrowser,
+            [this](int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+                m_outputs.SendMidiMessage(output, status, data1, data2);
+            }},
+        this);
 }
 
 void TfmMain::FormShow()
 {
     if (m_settings.MainMaximised)
         setWindowState(windowState() | Qt::WindowMaximized);
+    if (m_imageBrowser)
+        m_imageBrowser->SetImageList(&m_imageList);
 }
 
 bool TfmMain::FormClose()

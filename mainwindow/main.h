@@ -18,6 +18,8 @@ class QMenu;
 class QSystemTrayIcon;
 class TAdvToolButton;
 class TQelSpeedButton;
+class TfmImageBrowser;
+class TfmProperties;
 class TMidiSystem;
 struct TCommand;
 
@@ -56,6 +58,9 @@ public:
     bool TrayIconActive() const { return m_trayIconActive; }
     QSystemTrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* PopupMenu() const { return m_popupMenu; }
+    // The dialogs, null until CreateDialogs.
+    TfmProperties* Properties() const { return m_properties; }
+    TfmImageBrowser* ImageBrowser() const { return m_imageBrowser; }
 
     // Start-up and shutdown.
     void FormCreate();
@@ -131,11 +136,14 @@ private:
     QMenu* m_popupMenu = nullptr;
     std::vector<TQelSpeedButton*> m_buttons;
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
-    std::vector<quint16> m_heldHotKeys; // named keys that are down, released on focus loss
-    int m_handlerDepth = 0;             // press and key handlers running (a modal box nests them)
-    bool m_releasePending = false;      // focus was lost while a handler ran
+    std::vector<quint16> m_heldHotKeys;  // named keys that are down, released on focus loss
+    int m_handlerDepth = 0;              // press and key handlers running (a modal box nests them)
+    bool m_releasePending = false;       // focus was lost while a handler ran
     friend class THandlerScope;
     bool m_loadFailed = false;
+    // The dialogs: children of the window, created hidden once.
+    TfmProperties* m_properties = nullptr;
+    TfmImageBrowser* m_imageBrowser = nullptr;
 };
 
 // Marks a press or key handler as running for as long as it lives.

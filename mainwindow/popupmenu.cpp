@@ -2,6 +2,8 @@
 // to About and Exit when editing is not allowed.
 #include "main.h"
 
+#include "dialogs/properties.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -82,8 +84,22 @@ void TfmMain::actExitExecute()
     close();
 }
 
-// The Properties, Configuration and About dialogs are not part of the program yet; their menu
-// items are in place and do nothing until then.
-void TfmMain::actButtonPropertiesExecute() {}
-void TfmMain::mnConfigurationClick() {}
-void TfmMain::mnAboutClick() {}
+void TfmMain::actButtonPropertiesExecute()
+{
+    if (!m_properties || !m_commandList || m_currentButton < 1 ||
+        m_currentButton > m_commandList->Count())
+        return;
+    m_properties->SetEditedButton(m_currentButton);
+    m_properties->move(m_popupPoint);
+    if (m_properties->exec() != QDialog::Accepted || !m_commandList)
+        return;
+    m_commandList->Get(m_currentButton - 1).Assign(m_properties->EditSet());
+    RefreshButtons();
+}
+
+// The Configuration and About dialogs are not part of the program yet; their menu items are in
+// place and do nothing until then.
+void TfmMain::mnConfigurationClick()
+{}
+void TfmMain::mnAboutClick()
+{}
