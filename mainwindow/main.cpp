@@ -12,9 +12,11 @@
 
 #include <exception>
 
+
 TfmMain::TfmMain(const TPlatform& platform)
-    : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
-                                      [this] { return mapToGlobal(QPoint(0, 0)); })
+    : m_platform(platform),
+      m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
+                [this] { return mapToGlobal(QPoint(0, 0)); })
 {
     setWindowTitle(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());

@@ -99,7 +99,5 @@ void TfmMain::actButtonPropertiesExecute()
 
 // The Configuration and About dialogs are not part of the program yet; their menu items are in
 // place and do nothing until then.
-void TfmMain::mnConfigurationClick()
-{}
-void TfmMain::mnAboutClick()
-{}
+void TfmMain::mnConfigurationClick() {}
+void TfmMain::mnAboutClick() {}
