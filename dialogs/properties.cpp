@@ -107,6 +107,8 @@ void TfmProperties::ConnectControls()
         connect(c.Icon, &QPushButton::clicked, this, [this, side] { SelectIcon(side); });
     }
     connect(ui->edHotKey, &QComboBox::currentIndexChanged, this, &TfmProperties::ControlChanged);
+    connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->edButtonAction, &QComboBox::currentIndexChanged, this,
             &TfmProperties::edButtonActionChange);
     connect(ui->btExample, &TAdvToolButton::MouseDown, this, &TfmProperties::btExampleMouseDown);
