@@ -76,7 +76,13 @@ TfmProperties::TfmProperties(TPropertiesLinks links, QWidget* parent)
     ConnectControls();
 }
 
-TfmProperties::~TfmProperties() = default;
+TfmProperties::~TfmProperties()
+{
+    // A dialog destroyed while shown is hidden on the way out, which moves the focus, and the
+    // fields report that: nothing of this class may answer them any more.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
 
 void TfmProperties::FillLists()
 {
