@@ -4,6 +4,8 @@
 #include "SettingsPath.h"
 #include "dialogs/About.h"
 #include "dialogs/configuration.h"
+#include "dialogs/ImageChooser.h"
+#include "dialogs/properties.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 
@@ -64,8 +66,18 @@ void TfmMain::FormCreate()
 
 void TfmMain::CreateDialogs()
 {
-    if (m_fmConfiguration)
+    if (m_properties)
         return;
+    // The chooser before the Properties dialog, which is handed it when it is made.
+    m_imageBrowser = new TfmImageBrowser(this);
+    m_properties = new TfmProperties(
+        TPropertiesLinks{
+            [this] { return static_cast<const TCommandList*>(m_commandList.get()); }, m_imageList,
+            *m_imageBrowser,
+            [this](int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+                m_outputs.SendMidiMessage(output, status, data1, data2);
+            }},
+        this);
     m_fmConfiguration = new TfmConfiguration(
         TConfigurationTarget{m_settings, m_outputs.Slots(), m_platform.Midi,
                              [this] { return windowTitle(); }, [this] { return m_trayIconActive; },
@@ -80,6 +92,8 @@ void TfmMain::FormShow()
 {
     if (m_settings.MainMaximised)
         setWindowState(windowState() | Qt::WindowMaximized);
+    if (m_imageBrowser)
+        m_imageBrowser->SetImageList(&m_imageList);
 }
 
 bool TfmMain::FormClose()

@@ -20,6 +20,8 @@ class TAboutBox;
 class TfmConfiguration;
 class TAdvToolButton;
 class TQelSpeedButton;
+class TfmImageBrowser;
+class TfmProperties;
 class TMidiSystem;
 struct TCommand;
 
@@ -58,6 +60,9 @@ public:
     bool TrayIconActive() const { return m_trayIconActive; }
     QSystemTrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* PopupMenu() const { return m_popupMenu; }
+    // The dialogs, null until CreateDialogs.
+    TfmProperties* Properties() const { return m_properties; }
+    TfmImageBrowser* ImageBrowser() const { return m_imageBrowser; }
 
     // Start-up and shutdown.
     void FormCreate();
@@ -147,6 +152,9 @@ private:
     bool m_loadFailed = false;
     TfmConfiguration* m_fmConfiguration = nullptr;
     TAboutBox* m_aboutBox = nullptr;
+    // The dialogs: children of the window, created hidden once.
+    TfmProperties* m_properties = nullptr;
+    TfmImageBrowser* m_imageBrowser = nullptr;
 };
 
 // Marks a press or key handler as running for as long as it lives.

@@ -4,6 +4,7 @@
 
 #include "dialogs/About.h"
 #include "dialogs/configuration.h"
+#include "dialogs/properties.h"
 
 #include <QAction>
 #include <QMenu>
@@ -86,10 +87,6 @@ void TfmMain::actExitExecute()
     close();
 }
 
-// The Properties dialog is not part of the program yet; its menu item is in place and does
-// nothing until then.
-void TfmMain::actButtonPropertiesExecute() {}
-
 void TfmMain::mnConfigurationClick()
 {
     // The dialog applies its changes itself, through ApplyConfiguration.
@@ -121,3 +118,17 @@ void TfmMain::mnAboutClick()
     if (m_aboutBox)
         m_aboutBox->exec();
 }
+
+void TfmMain::actButtonPropertiesExecute()
+{
+    if (!m_properties || !m_commandList || m_currentButton < 1 ||
+        m_currentButton > m_commandList->Count())
+        return;
+    m_properties->SetEditedButton(m_currentButton);
+    m_properties->move(m_popupPoint);
+    if (m_properties->exec() != QDialog::Accepted || !m_commandList)
+        return;
+    m_commandList->Get(m_currentButton - 1).Assign(m_properties->EditSet());
+    RefreshButtons();
+}
+

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "model/qelCommandList.h"
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TAdvToolButton;
+class TImageList;
+class TSpinField;
+class TfmImageBrowser;
+
+namespace Ui {
+class TfmProperties;
+}
+
+// What the Properties dialog works with: the definitions it loads from, the icons, the chooser
+// and the send routine of the output slots. The main window hands these in.
+struct TPropertiesLinks
+{
+    std::function<const TCommandList*()> CommandList; // null once the list is gone
+    const TImageList& Images;
+    TfmImageBrowser& ImageBrowser;
+    std::function<void(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>
+        SendMidiMessage;
+};
+
+// The Button Properties dialog: edits a working copy of one button's definition, both sides,
+// and previews it on a live Example button that really sends. Created hidden once, shown
+// modally for every edit; the caller copies `EditSet` back only on OK.
+class TfmProperties : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum TSide { sdPress = 0, sdRelease = 1 };
+
+    explicit TfmProperties(TPropertiesLinks links, QWidget* parent = nullptr);
+    ~TfmProperties() override;
+
+    // The 1-based number of the button to edit; the caller sets it before showing the dialog.
+    int EditedButton() const { return m_editedButton; }
+    void SetEditedButton(int number) { m_editedButton = number; }
+
+    // The working copy: loaded when the dialog is shown, given the controls' values when it
+    // closes, whatever the result.
+    const TCommandSet& EditSet() const { return m_editSet; }
+
+    // The icon index a side's "Select..." button holds (-1 for none).
+    int IconTag(TSide side) const { return m_iconTag[side]; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    struct TSideControls
+    {
+        QLineEdit* Caption;
+        QComboBox* Message;
+        TSpinField* Channel;
+        TSpinField* Note;
+        TSpinField* Velocity;
+        TSpinField* Output;
+        QComboBox* ButtonColour;
+        QComboBox* TextColour;
+        QPushButton* Icon;
+        QLabel* ChannelLabel;
+        QLabel* NoteLabel;
+        QLabel* VelocityLabel;
+    };
+
+    void FillLists();
+    void ConnectControls();
+    void LoadControls();
+    void LoadSide(TSide side, const TCommand& command);
+    void StoreControls();
+    void StoreSide(TSide side, TCommand& command) const;
+    void RelabelFields(TSide side);
+    void RefreshExample();
+    void ApplyAction();
+    void edButtonActionChange();
+    void SelectIcon(TSide side);
+    void SetIconTag(TSide side, int index);
+    void ControlChanged();
+
+    // The Example: what its presses send and show.
+    void btExampleMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
+                            Qt::KeyboardModifiers modifiers, QPoint pos);
+    void btExampleMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
+                          Qt::KeyboardModifiers modifiers, QPoint pos);
+    void Send(TSide side);
+    void ShowExampleFace(TSide side);
+    void ReleaseExample();
+    int ShownAction() const;
+
+    std::unique_ptr<Ui::TfmProperties> ui;
+    TPropertiesLinks m_links;
+    std::array<TSideControls, 2> m_sides{};
+    std::array<int, 2> m_iconTag{-1, -1};
+    TCommandSet m_editSet;
+    int m_editedButton = 0;
+    // A Press went out from the Example and its Release has not: owed by a held push button,
+    // or by a toggle Example that is down (or was let go outside itself).
+    bool m_releaseOwed = false;
+    int m_releaseOwedBy = 0; // the button being edited when that Press went out
+};
