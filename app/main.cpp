@@ -1,4 +1,5 @@
 #include "platform/MessageBoxes.h"
+#include "platform/QtPlatform.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "midi/RtMidiService.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char* argv[])
 {
+    ChooseQtPlatform();
     QApplication application(argc, argv);
     QApplication::setApplicationName("keyrill");
 
