@@ -102,25 +102,21 @@ void TWindowKeeper::Settle()
     }
     const QRect frame = m_window.frameGeometry();
     const QSize margins = frame.size() - m_window.size();
-    if (margins != m_margins) {
+    const bool framed = margins != m_margins;
+    if (framed) {
         // A frame came (or changed): the outer size stays, the client area gives way.
         m_margins = margins;
         m_window.setMinimumSize(
             (QSize(kMinOuterSize, kMinOuterSize) - margins).expandedTo(QSize(1, 1)));
-        ResizeClient(m_outer - margins);
-        return; // the resize comes back as a change of its own
     }
     const bool sizeLocked = m_style != TBorderStyle::Sizeable && !m_system.KeepsSingleBorder();
-    if (sizeLocked && frame.size() != m_outer) {
-        ResizeClient(m_outer - margins);
-        return;
-    }
-    const QSize client = m_rules.WholeButtons(m_window.size());
+    const QSize client =
+        m_rules.WholeButtons(framed || sizeLocked ? m_outer - margins : m_window.size());
+    m_outer = client + margins;
     if (client != m_window.size()) {
         ResizeClient(client);
-        return;
+        return; // the resize comes back as a change of its own
     }
-    m_outer = frame.size();
     QPoint target = frame.topLeft();
     if (target != m_placed && !m_rules.MoveAllowed())
         target = m_placed;
