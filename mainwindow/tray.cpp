@@ -112,6 +112,8 @@ void TfmMain::mnTrayExitClick()
 {
     // A hidden window's close does not end the event loop by itself.
     const bool hidden = isHidden();
-    if (close() && hidden)
-        QCoreApplication::quit();
+    if (!close() || !hidden)
+        return;
+    m_trayIcon->setVisible(false);
+    QCoreApplication::quit();
 }

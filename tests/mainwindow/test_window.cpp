@@ -219,6 +219,16 @@ TEST_F(WindowTest, MoveLockHoldsOnlyWhileMovingAndEditingAreBothOff)
     }
 }
 
+TEST_F(WindowTest, BorderlessWindowCannotBeMovedByTheUser)
+{
+    // A window manager can still move a window without a title bar (openbox: Alt and drag).
+    WriteSettings(WindowKeys(100, 100, 200, 300) + "Main Borderless=1\n");
+    StartWindow();
+    EXPECT_EQ(Outer(), QRect(100, 100, 300, 200)) << "no frame: outer = client";
+    UserMove(QPoint(200, 150));
+    EXPECT_EQ(Outer().topLeft(), QPoint(100, 100));
+}
+
 TEST_F(WindowTest, MoveLockIsReadAtEveryMoveAndWaitsForTheDragToEnd)
 {
     WriteSettings(WindowKeys(100, 100, 200, 300) +
@@ -334,6 +344,24 @@ TEST_F(WindowTest, TrayMenuShowRestoresMaximised)
     EXPECT_FALSE(m_tray.Visible);
 }
 
+TEST_F(WindowTest, BackFromTheTrayInTheStateItHadNotTheOneItStartedIn)
+{
+    WriteSettings(WindowKeys(100, 100, 200, 300) + "Main Maximised=1\n[General]\n"
+                                                   "Minimise To Tray=1\n");
+    StartWindow();
+    ASSERT_TRUE(m_window->isMaximized());
+    m_window->showNormal();
+    Settle();
+    const QRect normal = Outer();
+    m_window->showMinimized();
+    Settle();
+    ASSERT_TRUE(m_window->HiddenInTray());
+    m_tray.DoubleClick();
+    Settle();
+    EXPECT_FALSE(m_window->isMaximized());
+    EXPECT_EQ(Outer(), normal);
+}
+
 TEST_F(WindowTest, ExitFromTheTraySavesTheBoundsBeforeHiding)
 {
     WriteSettings(WindowKeys(100, 100, 200, 300) + "[General]\nMinimise To Tray=1\n");
@@ -345,6 +373,7 @@ TEST_F(WindowTest, ExitFromTheTraySavesTheBoundsBeforeHiding)
     ASSERT_TRUE(m_window->HiddenInTray());
     m_tray.Menu->actions()[1]->trigger();
     EXPECT_EQ(m_window->CommandList(), nullptr) << "the shutdown ran";
+    EXPECT_FALSE(m_tray.Visible);
     EXPECT_TRUE(ReadSettings().contains(SavedWindowKeys(before, false)))
         << ReadSettings().left(120).toStdString();
 }
