@@ -188,8 +188,22 @@ wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the double-c
 expect_frame "$before" "restored from the tray"
 sleep 0.5
 [[ -z "$(icon)" ]] || fail "the icon stayed after the restore"
-stop
-echo "tray: minimise hides into trayer, a double-click restores at the same place"
+# Hidden again, the tray menu's Exit ends the program and saves the bounds it had before hiding.
+xdotool windowminimize "$window"
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "the second minimise did not hide"
+for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+[[ -n "$(icon)" ]] || fail "no icon in the tray after the second minimise"
+xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+sleep 0.7
+xdotool key Down Down Return
+for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "Exit in the tray menu did not end Keyrill"
+wait "$app" || fail "Keyrill exited with an error"
+read -r bl bt bw bh <<<"$before"
+grep -q $"^Main Left=$bl"$'\r$' "$work/keyrill.ini" && grep -q $"^Main Top=$bt"$'\r$' "$work/keyrill.ini" &&
+    grep -q $"^Main Width=$bw"$'\r$' "$work/keyrill.ini" ||
+    fail "Exit from the tray saved $(head -6 "$work/keyrill.ini"), not $before"
+echo "tray: minimise hides into trayer, a double-click restores at the same place, Exit saves"
 
 # 6. No notification area: minimise is the ordinary one (the window stays reachable).
 kill "$trayer"
