@@ -32,8 +32,8 @@ struct TPlatform
     QStringList Arguments; // command-line arguments, the program's name left out
     QString ProgramPath;   // full path of the program file
     QString ConfigDir;     // the user's configuration folder (fallback for the settings file)
-    ITrayIcon* Tray = nullptr;               // null: the desktop's notification area
-    IWindowSystem* WindowSystem = nullptr;   // null: the one Qt runs on
+    ITrayIcon* Tray = nullptr;             // null: the desktop's notification area
+    IWindowSystem* WindowSystem = nullptr; // null: the windowing system Qt runs on
 };
 
 // The main window: owner of the process-wide state, the button grid and the start-up and
