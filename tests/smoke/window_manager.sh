@@ -26,13 +26,11 @@ wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeed
     return 1
 }
 
-display=""
-for n in $(seq 90 190); do
-    if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || fail "no free X display"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# The server picks a free display itself: no race with other tests looking for one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
+wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+display=":$(head -n 1 "$work/display")"
 export DISPLAY=$display
 wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
 # Openbox's own edge resistance off, so that a window landing on the edge is Keyrill's snap.
