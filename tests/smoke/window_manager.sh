@@ -187,11 +187,25 @@ id=$(icon)
 info=$(xwininfo -id "$id")
 ix=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
 iy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+xdotool mousemove $((ix + 8)) $((iy + 8)) click 1
+sleep 1
+xdotool search --onlyvisible --name '^Keyrill$' >/dev/null && fail "a single click restored the window"
 xdotool mousemove $((ix + 8)) $((iy + 8)) click --repeat 2 --delay 80 1
 wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the double-click did not restore"
 expect_frame "$before" "restored from the tray"
 sleep 0.5
 [[ -z "$(icon)" ]] || fail "the icon stayed after the restore"
+# A maximised window comes back maximised.
+set_maximised add
+maximised || fail "no maximise before hiding"
+xdotool windowminimize "$window"
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide the maximised window"
+for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+xdotool mousemove $((ix + 8)) $((iy + 8)) click --repeat 2 --delay 80 1
+wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the double-click did not restore"
+maximised || fail "the maximised window came back from the tray not maximised"
+set_maximised remove
+expect_frame "$before" "restored after coming back maximised"
 # Hidden again, the tray menu's Exit ends the program and saves the bounds it had before hiding.
 xdotool windowminimize "$window"
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "the second minimise did not hide"
@@ -207,7 +221,7 @@ read -r bl bt bw bh <<<"$before"
 grep -q $"^Main Left=$bl"$'\r$' "$work/keyrill.ini" && grep -q $"^Main Top=$bt"$'\r$' "$work/keyrill.ini" &&
     grep -q $"^Main Width=$bw"$'\r$' "$work/keyrill.ini" ||
     fail "Exit from the tray saved $(head -6 "$work/keyrill.ini"), not $before"
-echo "tray: minimise hides into trayer, a double-click restores at the same place, Exit saves"
+echo "tray: minimise hides into trayer, a single click does nothing, a double-click restores (normal or maximised) at the same place, Exit saves"
 
 # 6. No notification area: minimise is the ordinary one (the window stays reachable).
 kill "$trayer"
