@@ -1,9 +1,10 @@
+#include "app/CommandLine.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "midi/MidiApi.h"
 #include "midi/RtMidiService.h"
-#include "app/CommandLine.h"
 #include "platform/MessageBoxes.h"
+#include "platform/QtPlatform.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -16,6 +17,7 @@ int main(int argc, char* argv[])
     // --help, --version and --list-outputs answer before Qt looks for a display.
     if (const std::optional<int> exitCode = RunCommandLineOption(argc, argv))
         return *exitCode;
+    ChooseQtPlatform();
     QApplication application(argc, argv);
     QApplication::setApplicationName("keyrill");
     QGuiApplication::setDesktopFileName("org.keyrill.Keyrill");

@@ -1,5 +1,6 @@
 // The button grid: building, numbering, layout over the client area and faces.
 #include "main.h"
+#include "window.h"
 
 #include "model/MidiCatalogue.h"
 #include "widgets/TAdvToolButton.h"
@@ -52,11 +53,9 @@ void TfmMain::actResizeButtonsExecute()
         const int h = height() / rows;
         button->setGeometry((k / rows) * w, (k % rows) * h, w, h);
     }
-    // Shrink the client area by the remainders so the buttons cover it exactly. Each resize
-    // runs this layout again from within; the inner run finds whole cells and changes nothing.
-    const TQelSpeedButton* first = m_buttons.front();
-    resize(width(), first->height() * rows);
-    resize(first->width() * cols, height());
+    // The client area shrinks by the remainders so the buttons cover it exactly; a maximised
+    // window keeps its size.
+    m_keeper->ClientLaidOut();
 }
 
 void TfmMain::resizeEvent(QResizeEvent* event)

@@ -6,11 +6,12 @@
 #include "dialogs/configuration.h"
 #include "dialogs/ImageChooser.h"
 #include "dialogs/properties.h"
+#include "TrayIcon.h"
+#include "window.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>
-#include <QSystemTrayIcon>
 
 #include <exception>
 
@@ -20,6 +21,12 @@ TfmMain::TfmMain(const TPlatform& platform)
       m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
                 [this] { return mapToGlobal(QPoint(0, 0)); })
 {
+    if (!m_platform.WindowSystem)
+        m_ownWindowSystem = MakeWindowSystem();
+    m_keeper = std::make_unique<TWindowKeeper>(
+        *this, m_platform.WindowSystem ? *m_platform.WindowSystem : *m_ownWindowSystem,
+        TWindowKeeper::TRules{[this] { return MoveAllowed(); },
+                              [this](QSize client) { return WholeButtons(client); }});
     setWindowTitle(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);
@@ -35,7 +42,7 @@ void TfmMain::FormCreate()
 {
     // Qt widgets are double-buffered already; nothing to switch on.
     m_outputs.CreateOutputs();
-    m_trayIcon = new QSystemTrayIcon(KeyrillIcon(), this);
+    CreateTrayIcon();
     m_commandList = std::make_unique<TCommandList>();
     m_settingsPath =
         ChooseSettingsPath(m_platform.Arguments, m_platform.ProgramPath, m_platform.ConfigDir);
@@ -49,13 +56,9 @@ void TfmMain::FormCreate()
         ReportError(QString::fromStdString(error.what()));
         return;
     }
-    m_trayIcon->setToolTip(windowTitle());
-    if (m_settings.MainBorderless)
-        setWindowFlag(Qt::FramelessWindowHint, true);
-    else if (!m_settings.AllowWindowResizing)
-        setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
-    move(m_settings.MainLeft, m_settings.MainTop);
-    resize(m_settings.MainWidth, m_settings.MainHeight); // the minimum size still holds
+    UpdateTrayToolTip();
+    ApplyBorderStyle();
+    PlaceWindow();
     BuildButtons();
     actResizeButtonsExecute();
     RefreshButtons();
@@ -90,22 +93,19 @@ void TfmMain::CreateDialogs()
 
 void TfmMain::FormShow()
 {
-    if (m_settings.MainMaximised)
+    // Only the first show: a window back from the tray keeps the state it had.
+    if (m_settings.MainMaximised && !m_shownBefore)
         setWindowState(windowState() | Qt::WindowMaximized);
     if (m_imageBrowser)
         m_imageBrowser->SetImageList(&m_imageList);
+    m_shownBefore = true;
 }
 
 bool TfmMain::FormClose()
 {
     if (m_closed)
         return true;
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
-        m_settings.MainTop = y();
-        m_settings.MainLeft = x();
-        m_settings.MainHeight = height();
-        m_settings.MainWidth = width();
-    }
+    CaptureBounds();
     try {
         if (!m_loadFailed)
             SaveSettings();
@@ -125,7 +125,7 @@ void TfmMain::LoadSettings()
     TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
     ::LoadSettings(m_settingsPath, data);
     setWindowTitle(data.Caption);
-    m_trayIconActive = data.MinimiseToTray;
+    SetTrayIconActive(data.MinimiseToTray);
 }
 
 void TfmMain::SaveSettings()
@@ -136,7 +136,7 @@ void TfmMain::SaveSettings()
     TSettingsData data{m_settings, stored, *m_commandList, {}, false, false};
     data.Caption = windowTitle();
     data.MinimiseToTray = m_trayIconActive;
-    data.WindowMaximised = isMaximized();
+    data.WindowMaximised = WindowMaximised();
     ::SaveSettings(m_settingsPath, data);
 }
 

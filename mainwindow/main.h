@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TrayIcon.h"
 #include "midi/Outputs.h"
 #include "model/qelCommandList.h"
 #include "settings/GlobalSettings.h"
@@ -13,11 +14,12 @@
 #include <vector>
 
 class IMessageBoxes;
+class IWindowSystem;
 class QAction;
 class QMenu;
-class QSystemTrayIcon;
 class TAboutBox;
 class TfmConfiguration;
+class TWindowKeeper;
 class TAdvToolButton;
 class TQelSpeedButton;
 class TfmImageBrowser;
@@ -34,6 +36,8 @@ struct TPlatform
     QStringList Arguments; // command-line arguments, the program's name left out
     QString ProgramPath;   // full path of the program file
     QString ConfigDir;     // the user's configuration folder (fallback for the settings file)
+    ITrayIcon* Tray = nullptr;             // null: the desktop's notification area
+    IWindowSystem* WindowSystem = nullptr; // null: the windowing system Qt runs on
 };
 
 // The main window: owner of the process-wide state, the button grid and the start-up and
@@ -58,7 +62,7 @@ public:
     QPoint PopupPoint() const { return m_popupPoint; }
     quint16 LastKeyDown() const { return m_lastKeyDown; }
     bool TrayIconActive() const { return m_trayIconActive; }
-    QSystemTrayIcon* TrayIcon() const { return m_trayIcon; }
+    ITrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* PopupMenu() const { return m_popupMenu; }
     // The dialogs, null until CreateDialogs.
     TfmProperties* Properties() const { return m_properties; }
@@ -110,9 +114,16 @@ public:
     TAboutBox* AboutBox() const { return m_aboutBox; }
     // The main window's part of a Configuration Apply, after the settings and slots are stored.
     void ApplyConfiguration(const QString& title, bool trayIconActive);
-    void SetTrayIconActive(bool active) { m_trayIconActive = active; }
+    // Window behaviour and the tray (window.cpp, tray.cpp).
+    void SetTrayIconActive(bool active);
+    bool HiddenInTray() const { return m_hiddenInTray; }
+    QMenu* TrayPopupMenu() const { return m_trayPopupMenu; }
+    void mnTrayShowClick();
+    void mnTrayExitClick();
+    bool MoveAllowed() const;
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -128,6 +139,16 @@ private:
     void HighlightOff(TAdvToolButton* button);
     void ReportError(const QString& text);
     void ReleaseHeldHotKeys();
+    void CreateTrayIcon();
+    void UpdateTrayToolTip();
+    void MinimiseToTray(Qt::WindowStates before);
+    void RestoreFromTray();
+    void ApplyBorderStyle();
+    void PlaceWindow();
+    QSize WholeButtons(QSize client) const;
+    Qt::WindowStates SavedWindowState() const;
+    bool WindowMaximised() const;
+    void CaptureBounds();
 
     TPlatform m_platform;
     TGlobalSettings m_settings;
@@ -141,7 +162,15 @@ private:
     quint16 m_lastKeyDown = 0;
     bool m_trayIconActive = false;
     bool m_closed = false;
-    QSystemTrayIcon* m_trayIcon = nullptr;
+    std::unique_ptr<IWindowSystem> m_ownWindowSystem;
+    std::unique_ptr<TWindowKeeper> m_keeper;
+    std::unique_ptr<ITrayIcon> m_ownTrayIcon;
+    ITrayIcon* m_trayIcon = nullptr;
+    QMenu* m_trayPopupMenu = nullptr;
+    bool m_hiddenInTray = false;
+    Qt::WindowStates m_stateBeforeTray;
+    QRect m_boundsBeforeTray; // outer bounds when the window went into the tray
+    bool m_shownBefore = false;
     QMenu* m_popupMenu = nullptr;
     std::vector<TQelSpeedButton*> m_buttons;
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QSystemTrayIcon>
 
 void TfmMain::CreatePopupMenu()
 {
@@ -96,8 +95,7 @@ void TfmMain::mnConfigurationClick()
 
 void TfmMain::ApplyConfiguration(const QString& title, bool trayIconActive)
 {
-    setWindowTitle(title);
-    m_trayIcon->setToolTip(title);
+    setWindowTitle(title); // the tray tooltip follows the title
     SetTrayIconActive(trayIconActive);
     const int count = m_settings.ButtonRows * m_settings.ButtonCols;
     // A toggle left on in a button that the grid loses could never send its release: send it

@@ -1,0 +1,119 @@
+// The tray: the notification-area icon with its menu, hiding the window into it on minimise
+// and bringing it back.
+#include "TrayIcon.h"
+#include "main.h"
+#include "window.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace {
+
+class TSystemTrayIcon final : public ITrayIcon
+{
+public:
+    explicit TSystemTrayIcon(const QIcon& icon) : m_icon(icon)
+    {
+        // A single click does nothing; the menu opens on a right click by itself.
+        connect(&m_icon, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::DoubleClick)
+                        emit doubleClicked();
+                });
+    }
+    bool isAvailable() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    void setVisible(bool visible) override { m_icon.setVisible(visible); }
+    bool isVisible() const override { return m_icon.isVisible(); }
+    void setToolTip(const QString& text) override { m_icon.setToolTip(text); }
+    QString toolTip() const override { return m_icon.toolTip(); }
+    void setContextMenu(QMenu* menu) override { m_icon.setContextMenu(menu); }
+
+private:
+    QSystemTrayIcon m_icon;
+};
+
+} // namespace
+
+std::unique_ptr<ITrayIcon> MakeSystemTrayIcon(const QIcon& icon)
+{
+    return std::make_unique<TSystemTrayIcon>(icon);
+}
+
+void TfmMain::CreateTrayIcon()
+{
+    m_trayIcon = m_platform.Tray;
+    if (!m_trayIcon) {
+        m_ownTrayIcon = MakeSystemTrayIcon(KeyrillIcon());
+        m_trayIcon = m_ownTrayIcon.get();
+    }
+    m_trayPopupMenu = new QMenu(this);
+    m_trayPopupMenu->setObjectName(QStringLiteral("TrayPopupMenu"));
+    QAction* show = m_trayPopupMenu->addAction(tr("Show"), this, &TfmMain::mnTrayShowClick);
+    show->setObjectName(QStringLiteral("mnTrayShow"));
+    QAction* quit = m_trayPopupMenu->addAction(tr("Exit"), this, &TfmMain::mnTrayExitClick);
+    quit->setObjectName(QStringLiteral("mnTrayExit"));
+    m_trayIcon->setContextMenu(m_trayPopupMenu);
+    connect(m_trayIcon, &ITrayIcon::doubleClicked, this, &TfmMain::mnTrayShowClick);
+}
+
+void TfmMain::UpdateTrayToolTip()
+{
+    if (m_trayIcon)
+        m_trayIcon->setToolTip(windowTitle());
+}
+
+void TfmMain::SetTrayIconActive(bool active)
+{
+    m_trayIconActive = active;
+    if (active)
+        return; // the icon shows only while the window is hidden
+    if (m_hiddenInTray)
+        RestoreFromTray();
+    m_trayIcon->setVisible(false);
+}
+
+void TfmMain::MinimiseToTray(Qt::WindowStates before)
+{
+    // Without a notification area the window would be lost: then it minimises the ordinary way.
+    if (!m_trayIconActive || m_hiddenInTray || !m_trayIcon->isAvailable())
+        return;
+    m_hiddenInTray = true;
+    m_stateBeforeTray = before & ~Qt::WindowMinimized;
+    m_boundsBeforeTray = m_keeper->OuterBounds();
+    // Not from inside the state change that is still being delivered.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_hiddenInTray)
+            return;
+        hide();
+        m_trayIcon->setVisible(true);
+    });
+}
+
+void TfmMain::RestoreFromTray()
+{
+    if (!m_hiddenInTray)
+        return;
+    m_hiddenInTray = false;
+    setWindowState(m_stateBeforeTray);
+    show();
+    raise();
+    activateWindow();
+    m_trayIcon->setVisible(false);
+}
+
+void TfmMain::mnTrayShowClick()
+{
+    RestoreFromTray();
+}
+
+void TfmMain::mnTrayExitClick()
+{
+    // A hidden window's close does not end the event loop by itself.
+    const bool hidden = isHidden();
+    if (!close() || !hidden)
+        return;
+    m_trayIcon->setVisible(false);
+    QCoreApplication::quit();
+}

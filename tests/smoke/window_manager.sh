@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# The main window under a real window manager (openbox on its own Xvfb): the move lock, the
+# screen snap, the single border that still maximises, a program resize that leaves the window
+# where it is, the maximised start, a save and reopen of place and size, and minimise into an
+# XEmbed tray (trayer) and back by a double-click on the icon.
+# Usage: window_manager.sh KEYRILL WM_CLOSE
+set -euo pipefail
+keyrill=$1
+wm_close=$2
+
+work=$(mktemp -d)
+pids=()
+app=""
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; for f in "$work"/*.log; do echo "--- $f" >&2; cat "$f" >&2; done; exit 1; }
+wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeeds
+    local limit=$(( $1 * 10 )); shift
+    for ((i = 0; i < limit; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+
+# The server picks a free display itself: no race with other tests looking for one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+display=":$(head -n 1 "$work/display")"
+export DISPLAY=$display
+wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
+# Openbox's own edge resistance off, so that a window landing on the edge is Keyrill's snap.
+sed 's|<screen_edge_strength>[0-9]*<|<screen_edge_strength>0<|; s|<strength>[0-9]*<|<strength>0<|' \
+    /etc/xdg/openbox/rc.xml >"$work/rc.xml"
+HOME=$work openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 10 wmctrl -m || fail "openbox did not start"
+
+# Starts Keyrill on the settings lines given and sets $window to its window.
+start() {
+    printf '%s\r\n' "$@" >"$work/keyrill.ini"
+    "$keyrill" "$work/keyrill.ini" >>"$work/keyrill.log" 2>&1 &
+    app=$!
+    pids+=($app)
+    window=""
+    for ((i = 0; i < 100; i++)); do
+        window=$(xdotool search --onlyvisible --name '^Keyrill$' 2>/dev/null | head -n 1 || true)
+        [[ -n "$window" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$window" ]] || fail "the Keyrill window did not appear"
+    sleep 1
+}
+# Closes Keyrill the window manager's way and waits for it to end.
+stop() {
+    "$wm_close" "$window" || fail "could not send the close request"
+    for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app" 2>/dev/null && fail "Keyrill did not end after the close request"
+    wait "$app" || fail "Keyrill exited with an error"
+}
+# The frame's left, top, width and height: the client's place and size plus the frame extents.
+frame() {
+    local info extents l r t b x y w h
+    info=$(xwininfo -id "$window")
+    x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    w=$(awk '/^  Width:/ {print $2}' <<<"$info")
+    h=$(awk '/^  Height:/ {print $2}' <<<"$info")
+    extents=$(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    read -r l r t b <<<"$extents"
+    echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
+}
+expect_frame() { # expect_frame "L T W H" WHAT: the frame settles there
+    for ((i = 0; i < 30; i++)); do [[ "$(frame)" == "$1" ]] && return 0; sleep 0.1; done
+    fail "$2: the frame is at $(frame), expected $1"
+}
+# Presses the left button at X Y, drags by DX DY in steps and leaves the button down.
+drag_hold() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.2
+    xdotool mousedown 1
+    for ((s = 1; s <= 6; s++)); do
+        xdotool mousemove $(($1 + $3 * s / 6)) $(($2 + $4 * s / 6))
+        sleep 0.05
+    done
+    sleep 0.5
+}
+release() { xdotool mouseup 1; sleep 0.5; }
+is_maximised() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
+maximised() { wait_for 3 is_maximised; }
+set_maximised() { wmctrl -i -r "$window" -b "$1,maximized_vert,maximized_horz"; sleep 0.8; }
+frame_is_not() { [[ "$(frame)" != "$1" ]]; }
+title_x() { read -r l t w h <<<"$(frame)"; echo $((l + w / 2)); }
+title_y() { read -r l t w h <<<"$(frame)"; echo $((t + 8)); }
+grip_x() { read -r l t w h <<<"$(frame)"; echo $((l + w - 3)); }
+grip_y() { read -r l t w h <<<"$(frame)"; echo $((t + h - 2)); }
+windows=('[Windows]' 'Main Top=100' 'Main Left=200' 'Main Height=200' 'Main Width=300')
+
+# 1. Move lock on: a title-bar drag moves the window only while the button is down.
+start "${windows[@]}" '[General]' 'Allow Window Moving=0' 'Allow Editing=0'
+read -r _ _ w0 h0 <<<"$(frame)"
+expect_frame "200 100 $w0 $h0" "placed from the settings"
+(( w0 <= 300 && w0 > 297 && h0 <= 200 && h0 > 195 )) ||
+    fail "the outer size $w0 x $h0 is not the stored 300 x 200 fitted to whole buttons"
+drag_hold "$(title_x)" "$(title_y)" 100 50
+expect_frame "300 150 $w0 $h0" "openbox dragging the window"
+release
+expect_frame "200 100 $w0 $h0" "locked window after a title-bar drag"
+set_maximised add
+maximised || fail "the locked window does not maximise"
+set_maximised remove
+expect_frame "200 100 $w0 $h0" "locked window restored"
+stop
+echo "move lock: a title-bar drag is undone; maximise and restore still work"
+
+# 2. Moving allowed: the drag moves the window, 6 px from the left edge snaps onto it, a border
+#    drag resizes in whole buttons with the window staying where it is; saved and reopened.
+start "${windows[@]}"
+drag_hold "$(title_x)" "$(title_y)" 100 50
+release
+expect_frame "300 150 $w0 $h0" "a title-bar drag with moving allowed"
+drag_hold "$(title_x)" "$(title_y)" -294 0
+expect_frame "6 150 $w0 $h0" "dragged to 6 px from the left edge, the button still down"
+release
+expect_frame "0 150 $w0 $h0" "a drag to 6 px from the left edge"
+drag_hold "$(grip_x)" "$(grip_y)" 61 43
+release
+read -r l1 t1 w1 h1 <<<"$(frame)"
+[[ "$l1 $t1" == "0 150" ]] || fail "the fit to whole buttons moved the window to $l1 $t1"
+(( w1 > w0 + 40 && h1 > h0 + 25 )) || fail "the border drag did not resize: $w1 x $h1"
+stop
+grep -q $'^Main Left=0\r$' "$work/keyrill.ini" && grep -q $'^Main Top=150\r$' "$work/keyrill.ini" &&
+    grep -q $"^Main Width=$w1"$'\r$' "$work/keyrill.ini" &&
+    grep -q $"^Main Height=$h1"$'\r$' "$work/keyrill.ini" ||
+    fail "saved bounds are not the frame's $l1 $t1 $w1 $h1: $(head -6 "$work/keyrill.ini")"
+cp "$work/keyrill.ini" "$work/saved.ini"
+mapfile -t lines < <(tr -d '\r' <"$work/saved.ini")
+start "${lines[@]}"
+expect_frame "0 150 $w1 $h1" "reopened on the saved file"
+stop
+echo "moving: drag moves, 6 px snaps to the edge, border drag keeps the place, saved and reopened"
+
+# 3. Single border: a border drag is undone, maximise and restore work.
+start "${windows[@]}" '[General]' 'Allow Window Resizing=0'
+drag_hold "$(grip_x)" "$(grip_y)" 50 40
+wait_for 3 frame_is_not "200 100 $w0 $h0" || fail "openbox did not start the border drag"
+release
+expect_frame "200 100 $w0 $h0" "single border after a border drag"
+set_maximised add
+maximised || fail "the single-border window does not maximise"
+read -r _ _ wm _ <<<"$(frame)"
+(( wm == 1024 )) || fail "maximised to $(frame)"
+set_maximised remove
+expect_frame "200 100 $w0 $h0" "single border restored"
+stop
+echo "single border: a border drag is undone; maximise and restore work"
+
+# 4. Maximised at start stays maximised; the stored bounds are written back unchanged.
+start "${windows[@]}" 'Main Maximised=1'
+sleep 1
+is_maximised || fail "the window started maximised lost its maximised state: $(frame)"
+stop
+grep -q $'^Main Maximised=1\r$' "$work/keyrill.ini" && grep -q $'^Main Width=300\r$' "$work/keyrill.ini" ||
+    fail "closed maximised but saved $(head -7 "$work/keyrill.ini")"
+echo "maximised start: stays maximised, saved with the stored size"
+
+# 5. Tray: minimise hides the window into trayer's notification area; a double-click on the icon
+#    brings it back where it was.
+trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+    --SetDockType true --transparent false >"$work/trayer.log" 2>&1 &
+trayer=$!
+pids+=($trayer)
+wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"' ||
+    fail "trayer did not start"
+icon() { xwininfo -root -tree | awk '/"keyrill": \("keyrill" "keyrill"\) +[0-9]+x[0-9]+\+0\+0 /{print $1}' | head -n 1; }
+start "${windows[@]}" '[General]' 'Minimise To Tray=1'
+before=$(frame)
+[[ -z "$(icon)" ]] || fail "the tray icon shows while the window is shown"
+xdotool windowminimize "$window"
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide the window"
+id=$(icon)
+[[ -n "$id" ]] || fail "no icon in the tray"
+info=$(xwininfo -id "$id")
+ix=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+iy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+xdotool mousemove $((ix + 8)) $((iy + 8)) click 1
+sleep 1
+xdotool search --onlyvisible --name '^Keyrill$' >/dev/null && fail "a single click restored the window"
+xdotool mousemove $((ix + 8)) $((iy + 8)) click --repeat 2 --delay 80 1
+wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the double-click did not restore"
+expect_frame "$before" "restored from the tray"
+sleep 0.5
+[[ -z "$(icon)" ]] || fail "the icon stayed after the restore"
+# A maximised window comes back maximised.
+set_maximised add
+maximised || fail "no maximise before hiding"
+xdotool windowminimize "$window"
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide the maximised window"
+for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+xdotool mousemove $((ix + 8)) $((iy + 8)) click --repeat 2 --delay 80 1
+wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the double-click did not restore"
+maximised || fail "the maximised window came back from the tray not maximised"
+set_maximised remove
+expect_frame "$before" "restored after coming back maximised"
+# Hidden again, the tray menu's Exit ends the program and saves the bounds it had before hiding.
+xdotool windowminimize "$window"
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "the second minimise did not hide"
+for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+[[ -n "$(icon)" ]] || fail "no icon in the tray after the second minimise"
+xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+sleep 0.7
+xdotool key Down Down Return
+for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "Exit in the tray menu did not end Keyrill"
+wait "$app" || fail "Keyrill exited with an error"
+read -r bl bt bw bh <<<"$before"
+grep -q $"^Main Left=$bl"$'\r$' "$work/keyrill.ini" && grep -q $"^Main Top=$bt"$'\r$' "$work/keyrill.ini" &&
+    grep -q $"^Main Width=$bw"$'\r$' "$work/keyrill.ini" ||
+    fail "Exit from the tray saved $(head -6 "$work/keyrill.ini"), not $before"
+echo "tray: minimise hides into trayer, a single click does nothing, a double-click restores (normal or maximised) at the same place, Exit saves"
+
+# 6. No notification area: minimise is the ordinary one (the window stays reachable).
+kill "$trayer"
+wait "$trayer" 2>/dev/null || true
+sleep 0.5
+start "${windows[@]}" '[General]' 'Minimise To Tray=1'
+xdotool windowminimize "$window"
+sleep 1
+xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' ||
+    fail "without a tray the window was not minimised the ordinary way: $(xprop -id "$window" WM_STATE)"
+stop
+echo "no tray: minimise is the ordinary one"
