@@ -1,65 +1,78 @@
 #include "BoundedSpinBox.h"
 
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 
 #include <algorithm>
 
 namespace {
 
-bool AllDigits(const QString& text)
+// A sign and digits: everything that could still become a whole number while it is typed.
+const QRegularExpression& WholeNumberText()
 {
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    static const QRegularExpression pattern(QStringLiteral("^[+-]?[0-9]*$"));
+    return pattern;
 }
 
 } // namespace
 
 TBoundedSpinBox::TBoundedSpinBox(QWidget* parent) : QSpinBox(parent)
-{}
+{
+    // An emptied field that stands for 0 still keeps a value in range: the minimum.
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+}
 
 int TBoundedSpinBox::Number() const
 {
-    QString text = cleanText();
+    const QString text = cleanText();
     if (text.isEmpty() && m_emptyAllowed)
         return 0;
-    fixup(text);
+    return Interpret(text);
+}
+
+int TBoundedSpinBox::Interpret(const QString& text) const
+{
+    const QString number = text.trimmed();
     bool ok = false;
-    const int number = text.toInt(&ok);
-    return ok ? number : value();
+    const qlonglong value = number.toLongLong(&ok);
+    if (ok)
+        return int(std::clamp<qlonglong>(value, minimum(), maximum()));
+    // Too many digits for any integer is still a number far beyond one of the bounds.
+    const bool digits =
+        !number.isEmpty() && WholeNumberText().match(number).hasMatch() && number.back().isDigit();
+    if (digits)
+        return number.startsWith(QLatin1Char('-')) ? minimum() : maximum();
+    return minimum();
 }
 
 QValidator::State TBoundedSpinBox::validate(QString& text, int&) const
 {
-    const QString digits = text.trimmed();
-    if (digits.isEmpty())
-        return QValidator::Intermediate;
-    if (!AllDigits(digits))
+    const QString number = text.trimmed();
+    if (!WholeNumberText().match(number).hasMatch())
         return QValidator::Invalid;
     bool ok = false;
-    const int number = digits.toInt(&ok);
-    return ok && number >= minimum() && number <= maximum() ? QValidator::Acceptable
-                                                            : QValidator::Intermediate;
+    const qlonglong value = number.toLongLong(&ok);
+    return ok && value >= minimum() && value <= maximum() ? QValidator::Acceptable
+                                                          : QValidator::Intermediate;
+}
+
+int TBoundedSpinBox::valueFromText(const QString& text) const
+{
+    return Interpret(text);
 }
 
 void TBoundedSpinBox::fixup(QString& text) const
 {
-    const QString digits = text.trimmed();
-    if (digits.isEmpty()) {
-        text = m_emptyAllowed ? QString() : QString::number(minimum());
-        return;
-    }
-    if (!AllDigits(digits))
-        return;
-    bool ok = false;
-    const qlonglong number = digits.toLongLong(&ok);
-    // A run of digits too long for a number is far above any bound.
-    text = QString::number(ok ? std::clamp<qlonglong>(number, minimum(), maximum()) : maximum());
+    if (m_emptyAllowed && text.trimmed().isEmpty())
+        text.clear();
+    else
+        text = textFromValue(Interpret(text));
 }
 
 bool TBoundedSpinBox::IsEmpty() const
 {
-    return m_emptyAllowed && lineEdit()->text().isEmpty();
+    return m_emptyAllowed && cleanText().isEmpty();
 }
 
 void TBoundedSpinBox::KeepEmpty()

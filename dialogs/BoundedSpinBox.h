@@ -2,9 +2,11 @@
 
 #include <QSpinBox>
 
-// A whole-number spin field that takes any number typed into it and pulls it to the nearest
-// bound when the field loses focus, rather than refusing the keystroke. An emptied field becomes
-// the minimum then, or, where emptiness is allowed, stays empty and stands for 0.
+// A whole-number spin field whose arrows stop at its bounds and which takes any number typed
+// into it rather than refusing the keystroke: a number outside the range counts as the nearest
+// bound, an empty field or a sign alone as the minimum, and the field shows what the text counts
+// as once it loses focus. Where emptiness is allowed, an emptied field stays empty and stands
+// for 0 instead.
 class TBoundedSpinBox : public QSpinBox
 {
     Q_OBJECT
@@ -17,18 +19,20 @@ public:
     void SetEmptyAllowed(bool allowed) { m_emptyAllowed = allowed; }
     bool EmptyAllowed() const { return m_emptyAllowed; }
 
-    // What the field stands for now: its text pulled into range, or 0 when it is empty and
-    // emptiness is allowed. Reads the text, so it holds before the field has lost focus too.
+    // What the field stands for now. Reads the text, so it holds while the text is still being
+    // typed, before the field has lost focus.
     int Number() const;
 
     QValidator::State validate(QString& text, int& pos) const override;
     void fixup(QString& text) const override;
 
 protected:
+    int valueFromText(const QString& text) const override;
     void focusOutEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    int Interpret(const QString& text) const;
     bool IsEmpty() const;
     void KeepEmpty();
 

@@ -1,8 +1,8 @@
 #include "properties.h"
 
+#include "BoundedSpinBox.h"
 #include "ImageChooser.h"
 #include "NamedColours.h"
-#include "SpinField.h"
 #include "model/MidiCatalogue.h"
 #include "ui_properties.h"
 #include "widgets/ImageList.h"
@@ -102,7 +102,7 @@ void TfmProperties::ConnectControls()
     for (TSide side : {sdPress, sdRelease}) {
         const TSideControls& c = m_sides[side];
         connect(c.Caption, &QLineEdit::textChanged, this, &TfmProperties::ControlChanged);
-        for (TSpinField* field : {c.Channel, c.Note, c.Velocity, c.Output})
+        for (TBoundedSpinBox* field : {c.Channel, c.Note, c.Velocity, c.Output})
             connect(field, &QSpinBox::textChanged, this, &TfmProperties::ControlChanged);
         for (QComboBox* list : {c.ButtonColour, c.TextColour})
             connect(list, &QComboBox::currentIndexChanged, this, &TfmProperties::ControlChanged);
@@ -204,12 +204,12 @@ void TfmProperties::StoreSide(TSide side, TCommand& command) const
     command.Caption = c.Caption->text();
     if (IsKind(c.Message->currentIndex()))
         command.Msg.Message = std::uint8_t(c.Message->currentIndex());
-    command.Msg.Channel = std::uint8_t(c.Channel->CurrentValue() - 1);
-    command.Msg.Note = std::uint8_t(c.Note->CurrentValue());
-    command.Msg.Velocity = std::uint8_t(c.Velocity->CurrentValue());
+    command.Msg.Channel = std::uint8_t(c.Channel->Number() - 1);
+    command.Msg.Note = std::uint8_t(c.Note->Number());
+    command.Msg.Velocity = std::uint8_t(c.Velocity->Number());
     command.ButtonColour = SelectedColour(c.ButtonColour, command.ButtonColour);
     command.TextColour = SelectedColour(c.TextColour, command.TextColour);
-    command.Output = std::uint8_t(c.Output->CurrentValue());
+    command.Output = std::uint8_t(c.Output->Number());
     command.ImageIndex = m_iconTag[side];
 }
 
@@ -314,11 +314,11 @@ void TfmProperties::Send(TSide side)
     const int kind = c.Message->currentIndex();
     if (!IsKind(kind) || !m_links.SendMidiMessage)
         return;
-    const auto message = BuildShortMessage(kind & 0x7F, std::uint8_t(c.Channel->CurrentValue() - 1),
-                                           std::uint8_t(c.Note->CurrentValue()),
-                                           std::uint8_t(c.Velocity->CurrentValue()));
+    const auto message =
+        BuildShortMessage(kind & 0x7F, std::uint8_t(c.Channel->Number() - 1),
+                          std::uint8_t(c.Note->Number()), std::uint8_t(c.Velocity->Number()));
     if (message)
-        m_links.SendMidiMessage(c.Output->CurrentValue(), message->Status, message->Data1,
+        m_links.SendMidiMessage(c.Output->Number(), message->Status, message->Data1,
                                 message->Data2);
 }
 

@@ -15,7 +15,7 @@ class QLineEdit;
 class QPushButton;
 class TAdvToolButton;
 class TImageList;
-class TSpinField;
+class TBoundedSpinBox;
 class TfmImageBrowser;
 
 namespace Ui {
@@ -66,10 +66,10 @@ private:
     {
         QLineEdit* Caption;
         QComboBox* Message;
-        TSpinField* Channel;
-        TSpinField* Note;
-        TSpinField* Velocity;
-        TSpinField* Output;
+        TBoundedSpinBox* Channel;
+        TBoundedSpinBox* Note;
+        TBoundedSpinBox* Velocity;
+        TBoundedSpinBox* Output;
         QComboBox* ButtonColour;
         QComboBox* TextColour;
         QPushButton* Icon;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "dialogs/BoundedSpinBox.h"
 #include "dialogs/ImageChooser.h"
-#include "dialogs/SpinField.h"
 #include "dialogs/properties.h"
 #include "model/MidiCatalogue.h"
 #include "model/qelCommandList.h"
@@ -68,7 +68,7 @@ protected:
         return control;
     }
     QComboBox* List(const char* name) const { return Control<QComboBox>(name); }
-    TSpinField* Spin(const char* name) const { return Control<TSpinField>(name); }
+    TBoundedSpinBox* Spin(const char* name) const { return Control<TBoundedSpinBox>(name); }
     QLineEdit* Edit(const char* name) const { return Control<QLineEdit>(name); }
     QPushButton* Push(const char* name) const { return Control<QPushButton>(name); }
     QLabel* Label(const char* name) const { return Control<QLabel>(name); }
