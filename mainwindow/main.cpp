@@ -2,9 +2,11 @@
 
 #include "KeyrillVersion.h"
 #include "SettingsPath.h"
+#include "platform/KeyboardMap.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QSystemTrayIcon>
 
@@ -21,6 +23,8 @@ TfmMain::TfmMain(const TPlatform& platform)
     setMinimumSize(150, 150);
     resize(280, 164);
     setFocusPolicy(Qt::StrongFocus);
+    m_keyboardMap = MakeSystemKeyboardMap();
+    qApp->installEventFilter(this); // releases that go to menus and dialogs (held.cpp)
     CreatePopupMenu();
     FormCreate();
 }
@@ -74,6 +78,12 @@ bool TfmMain::FormClose()
 {
     if (m_closed)
         return true;
+    if (m_handlerDepth > 0) {
+        // A modal box of a press is open: close once the press has finished.
+        m_closePending = true;
+        return false;
+    }
+    ReleaseAllHeld(); // no note hangs: every held press is released while the outputs are open
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
         m_settings.MainTop = y();
         m_settings.MainLeft = x();
