@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QWindow>
 
 namespace {
 
@@ -181,16 +182,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {kScanKp1, Qt::Key_End, Qt::KeypadModifier}, {}}),
     [](const testing::TestParamInfo<TKeyCase>& info) { return info.param.Name; });
 
-TEST_F(HeldTest, AzertyLetterKeyIsNamedByItsLetter)
-{
-    StartWith(AzertyKeys());
-    KeyDown({kScanQ, Qt::Key_A});
-    KeyUp({kScanQ, Qt::Key_A});
-    KeyDown({kScanA, Qt::Key_Q});
-    KeyUp({kScanA, Qt::Key_Q});
-    EXPECT_EQ(Sent(), (QStringList{"90 3E 5A", "80 3E 00"}));
-}
-
 struct TEditCase
 {
     const char* Name;
@@ -284,22 +275,22 @@ INSTANTIATE_TEST_SUITE_P(Sources, HeldCloseTest,
                          });
 
 // The error box of a failed send is modal: the left button's release, made while it is open,
-// never reaches the button.
+// reaches no widget of the program.
 TEST_F(HeldTest, ReleaseSwallowedByAnErrorBoxRunsWhenTheBoxReturns)
 {
     StartWith();
     m_service.FailSend = "Device gone";
+    QWindow elsewhere; // takes the release as the blocked window would: no widget sees it
+    elsewhere.resize(50, 50);
+    elsewhere.create();
     m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
         m_service.FailSend.reset();
-        QDialog box(m_window.get());
-        box.setModal(true);
-        box.show();
-        QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, {},
-                            Button(1)->mapTo(m_window.get(), QPoint(5, 5)));
+        QTest::mouseRelease(&elsewhere, Qt::LeftButton, {}, QPoint(5, 5));
     };
     Press(1);
     ASSERT_EQ(m_boxes.Boxes.size(), 1u);
-    QTRY_COMPARE(Sent(), QStringList{"80 3C 00"});
+    QTest::qWait(10); // the release runs once the press event is done
+    EXPECT_EQ(Sent(), QStringList{"80 3C 00"});
     ExpectUp(1, "On");
 }
 
