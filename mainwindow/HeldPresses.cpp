@@ -18,12 +18,6 @@ bool THeldPresses::Holds(quint32 source, int button) const
     });
 }
 
-bool THeldPresses::Holds(quint32 source) const
-{
-    return std::any_of(m_presses.begin(), m_presses.end(),
-                       [&](const THeldPress& p) { return p.Source == source; });
-}
-
 std::vector<THeldPress> THeldPresses::Take(quint32 source)
 {
     return TakeIf([source](const THeldPress& p) { return p.Source == source; });

@@ -32,7 +32,6 @@ public:
 
     void Add(quint32 source, int button, const TCommandSet& definition);
     bool Holds(quint32 source, int button) const;
-    bool Holds(quint32 source) const;
     bool Empty() const { return m_presses.empty(); }
     // The first press of a source, or null.
     const THeldPress* Find(quint32 source) const;

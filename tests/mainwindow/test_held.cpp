@@ -294,6 +294,24 @@ TEST_F(HeldTest, ReleaseSwallowedByAnErrorBoxRunsWhenTheBoxReturns)
     ExpectUp(1, "On");
 }
 
+// A close that comes while a press's error box is open waits for the press to finish: closing
+// from inside would free the definitions under the running handler.
+TEST_F(HeldTest, CloseDuringAnErrorBoxWaitsForThePressThenReleases)
+{
+    StartWith();
+    m_service.FailSend = "Device gone";
+    bool closedInside = true;
+    m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
+        m_service.FailSend.reset();
+        closedInside = m_window->close();
+    };
+    KeyDown({kScan1, Qt::Key_1});
+    EXPECT_FALSE(closedInside);
+    EXPECT_EQ(Button(1)->Caption(), "Off") << "the press finished";
+    QTRY_VERIFY(m_window->CommandList() == nullptr);
+    EXPECT_EQ(Sent(), QStringList{"80 3C 00"});
+}
+
 TEST_F(HeldTest, FocusLossReleasesAMousePressOnce)
 {
     StartWith();
