@@ -177,8 +177,7 @@ THandlerScope::THandlerScope(TfmMain& window) : m_window(window)
 
 THandlerScope::~THandlerScope()
 {
-    if (--m_window.m_handlerDepth == 0 &&
-        (m_window.m_releasePending || m_window.m_closePending ||
-         !m_window.m_pendingSources.empty()))
+    if (--m_window.m_handlerDepth == 0 && (m_window.m_releasePending || m_window.m_closePending ||
+                                           !m_window.m_pendingSources.empty()))
         QTimer::singleShot(0, &m_window, &TfmMain::RunPendingReleases);
 }

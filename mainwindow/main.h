@@ -156,7 +156,7 @@ private:
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
     THeldPresses m_held;
     std::unique_ptr<IKeyboardMap> m_keyboardMap;
-    int m_handlerDepth = 0;                // press and key handlers running (a modal box nests them)
+    int m_handlerDepth = 0;                // press and key handlers running (modal boxes nest)
     bool m_releasePending = false;         // focus was lost while a handler ran
     std::vector<quint32> m_pendingSources; // sources released while a handler ran
     bool m_closePending = false;           // a close asked for while a handler ran

@@ -89,8 +89,8 @@ public:
             m_keymap.reset();
         else if (m_xkbEventBase != 0 && type == m_xkbEventBase) {
             // Every XKB event carries its own kind in the second byte.
-            const auto kind = reinterpret_cast<const xcb_xkb_new_keyboard_notify_event_t*>(event)
-                                  ->xkbType;
+            const auto kind =
+                reinterpret_cast<const xcb_xkb_new_keyboard_notify_event_t*>(event)->xkbType;
             if (kind == XCB_XKB_NEW_KEYBOARD_NOTIFY || kind == XCB_XKB_MAP_NOTIFY)
                 m_keymap.reset();
         }
@@ -100,10 +100,9 @@ public:
 private:
     void Load()
     {
-        if (!xkb_x11_setup_xkb_extension(m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
-                                         XKB_X11_MIN_MINOR_XKB_VERSION,
-                                         XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr,
-                                         nullptr, nullptr))
+        if (!xkb_x11_setup_xkb_extension(
+                m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+                XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
             return;
         if (!m_context)
             m_context.reset(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
@@ -122,8 +121,8 @@ private:
         if (m_xkbEventBase == 0)
             return;
         const auto flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
-        const xcb_xkb_per_client_flags_cookie_t cookie = xcb_xkb_per_client_flags(
-            m_connection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0);
+        const xcb_xkb_per_client_flags_cookie_t cookie =
+            xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0);
         free(xcb_xkb_per_client_flags_reply(m_connection, cookie, nullptr));
     }
 
@@ -140,8 +139,8 @@ private:
 std::unique_ptr<IKeyboardMap> MakeSystemKeyboardMap()
 {
 #if defined(KEYRILL_HAVE_XKB) && QT_CONFIG(xcb)
-    if (const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                  : nullptr;
+    if (const auto* x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
         x11 && x11->connection())
         return std::make_unique<TX11KeyboardMap>(x11->connection());
 #endif

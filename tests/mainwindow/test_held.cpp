@@ -166,26 +166,40 @@ TEST_P(HeldKeyTest, PlaysTheDigitOfThePhysicalKeyAndReleasesIt)
 
 const QStringList kOnOff{"90 3C 64", "80 3C 00"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, HeldKeyTest,
-    testing::Values(
-        TKeyCase{"ShiftPressedWhileHeld", UsKeys(), {kScan1, Qt::Key_1},
-                 {kScan1, Qt::Key_Exclam, Qt::ShiftModifier}, kOnOff},
-        TKeyCase{"ShiftPlusDigit", UsKeys(), {kScan1, Qt::Key_Exclam, Qt::ShiftModifier},
-                 {kScan1, Qt::Key_Exclam, Qt::ShiftModifier}, kOnOff},
-        TKeyCase{"AzertyNumberRow", AzertyKeys(), {kScan1, Qt::Key_Ampersand},
-                 {kScan1, Qt::Key_1, Qt::ShiftModifier}, kOnOff},
-        TKeyCase{"NumLockSwitchedOffWhileHeld", UsKeys(), {kScanKp1, Qt::Key_1, Qt::KeypadModifier},
-                 {kScanKp1, Qt::Key_End, Qt::KeypadModifier}, kOnOff},
-        TKeyCase{"KeypadWithoutNumLockHasNoName", UsKeys(),
-                 {kScanKp1, Qt::Key_End, Qt::KeypadModifier},
-                 {kScanKp1, Qt::Key_End, Qt::KeypadModifier}, {}}),
-    [](const testing::TestParamInfo<TKeyCase>& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Keys, HeldKeyTest,
+                         testing::Values(TKeyCase{"ShiftPressedWhileHeld",
+                                                  UsKeys(),
+                                                  {kScan1, Qt::Key_1},
+                                                  {kScan1, Qt::Key_Exclam, Qt::ShiftModifier},
+                                                  kOnOff},
+                                         TKeyCase{"ShiftPlusDigit",
+                                                  UsKeys(),
+                                                  {kScan1, Qt::Key_Exclam, Qt::ShiftModifier},
+                                                  {kScan1, Qt::Key_Exclam, Qt::ShiftModifier},
+                                                  kOnOff},
+                                         TKeyCase{"AzertyNumberRow",
+                                                  AzertyKeys(),
+                                                  {kScan1, Qt::Key_Ampersand},
+                                                  {kScan1, Qt::Key_1, Qt::ShiftModifier},
+                                                  kOnOff},
+                                         TKeyCase{"NumLockSwitchedOffWhileHeld",
+                                                  UsKeys(),
+                                                  {kScanKp1, Qt::Key_1, Qt::KeypadModifier},
+                                                  {kScanKp1, Qt::Key_End, Qt::KeypadModifier},
+                                                  kOnOff},
+                                         TKeyCase{"KeypadWithoutNumLockHasNoName",
+                                                  UsKeys(),
+                                                  {kScanKp1, Qt::Key_End, Qt::KeypadModifier},
+                                                  {kScanKp1, Qt::Key_End, Qt::KeypadModifier},
+                                                  {}}),
+                         [](const testing::TestParamInfo<TKeyCase>& info) {
+                             return info.param.Name;
+                         });
 
 struct TEditCase
 {
     const char* Name;
-    const char* Item;   // the menu item chosen on button 2 while its key is held
+    const char* Item;     // the menu item chosen on button 2 while its key is held
     QString CaptionAfter; // the face of button 2 afterwards
 };
 

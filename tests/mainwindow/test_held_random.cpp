@@ -34,9 +34,14 @@ const char* const kHotKeys[] = {"1", "2", "3", "A", "B", "C"};
 
 std::map<quint32, std::vector<quint32>> KeyMap()
 {
-    return {{kScan1, {'1', '!'}}, {11, {'2', '@'}},           {12, {'3', '#'}},
-            {kScanA, {'a', 'A'}}, {56, {'b', 'B'}},           {54, {'c', 'C'}},
-            {kScanKp1, {kSymKpEnd, kSymKp1}}, {kScanShiftL, {kSymShiftL}}};
+    return {{kScan1, {'1', '!'}},
+            {11, {'2', '@'}},
+            {12, {'3', '#'}},
+            {kScanA, {'a', 'A'}},
+            {56, {'b', 'B'}},
+            {54, {'c', 'C'}},
+            {kScanKp1, {kSymKpEnd, kSymKp1}},
+            {kScanShiftL, {kSymShiftL}}};
 }
 
 // Buttons 1 to 12 share six hot keys two by two; 13 to 16 have none. Button n plays note 40 + n.
@@ -98,8 +103,8 @@ protected:
         Qt::KeyboardModifiers modifiers = m_shift ? Qt::ShiftModifier : Qt::NoModifier;
         if (keypad)
             modifiers |= Qt::KeypadModifier;
-        const int qtKey = keypad ? (m_numLock ? key.Plain : key.Shifted)
-                                 : (m_shift ? key.Shifted : key.Plain);
+        const int qtKey =
+            keypad ? (m_numLock ? key.Plain : key.Shifted) : (m_shift ? key.Shifted : key.Plain);
         SendKey(type, qtKey, key.Scan, modifiers, repeat);
     }
 
@@ -251,8 +256,7 @@ protected:
             EXPECT_FALSE(isOn) << "note " << note << " hangs in episode " << episode << ": "
                                << m_log.toStdString();
             EXPECT_LE(balance[note], 0) << "note " << note << " started more often than ended"
-                                        << " in episode " << episode << ": "
-                                        << m_log.toStdString();
+                                        << " in episode " << episode << ": " << m_log.toStdString();
         }
     }
 

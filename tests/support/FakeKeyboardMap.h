@@ -13,8 +13,7 @@ class TFakeKeyboardMap : public IKeyboardMap
 public:
     explicit TFakeKeyboardMap(std::map<quint32, std::vector<quint32>> keys = {})
         : Keys(std::move(keys))
-    {
-    }
+    {}
 
     std::vector<quint32> Symbols(quint32 scanCode) override
     {
@@ -32,9 +31,9 @@ constexpr quint32 kSymKpEnd = 0xFF9C;
 constexpr quint32 kSymKp1 = 0xFFB1;
 constexpr quint32 kSymF1 = 0xFFBE;
 constexpr quint32 kSymF12 = 0xFFC9;
-constexpr quint32 kScan1 = 10;       // the main keyboard's "1" key
-constexpr quint32 kScanQ = 24;       // "Q" on QWERTY, "A" on AZERTY
-constexpr quint32 kScanA = 38;       // "A" on QWERTY, "Q" on AZERTY
+constexpr quint32 kScan1 = 10; // the main keyboard's "1" key
+constexpr quint32 kScanQ = 24; // "Q" on QWERTY, "A" on AZERTY
+constexpr quint32 kScanA = 38; // "A" on QWERTY, "Q" on AZERTY
 constexpr quint32 kScanShiftL = 50;
 constexpr quint32 kScanKp1 = 87;
 constexpr quint32 kScanF1 = 67;
