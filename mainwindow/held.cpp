@@ -72,8 +72,12 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     const auto* widget = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::KeyRelease && widget->window() != this) {
+        // Only a key that is down here: typing in a dialog releases nothing.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat())
+        const quint32 scanCode = key->nativeScanCode();
+        const quint32 source =
+            THeldPresses::KeySource(scanCode, scanCode != 0 ? 0 : KeyCodeOf(*key));
+        if (!key->isAutoRepeat() && m_held.KeyCode(source))
             KeyReleased(*key);
     } else if (event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -137,6 +137,15 @@ TEST_F(HeldTest, KeyReleasedInAModalDialogReleasesExactlyOnce)
     ExpectUp(1, "On");
 }
 
+TEST_F(HeldTest, TypingInADialogReleasesNothing)
+{
+    StartWith();
+    QDialog dialog(m_window.get());
+    dialog.show();
+    KeyUp({kScanA, Qt::Key_A}, &dialog);
+    EXPECT_TRUE(Sent().isEmpty());
+}
+
 struct TKeyCase
 {
     const char* Name;
