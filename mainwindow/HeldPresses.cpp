@@ -52,3 +52,10 @@ const THeldPress* THeldPresses::Find(quint32 source) const
                                     [&](const THeldPress& p) { return p.Source == source; });
     return press == m_presses.end() ? nullptr : &*press;
 }
+
+void THeldPresses::ReleaseKeysEarly()
+{
+    for (const auto& [source, code] : m_keys)
+        m_releasedEarly.insert(source);
+    m_keys.clear();
+}

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 // One press still waiting for its release: who pressed (the mouse or a key), which button, and
@@ -42,13 +43,22 @@ public:
     std::vector<THeldPress> TakeIf(const std::function<bool(const THeldPress&)>& pick);
 
     // Keys: a key-down that pressed buttons remembers its code until its key-up.
-    void KeyDown(quint32 source, quint16 keyCode) { m_keys[source] = keyCode; }
+    void KeyDown(quint32 source, quint16 keyCode)
+    {
+        m_keys[source] = keyCode;
+        m_releasedEarly.erase(source);
+    }
     std::optional<quint16> KeyCode(quint32 source) const;
     // Forgets the key; true when it was down.
     bool KeyUp(quint32 source) { return m_keys.erase(source) > 0; }
-    void ForgetKeys() { m_keys.clear(); }
+    // The keys that are down were released for them (the window lost the keyboard): their
+    // key-up, should it still come here, is no second release.
+    void ReleaseKeysEarly();
+    // True, once, for the key-up of such a key.
+    bool ReleasedEarly(quint32 source) { return m_releasedEarly.erase(source) > 0; }
 
 private:
     std::vector<THeldPress> m_presses;
     std::map<quint32, quint16> m_keys;
+    std::set<quint32> m_releasedEarly;
 };

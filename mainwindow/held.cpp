@@ -135,7 +135,7 @@ void TfmMain::ReleaseChangedDefinitions()
 
 void TfmMain::ReleaseAllHeld()
 {
-    m_held.ForgetKeys();
+    m_held.ReleaseKeysEarly();
     m_lastKeyDown = 0;
     m_pendingSources.clear();
     for (const THeldPress& press : m_held.TakeAll())

@@ -61,6 +61,8 @@ void TfmMain::HandleHotKey(quint16 key, bool down, quint32 scanCode)
         m_lastKeyDown = 0;
     }
     const quint32 source = THeldPresses::KeySource(scanCode, key);
+    if (!down && m_held.ReleasedEarly(source))
+        return;
     if (!down && m_held.KeyUp(source)) {
         // The buttons this key pressed, as remembered at the press; not looked up again by name.
         ReleaseSource(source);

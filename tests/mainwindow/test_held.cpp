@@ -350,6 +350,25 @@ TEST_F(HeldTest, FocusLossReleasesAMousePressOnce)
     EXPECT_EQ(Sent(), kOnOff);
 }
 
+TEST_F(HeldTest, AKeyReleasedByFocusLossIsNotReleasedAgainByItsKeyUp)
+{
+    StartWith();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    KeyDown({kScanF12, Qt::Key_F12});
+    {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        QTRY_VERIFY(m_window->CommandList()->Get(2).Pressed); // the toggle's first release
+    }
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    KeyUp({kScanF12, Qt::Key_F12}); // the key was held all along
+    EXPECT_EQ(Sent(), QStringList{"90 40 50"});
+    EXPECT_TRUE(m_window->CommandList()->Get(2).Pressed) << "a toggle left on stays on";
+}
+
 TEST_F(HeldTest, AToggleWhoseKeyUpGoesToTheMenuIsLeftOn)
 {
     StartWith();
