@@ -77,7 +77,7 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event)
         const quint32 scanCode = key->nativeScanCode();
         const quint32 source =
             THeldPresses::KeySource(scanCode, scanCode != 0 ? 0 : KeyCodeOf(*key));
-        if (!key->isAutoRepeat() && m_held.KeyCode(source))
+        if (IsRealRelease(*key) && m_held.KeyCode(source))
             KeyReleased(*key);
     } else if (event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -18,8 +18,7 @@ void TfmMain::keyPressEvent(QKeyEvent* event)
 
 void TfmMain::keyReleaseEvent(QKeyEvent* event)
 {
-    // Auto-repeat arrives on some platforms as release/press pairs: such a release is no release.
-    if (!event->isAutoRepeat())
+    if (IsRealRelease(*event))
         KeyReleased(*event);
     QWidget::keyReleaseEvent(event);
 }
@@ -30,6 +29,14 @@ quint16 TfmMain::KeyCodeOf(const QKeyEvent& event)
     return PhysicalKeyCode(scanCode != 0 && m_keyboardMap ? m_keyboardMap->Symbols(scanCode)
                                                           : std::vector<quint32>{},
                            event.key(), event.modifiers());
+}
+
+bool TfmMain::IsRealRelease(const QKeyEvent& event) const
+{
+    // Auto-repeat arrives on some platforms as release/press pairs: such a release is no release.
+    // Where the system sends repeats as presses alone, Qt's guess from the event times can only
+    // be wrong (a busy X server stamps a release and the next press alike).
+    return !event.isAutoRepeat() || (m_keyboardMap && m_keyboardMap->RepeatsArePressesOnly());
 }
 
 void TfmMain::KeyReleased(const QKeyEvent& event)

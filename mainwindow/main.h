@@ -129,6 +129,7 @@ private:
     void GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
                      Qt::KeyboardModifiers modifiers, QPoint pos);
     quint16 KeyCodeOf(const QKeyEvent& event);
+    bool IsRealRelease(const QKeyEvent& event) const;
     void KeyReleased(const QKeyEvent& event);
     void ReleaseSource(quint32 source);
     void ReleasePress(const THeldPress& press, bool widgetReleases);

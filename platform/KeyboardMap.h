@@ -17,6 +17,10 @@ public:
     // every shift level of the first layout, then of each further layout; empty when the key or
     // the map is unknown.
     virtual std::vector<quint32> Symbols(quint32 scanCode) = 0;
+
+    // True when the system sends a held key's repeats as presses alone, so that every release
+    // is a real one, whatever a guess from the event timing says.
+    virtual bool RepeatsArePressesOnly() const { return false; }
 };
 
 // The map of the running windowing system. On X11 it reads Qt's own X connection through

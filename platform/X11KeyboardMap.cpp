@@ -78,6 +78,8 @@ public:
         return symbols;
     }
 
+    bool RepeatsArePressesOnly() const override { return m_detectableAutoRepeat; }
+
     // A new layout (setxkbmap, a keyboard plugged in) makes the map read again at the next key.
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
     {
@@ -123,11 +125,15 @@ private:
         const auto flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
         const xcb_xkb_per_client_flags_cookie_t cookie =
             xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0);
-        free(xcb_xkb_per_client_flags_reply(m_connection, cookie, nullptr));
+        xcb_xkb_per_client_flags_reply_t* reply =
+            xcb_xkb_per_client_flags_reply(m_connection, cookie, nullptr);
+        m_detectableAutoRepeat = reply && (reply->value & flag) != 0;
+        free(reply);
     }
 
     xcb_connection_t* m_connection;
     int m_xkbEventBase = 0;
+    bool m_detectableAutoRepeat = false;
     std::unique_ptr<xkb_context, TXkbContextFree> m_context;
     std::unique_ptr<xkb_keymap, TXkbKeymapFree> m_keymap;
 };

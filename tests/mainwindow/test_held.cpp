@@ -369,6 +369,21 @@ TEST_F(HeldTest, AKeyReleasedByFocusLossIsNotReleasedAgainByItsKeyUp)
     EXPECT_TRUE(m_window->CommandList()->Get(2).Pressed) << "a toggle left on stays on";
 }
 
+// A busy X server can stamp a real release and the next press with the same time, and Qt then
+// takes the release for auto-repeat. With repeats sent as presses alone, no release is one.
+TEST_F(HeldTest, WithDetectableAutoRepeatEveryReleaseIsReal)
+{
+    WriteSettings(kHeld);
+    Start();
+    auto map = std::make_unique<TFakeKeyboardMap>(UsKeys());
+    map->PressesOnly = true;
+    m_window->SetKeyboardMap(std::move(map));
+    KeyDown({kScanA, Qt::Key_A});
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, {}, kScanA, 0, 0, QString(), true);
+    QApplication::sendEvent(m_window.get(), &release);
+    EXPECT_EQ(Sent(), (QStringList{"90 3E 5A", "80 3E 00"}));
+}
+
 TEST_F(HeldTest, AToggleWhoseKeyUpGoesToTheMenuIsLeftOn)
 {
     StartWith();

@@ -21,7 +21,10 @@ public:
         return key == Keys.end() ? std::vector<quint32>{} : key->second;
     }
 
+    bool RepeatsArePressesOnly() const override { return PressesOnly; }
+
     std::map<quint32, std::vector<quint32>> Keys;
+    bool PressesOnly = false; // as X11 with detectable auto-repeat
 };
 
 // Keysyms and X key codes of a pc105 keyboard, for the maps above.
