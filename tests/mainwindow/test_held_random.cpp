@@ -280,7 +280,7 @@ TEST_F(HeldRandomTest, NoInterleavingLeavesANoteHangingOrAButtonHeld)
     m_other = std::make_unique<QWidget>();
     m_other->show();
     int steps = 0;
-    for (int episode = 0; episode < 60; ++episode) {
+    for (int episode = 0; episode < 80; ++episode) {
         WriteSettings(GridSettings());
         Start();
         m_window->SetKeyboardMap(std::make_unique<TFakeKeyboardMap>(KeyMap()));
@@ -305,7 +305,7 @@ TEST_F(HeldRandomTest, NoInterleavingLeavesANoteHangingOrAButtonHeld)
             break;
         m_window.reset();
     }
-    EXPECT_GT(steps, 4000);
+    EXPECT_GT(steps, 4000) << "thousands of steps";
 }
 
 } // namespace
