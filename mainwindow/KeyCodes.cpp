@@ -1,5 +1,8 @@
 #include "KeyCodes.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 struct TKeyMapping
@@ -62,4 +65,44 @@ QString HotKeyName(quint16 code)
     if (code >= 0x70 && code <= 0x87)
         return QStringLiteral("F%1").arg(code - 0x70 + 1);
     return {};
+}
+
+namespace {
+
+// X keysym values (the same in xkbcommon).
+constexpr quint32 kSymKeypadFirst = 0xFF80; // KP_Space
+constexpr quint32 kSymKeypadLast = 0xFFBD;  // KP_Equal
+constexpr quint32 kSymF1 = 0xFFBE;
+constexpr quint32 kSymF24 = kSymF1 + 23;
+
+bool IsKeypadSymbol(quint32 sym)
+{
+    return sym >= kSymKeypadFirst && sym <= kSymKeypadLast;
+}
+
+std::optional<quint16> NamedCode(quint32 sym)
+{
+    if (sym >= '0' && sym <= '9')
+        return quint16(0x30 + (sym - '0'));
+    if (sym >= 'A' && sym <= 'Z')
+        return quint16(0x41 + (sym - 'A'));
+    if (sym >= 'a' && sym <= 'z')
+        return quint16(0x41 + (sym - 'a'));
+    if (sym >= kSymF1 && sym <= kSymF24)
+        return quint16(0x70 + (sym - kSymF1));
+    return std::nullopt;
+}
+
+} // namespace
+
+quint16 PhysicalKeyCode(const std::vector<quint32>& symbols, int qtKey,
+                        Qt::KeyboardModifiers modifiers)
+{
+    // Keypad digits follow NumLock, as the key event already tells.
+    if (std::any_of(symbols.begin(), symbols.end(), IsKeypadSymbol))
+        return VirtualKeyCode(qtKey, modifiers);
+    for (quint32 sym : symbols)
+        if (const auto code = NamedCode(sym))
+            return *code;
+    return VirtualKeyCode(qtKey, modifiers);
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <Qt>
 
+#include <vector>
+
 // Hot keys are named after virtual-key codes: "0"-"9" (main keyboard 0x30-0x39, keypad
 // 0x60-0x69), "A"-"Z" (0x41-0x5A) and "F1"-"F24" (0x70-0x87). Every other code has no name.
 
@@ -12,3 +14,10 @@ quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
 
 // The hot-key name of a code, or an empty text when it has none.
 QString HotKeyName(quint16 code);
+
+// The virtual-key code of a physical key from the key symbols the keyboard map gives it (every
+// level, in order): the first digit, letter or function key among them names it, whatever
+// modifiers and layout level are in effect, so Shift+1 and the AZERTY "&/1" key are both "1". A
+// keypad key, or a key whose symbols are unknown or hold no name, takes the code of its Qt key.
+quint16 PhysicalKeyCode(const std::vector<quint32>& symbols, int qtKey,
+                        Qt::KeyboardModifiers modifiers);

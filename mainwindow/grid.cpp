@@ -22,8 +22,8 @@ void TfmMain::BuildButtons()
             QFont font = button->font();
             font.setBold(true);
             button->setFont(font);
-            connect(button, &TAdvToolButton::MouseDown, this, &TfmMain::BtTxMouseDown);
-            connect(button, &TAdvToolButton::MouseUp, this, &TfmMain::BtTxMouseUp);
+            connect(button, &TAdvToolButton::MouseDown, this, &TfmMain::GridMouseDown);
+            connect(button, &TAdvToolButton::MouseUp, this, &TfmMain::GridMouseUp);
             button->show();
             m_buttons.push_back(button);
         }
@@ -38,7 +38,6 @@ void TfmMain::DestroyButtons()
         delete m_buttons.back();
         m_buttons.pop_back();
     }
-    m_heldHotKeys.clear();
 }
 
 void TfmMain::actResizeButtonsExecute()
@@ -92,6 +91,8 @@ void TfmMain::RefreshButtons()
         button->SetColorDown(s->Action == actPress ? s->Press.ButtonColour
                                                    : s->Release.ButtonColour);
     }
+    // Every change of definitions ends here: a press of a definition that is gone is released.
+    ReleaseChangedDefinitions();
 }
 
 void TfmMain::ResizeCommandList(int count)

@@ -1,27 +1,51 @@
 // Hot keys: a key presses and releases every button that bears its name, as the left mouse
-// button would, behind a filter that keeps a held key's auto-repeat from pressing again.
+// button would, behind a filter that keeps a held key's auto-repeat from pressing again. A key is
+// named after the physical key, and its release is matched to its press by the key itself.
 #include "main.h"
 
 #include "KeyCodes.h"
+#include "model/MidiCatalogue.h"
+#include "platform/KeyboardMap.h"
 #include "widgets/TAdvToolButton.h"
 
 #include <QKeyEvent>
-#include <QTimer>
-
-#include <algorithm>
 
 void TfmMain::keyPressEvent(QKeyEvent* event)
 {
-    FormKeyDown(VirtualKeyCode(event->key(), event->modifiers()));
+    HandleHotKey(KeyCodeOf(*event), true, event->nativeScanCode());
     QWidget::keyPressEvent(event);
 }
 
 void TfmMain::keyReleaseEvent(QKeyEvent* event)
 {
-    // Auto-repeat arrives on some platforms as release/press pairs: such a release is no release.
-    if (!event->isAutoRepeat())
-        FormKeyUp(VirtualKeyCode(event->key(), event->modifiers()));
+    if (IsRealRelease(*event))
+        KeyReleased(*event);
     QWidget::keyReleaseEvent(event);
+}
+
+quint16 TfmMain::KeyCodeOf(const QKeyEvent& event)
+{
+    const quint32 scanCode = event.nativeScanCode();
+    return PhysicalKeyCode(scanCode != 0 && m_keyboardMap ? m_keyboardMap->Symbols(scanCode)
+                                                          : std::vector<quint32>{},
+                           event.key(), event.modifiers());
+}
+
+bool TfmMain::IsRealRelease(const QKeyEvent& event) const
+{
+    // Auto-repeat arrives on some platforms as release/press pairs: such a release is no release.
+    // Where the system sends repeats as presses alone, Qt's guess from the event times can only
+    // be wrong (a busy X server stamps a release and the next press alike).
+    return !event.isAutoRepeat() || (m_keyboardMap && m_keyboardMap->RepeatsArePressesOnly());
+}
+
+void TfmMain::KeyReleased(const QKeyEvent& event)
+{
+    // Shift or NumLock changed since the key went down cannot rename it: the release takes the
+    // code of its press.
+    const quint32 scanCode = event.nativeScanCode();
+    const auto pressed = scanCode != 0 ? m_held.KeyCode(scanCode) : std::nullopt;
+    HandleHotKey(pressed ? *pressed : KeyCodeOf(event), false, scanCode);
 }
 
 void TfmMain::FormKeyDown(quint16 key)
@@ -34,22 +58,8 @@ void TfmMain::FormKeyUp(quint16 key)
     HandleHotKey(key, false);
 }
 
-THandlerScope::THandlerScope(TfmMain& window) : m_window(window)
+void TfmMain::HandleHotKey(quint16 key, bool down, quint32 scanCode)
 {
-    ++m_window.m_handlerDepth;
-}
-
-THandlerScope::~THandlerScope()
-{
-    if (--m_window.m_handlerDepth == 0 && m_window.m_releasePending) {
-        m_window.m_releasePending = false;
-        QTimer::singleShot(0, &m_window, &TfmMain::ReleaseHeldHotKeys);
-    }
-}
-
-void TfmMain::HandleHotKey(quint16 key, bool down)
-{
-    const THandlerScope scope(*this);
     if (down) {
         if (key == m_lastKeyDown)
             return;
@@ -57,16 +67,21 @@ void TfmMain::HandleHotKey(quint16 key, bool down)
     } else {
         m_lastKeyDown = 0;
     }
+    const quint32 source = THeldPresses::KeySource(scanCode, key);
+    if (!down && m_held.ReleasedEarly(source))
+        return;
+    if (!down && m_held.KeyUp(source)) {
+        // The buttons this key pressed, as remembered at the press; not looked up again by name.
+        ReleaseSource(source);
+        return;
+    }
     const QString name = HotKeyName(key);
     if (name.isEmpty())
         return;
 
-    const auto held = std::find(m_heldHotKeys.begin(), m_heldHotKeys.end(), key);
-    if (down && held == m_heldHotKeys.end())
-        m_heldHotKeys.push_back(key);
-    else if (!down && held != m_heldHotKeys.end())
-        m_heldHotKeys.erase(held);
-
+    const THandlerScope scope(*this);
+    if (down)
+        m_held.KeyDown(source, key);
     // The handlers may show a modal error box, during which the grid must not be walked by
     // index: copy the matching buttons first.
     std::vector<TQelSpeedButton*> matches;
@@ -76,33 +91,21 @@ void TfmMain::HandleHotKey(quint16 key, bool down)
             matches.push_back(button);
     }
     for (TQelSpeedButton* button : matches) {
-        if (down)
-            BtTxMouseDown(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-        else
+        if (!down) {
+            // Its key-down never reached this window: the release step runs anyway.
             BtTxMouseUp(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            continue;
+        }
+        const TCommandSet* d = Definition(button);
+        if (!d)
+            continue;
+        // A key still down presses its buttons again only when its repeat passes the filter
+        // (another key's release cleared it); a note it holds is not started twice.
+        const bool holds = m_held.Holds(source, button->Tag());
+        if (holds && d->Action == actPressRelease)
+            continue;
+        if (!holds)
+            m_held.Add(source, button->Tag(), *d);
+        BtTxMouseDown(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     }
-}
-
-void TfmMain::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    // Keys held while another window takes the focus will never send their key-up here; release
-    // their buttons once the current handler has returned, so no note hangs.
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !m_heldHotKeys.empty())
-        QTimer::singleShot(0, this, &TfmMain::ReleaseHeldHotKeys);
-}
-
-void TfmMain::ReleaseHeldHotKeys()
-{
-    if (isActiveWindow())
-        return;
-    // A modal error box of a send runs its own event loop inside a handler: releasing from in
-    // there would let the handler finish its press after the release.
-    if (m_handlerDepth > 0) {
-        m_releasePending = true;
-        return;
-    }
-    const std::vector<quint16> keys = m_heldHotKeys;
-    for (quint16 key : keys)
-        HandleHotKey(key, false);
 }

@@ -8,9 +8,11 @@
 #include "dialogs/properties.h"
 #include "TrayIcon.h"
 #include "window.h"
+#include "platform/KeyboardMap.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 
 #include <exception>
@@ -32,6 +34,8 @@ TfmMain::TfmMain(const TPlatform& platform)
     setMinimumSize(150, 150);
     resize(280, 164);
     setFocusPolicy(Qt::StrongFocus);
+    m_keyboardMap = MakeSystemKeyboardMap();
+    qApp->installEventFilter(this); // releases that go to menus and dialogs (held.cpp)
     CreatePopupMenu();
     FormCreate();
 }
@@ -105,6 +109,12 @@ bool TfmMain::FormClose()
 {
     if (m_closed)
         return true;
+    if (m_handlerDepth > 0) {
+        // A modal box of a press is open: close once the press has finished.
+        m_closePending = true;
+        return false;
+    }
+    ReleaseAllHeld(); // no note hangs: every held press is released while the outputs are open
     CaptureBounds();
     try {
         if (!m_loadFailed)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TrayIcon.h"
+#include "HeldPresses.h"
 #include "midi/Outputs.h"
 #include "model/qelCommandList.h"
 #include "settings/GlobalSettings.h"
@@ -13,9 +14,11 @@
 #include <memory>
 #include <vector>
 
+class IKeyboardMap;
 class IMessageBoxes;
 class IWindowSystem;
 class QAction;
+class QKeyEvent;
 class QMenu;
 class TAboutBox;
 class TfmConfiguration;
@@ -96,7 +99,14 @@ public:
     // Hot keys.
     void FormKeyDown(quint16 key);
     void FormKeyUp(quint16 key);
-    void HandleHotKey(quint16 key, bool down);
+    // scanCode: the key's native scan code, 0 when unknown; a key-up is matched to its key-down
+    // by it.
+    void HandleHotKey(quint16 key, bool down, quint32 scanCode = 0);
+
+    // Held presses: every press, by the mouse or a key, is released exactly once, whatever happens
+    // in between (menus, dialogs, focus loss, the definition changing, the program closing).
+    void SetKeyboardMap(std::unique_ptr<IKeyboardMap> map);
+    const THeldPresses& Held() const { return m_held; }
 
     // The context menu.
     void PopupMenuPopup();
@@ -130,6 +140,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreatePopupMenu();
@@ -149,6 +160,20 @@ private:
     Qt::WindowStates SavedWindowState() const;
     bool WindowMaximised() const;
     void CaptureBounds();
+    void GridMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
+                       Qt::KeyboardModifiers modifiers, QPoint pos);
+    void GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
+                     Qt::KeyboardModifiers modifiers, QPoint pos);
+    quint16 KeyCodeOf(const QKeyEvent& event);
+    bool IsRealRelease(const QKeyEvent& event) const;
+    void KeyReleased(const QKeyEvent& event);
+    void ReleaseSource(quint32 source);
+    void ReleasePress(const THeldPress& press, bool widgetReleases);
+    void ReleaseChangedDefinitions();
+    void ReleaseAllHeld();
+    void ReleaseOnFocusLoss();
+    void RunPendingReleases();
+    TQelSpeedButton* GridButton(int number) const;
 
     TPlatform m_platform;
     TGlobalSettings m_settings;
@@ -174,9 +199,12 @@ private:
     QMenu* m_popupMenu = nullptr;
     std::vector<TQelSpeedButton*> m_buttons;
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
-    std::vector<quint16> m_heldHotKeys; // named keys that are down, released on focus loss
-    int m_handlerDepth = 0;             // press and key handlers running (a modal box nests them)
-    bool m_releasePending = false;      // focus was lost while a handler ran
+    THeldPresses m_held;
+    std::unique_ptr<IKeyboardMap> m_keyboardMap;
+    int m_handlerDepth = 0;                // press and key handlers running (modal boxes nest)
+    bool m_releasePending = false;         // focus was lost while a handler ran
+    std::vector<quint32> m_pendingSources; // sources released while a handler ran
+    bool m_closePending = false;           // a close asked for while a handler ran
     friend class THandlerScope;
     bool m_loadFailed = false;
     TfmConfiguration* m_fmConfiguration = nullptr;

@@ -284,6 +284,14 @@ void TAdvToolButton::mouseReleaseEvent(QMouseEvent* event)
     SetHovered(inside);
 }
 
+void TAdvToolButton::EndTracking()
+{
+    if (!m_tracking)
+        return;
+    m_tracking = false;
+    SetState(m_down ? TState::ToggledOn : TState::Up);
+}
+
 // ---- painting ----
 
 QRect TAdvToolButton::ContentArea() const

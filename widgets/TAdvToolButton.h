@@ -74,6 +74,9 @@ public:
     TState State() const { return m_state; }
     bool Hovered() const { return m_hovered; }
     bool Tracking() const { return m_tracking; }
+    // Ends a mouse press whose release went elsewhere (a menu or a dialog took the mouse), as a
+    // release off the button would.
+    void EndTracking();
 
     // Where the icon and the caption box stand now, in widget coordinates (the icon rectangle
     // includes the hover offset); empty rectangles when there is no icon or no caption.

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "model/qelCommandList.h"
+
+#include <QtGlobal>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+// One press still waiting for its release: who pressed (the mouse or a key), which button, and
+// the definition as it was when pressed, so that the release sends what the press promised.
+struct THeldPress
+{
+    quint32 Source;
+    int Button; // 1-based button number
+    TCommandSet Definition;
+};
+
+// Everything held down in the main window: the presses still to be released, in press order, and
+// the keys that are down with the code each had at its press. A source is the mouse or a key
+// (its native scan code, or its key code when the platform reports none).
+class THeldPresses
+{
+public:
+    static constexpr quint32 kMouse = 0xFFFFFFFFu;
+    static quint32 KeySource(quint32 scanCode, quint16 keyCode)
+    {
+        return scanCode != 0 ? scanCode : 0x80000000u | keyCode;
+    }
+
+    void Add(quint32 source, int button, const TCommandSet& definition);
+    bool Holds(quint32 source, int button) const;
+    bool Empty() const { return m_presses.empty(); }
+    // The first press of a source, or null.
+    const THeldPress* Find(quint32 source) const;
+
+    // Removes and returns the presses of one source, all, or those a test picks; in press order.
+    std::vector<THeldPress> Take(quint32 source);
+    std::vector<THeldPress> TakeAll();
+    std::vector<THeldPress> TakeIf(const std::function<bool(const THeldPress&)>& pick);
+
+    // Keys: a key-down that pressed buttons remembers its code until its key-up.
+    void KeyDown(quint32 source, quint16 keyCode)
+    {
+        m_keys[source] = keyCode;
+        m_releasedEarly.erase(source);
+    }
+    std::optional<quint16> KeyCode(quint32 source) const;
+    // Forgets the key; true when it was down.
+    bool KeyUp(quint32 source) { return m_keys.erase(source) > 0; }
+    // The keys that are down were released for them (the window lost the keyboard): their
+    // key-up, should it still come here, is no second release.
+    void ReleaseKeysEarly();
+    // True, once, for the key-up of such a key.
+    bool ReleasedEarly(quint32 source) { return m_releasedEarly.erase(source) > 0; }
+
+private:
+    std::vector<THeldPress> m_presses;
+    std::map<quint32, quint16> m_keys;
+    std::set<quint32> m_releasedEarly;
+};

@@ -1,0 +1,187 @@
+// Held presses: whatever pressed a button (the mouse or a key) releases it exactly once, also when
+// the release goes to a menu or a dialog, the window loses the keyboard, the definition changes
+// under the press, or the program closes.
+#include "main.h"
+
+#include "model/MidiCatalogue.h"
+#include "platform/KeyboardMap.h"
+#include "widgets/TAdvToolButton.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <utility>
+
+void TfmMain::SetKeyboardMap(std::unique_ptr<IKeyboardMap> map)
+{
+    m_keyboardMap = std::move(map);
+}
+
+TQelSpeedButton* TfmMain::GridButton(int number) const
+{
+    if (number < 1 || number > int(m_buttons.size()))
+        return nullptr;
+    return m_buttons[std::size_t(number - 1)];
+}
+
+void TfmMain::GridMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
+                            Qt::KeyboardModifiers modifiers, QPoint pos)
+{
+    const TCommandSet* d = button == Qt::LeftButton ? Definition(sender) : nullptr;
+    if (d) {
+        // A press whose release never came (it was lost to the system) ends before the next.
+        ReleaseSource(THeldPresses::kMouse);
+        m_held.Add(THeldPresses::kMouse, sender->Tag(), *d);
+    }
+    BtTxMouseDown(sender, button, modifiers, pos);
+    // A modal error box of the send takes the release of the left button with it: once this
+    // press has been handled, carry on as if the release had come.
+    if (d && !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
+        QTimer::singleShot(0, this, [this] {
+            if (!QGuiApplication::mouseButtons().testFlag(Qt::LeftButton))
+                ReleaseSource(THeldPresses::kMouse);
+        });
+    }
+}
+
+void TfmMain::GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
+                          Qt::KeyboardModifiers modifiers, QPoint pos)
+{
+    if (button != Qt::LeftButton) {
+        BtTxMouseUp(sender, button, modifiers, pos);
+        return;
+    }
+    // Nothing held: the press has been released already (the menu took its release, the window
+    // lost the keyboard, the definition changed).
+    if (m_handlerDepth > 0) {
+        m_pendingSources.push_back(THeldPresses::kMouse);
+        return;
+    }
+    for (const THeldPress& press : m_held.Take(THeldPresses::kMouse))
+        ReleasePress(press, press.Button == sender->Tag());
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Releases that go elsewhere (the context menu, a dialog, a message box) still end the
+    // presses made here. The main window's own key releases come through keyReleaseEvent, and a
+    // held button gets its own mouse release.
+    if (!watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    const auto* widget = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::KeyRelease && widget->window() != this) {
+        // Only a key that is down here: typing in a dialog releases nothing.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const quint32 scanCode = key->nativeScanCode();
+        const quint32 source =
+            THeldPresses::KeySource(scanCode, scanCode != 0 ? 0 : KeyCodeOf(*key));
+        if (IsRealRelease(*key) && m_held.KeyCode(source))
+            KeyReleased(*key);
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        const THeldPress* held = m_held.Find(THeldPresses::kMouse);
+        if (held && widget != GridButton(held->Button))
+            ReleaseSource(THeldPresses::kMouse);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfmMain::ReleaseSource(quint32 source)
+{
+    // A modal error box runs its loop inside a handler: a release from in there waits until the
+    // handler has finished its press.
+    if (m_handlerDepth > 0) {
+        m_pendingSources.push_back(source);
+        return;
+    }
+    for (const THeldPress& press : m_held.Take(source))
+        ReleasePress(press, false);
+}
+
+void TfmMain::ReleasePress(const THeldPress& press, bool widgetReleases)
+{
+    TQelSpeedButton* button = GridButton(press.Button);
+    if (button && press.Source == THeldPresses::kMouse && !widgetReleases)
+        button->EndTracking();
+    TCommandSet* d = button ? Definition(button) : nullptr;
+    if (d && d->SameDefinition(press.Definition)) {
+        BtTxMouseUp(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        return;
+    }
+    // The definition was cut, pasted over or replaced, or its button is gone: the release of what
+    // was pressed still goes out, and the new definition starts released.
+    const THandlerScope scope(*this);
+    if (press.Definition.Action == actPressRelease) {
+        SendSide(press.Definition.Release);
+        if (d)
+            d->Pressed = false;
+    }
+    if (button)
+        HighlightOff(button);
+}
+
+void TfmMain::ReleaseChangedDefinitions()
+{
+    const std::vector<THeldPress> changed = m_held.TakeIf([this](const THeldPress& press) {
+        const TQelSpeedButton* button = GridButton(press.Button);
+        const TCommandSet* d = button ? Definition(button) : nullptr;
+        return !d || !d->SameDefinition(press.Definition);
+    });
+    for (const THeldPress& press : changed)
+        ReleasePress(press, false);
+}
+
+void TfmMain::ReleaseAllHeld()
+{
+    m_held.ReleaseKeysEarly();
+    m_lastKeyDown = 0;
+    m_pendingSources.clear();
+    for (const THeldPress& press : m_held.TakeAll())
+        ReleasePress(press, false);
+}
+
+void TfmMain::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Keys held while another window takes the keyboard never send their key-up here; release
+    // what they hold once the current handler has returned.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        QTimer::singleShot(0, this, &TfmMain::ReleaseOnFocusLoss);
+}
+
+void TfmMain::ReleaseOnFocusLoss()
+{
+    if (isActiveWindow() || !m_commandList)
+        return;
+    if (m_handlerDepth > 0) {
+        m_releasePending = true;
+        return;
+    }
+    ReleaseAllHeld();
+}
+
+void TfmMain::RunPendingReleases()
+{
+    if (m_handlerDepth > 0)
+        return; // the scope that ends last runs them
+    for (quint32 source : std::exchange(m_pendingSources, {}))
+        ReleaseSource(source);
+    if (std::exchange(m_releasePending, false))
+        ReleaseOnFocusLoss();
+    if (std::exchange(m_closePending, false))
+        close();
+}
+
+THandlerScope::THandlerScope(TfmMain& window) : m_window(window)
+{
+    ++m_window.m_handlerDepth;
+}
+
+THandlerScope::~THandlerScope()
+{
+    if (--m_window.m_handlerDepth == 0 && (m_window.m_releasePending || m_window.m_closePending ||
+                                           !m_window.m_pendingSources.empty()))
+        QTimer::singleShot(0, &m_window, &TfmMain::RunPendingReleases);
+}
