@@ -1,7 +1,8 @@
-#include "platform/MessageBoxes.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "midi/RtMidiService.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -25,5 +26,7 @@ int main(int argc, char* argv[])
     fmMain.CreateDialogs();
     boxes.SetParent(&fmMain);
     fmMain.show();
+    // A signal or the session's end closes the window as the user would, saving the settings.
+    const TShutdownSignals shutdownSignals([&fmMain] { fmMain.close(); });
     return application.exec();
 }

@@ -98,7 +98,7 @@ void TfmMain::LoadSettings()
 {
     TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
     ::LoadSettings(m_settingsPath, data);
-    setWindowTitle(data.Caption);
+    SetCaption(data.Caption);
     m_trayIconActive = data.MinimiseToTray;
 }
 
@@ -107,10 +107,24 @@ void TfmMain::SaveSettings()
     if (!m_commandList)
         return;
     TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
-    data.Caption = windowTitle();
+    data.Caption = m_caption;
     data.MinimiseToTray = m_trayIconActive;
     data.WindowMaximised = isMaximized();
     ::SaveSettings(m_settingsPath, data);
+}
+
+void TfmMain::SetCaption(const QString& caption)
+{
+    // A hand-edited caption of megabytes exceeds the window system's request size and ends the
+    // program; the title and the hint show the start, the setting keeps all of it.
+    constexpr qsizetype kShown = 256;
+    m_caption = caption;
+    QString shown = caption.left(kShown);
+    if (shown.size() == kShown && shown.back().isHighSurrogate())
+        shown.chop(1);
+    setWindowTitle(shown);
+    if (m_trayIcon)
+        m_trayIcon->setToolTip(shown);
 }
 
 void TfmMain::ReportError(const QString& text)

@@ -56,6 +56,9 @@ public:
     bool TrayIconActive() const { return m_trayIconActive; }
     QSystemTrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* PopupMenu() const { return m_popupMenu; }
+    // The "Caption" setting as stored; the window title and the tray hint show it cut short.
+    const QString& Caption() const { return m_caption; }
+    void SetCaption(const QString& caption);
 
     // Start-up and shutdown.
     void FormCreate();
@@ -120,6 +123,7 @@ private:
     TOutputs m_outputs;
     std::unique_ptr<TCommandList> m_commandList;
     QString m_settingsPath;
+    QString m_caption;
     TImageList m_imageList;
     bool m_buttonsBuilt = false;
     int m_currentButton = 0;

@@ -1,7 +1,7 @@
 #include "Settings.h"
 
-#include "KeyrillVersion.h"
 #include "IniFile.h"
+#include "KeyrillVersion.h"
 #include "SettingsFile.h"
 #include "model/qelCommandList.h"
 
@@ -135,8 +135,8 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
     g.BorderHighlightColour = ReadColour(
         ini, kGeneral, QStringLiteral("Button Border Highlight Colour"), kDefaultHighlight);
     g.ButtonLayout = LowByte(ini.ReadInteger(kGeneral, QStringLiteral("Button Layout"), 0));
-    data.Caption = ini.ReadString(kGeneral, QStringLiteral("Caption"),
-                                  QStringLiteral(KEYRILL_PRODUCT_NAME));
+    data.Caption =
+        ini.ReadString(kGeneral, QStringLiteral("Caption"), QStringLiteral(KEYRILL_PRODUCT_NAME));
     g.AllowEditing = ini.ReadBool(kGeneral, QStringLiteral("Allow Editing"), true);
     g.AllowWindowMoving = ini.ReadBool(kGeneral, QStringLiteral("Allow Window Moving"), true);
     g.AllowWindowResizing = ini.ReadBool(kGeneral, QStringLiteral("Allow Window Resizing"), true);
