@@ -1,7 +1,7 @@
+#include "platform/MessageBoxes.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "midi/RtMidiService.h"
-#include "platform/MessageBoxes.h"
 #include "platform/ShutdownSignals.h"
 
 #include <QApplication>
