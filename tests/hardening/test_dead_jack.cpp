@@ -76,8 +76,9 @@ TEST_P(DeadJack, WindowKeepsWorkingAndClosesWithItsSettings)
     }
     EXPECT_LT(timer.elapsed(), 10'000) << "the window hangs on sends to a dead server";
     EXPECT_FALSE(button->Down());
-    if (!showErrors)
+    if (!showErrors) {
         EXPECT_TRUE(boxes.Boxes.empty()) << boxes.Texts().join("; ").toStdString();
+    }
     for (const auto& box : boxes.Boxes)
         EXPECT_EQ(box.Icon, TBoxIcon::Error) << box.Text.toStdString();
 
