@@ -37,8 +37,10 @@ sanitize: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The micro-benchmarks, then the start-up benchmark (Xvfb) against a bare Qt program.
 bench: build
 	./$(BUILD)/bench/keyrill_bench
+	bash bench/startup.sh $(BUILD)
 
 # Coverage-guided fuzzing of the settings reader (clang). SECONDS=N runs each target that long.
 fuzz: deps

@@ -1,5 +1,7 @@
 #include "IniFile.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsTrimmed(QChar c)
@@ -86,10 +88,12 @@ std::optional<std::int32_t> ParseIniInteger(QStringView text)
 
 TIniFile::TLine TIniFile::Entry(QStringView key, QStringView value)
 {
-    TLine line;
-    line.Text.reserve(key.size() + 1 + value.size());
-    line.Text.append(key).append(u'=').append(value);
-    line.Eq = key.size();
+    // One allocation of the exact size: appending to a reserved string still reallocates.
+    TLine line{QString(key.size() + 1 + value.size(), Qt::Uninitialized), key.size()};
+    QChar* out = line.Text.data();
+    std::copy(key.begin(), key.end(), out);
+    out[key.size()] = u'=';
+    std::copy(value.begin(), value.end(), out + key.size() + 1);
     return line;
 }
 
@@ -259,10 +263,14 @@ qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
 {
     // Sections hold a few keys each and the program reads a bounded number of keys per
     // section, so a scan from the end (the last entry wins) costs less than an index.
+    // Keys are nearly always spelled as the program spells them: an exact match is a memcmp.
+    const QStringView wanted(key);
     for (qsizetype i = qsizetype(section.Lines.size()) - 1; i >= 0; --i) {
         const TLine& line = section.Lines[std::size_t(i)];
-        if (line.Eq == key.size() &&
-            QStringView(line.Text).first(line.Eq).compare(key, Qt::CaseInsensitive) == 0)
+        if (line.Eq != wanted.size())
+            continue;
+        const QStringView name = QStringView(line.Text).first(line.Eq);
+        if (name == wanted || name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -282,6 +290,7 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
 void TIniFile::Reindex()
 {
     m_index.clear();
+    m_index.reserve(qsizetype(m_sections.size()));
     for (std::size_t i = 0; i < m_sections.size(); ++i)
         m_index.insert(Fold(m_sections[i].Name), qsizetype(i));
     m_lastIndex = -2;

@@ -26,6 +26,11 @@ public:
 
     // The value of the last entry of `key` in the last section `section` (rule 5), if any.
     std::optional<QString> Value(const QString& section, const QString& key) const;
+    // The same without a copy, valid until the file is next changed.
+    std::optional<QStringView> View(const QString& section, const QString& key) const
+    {
+        return ValueView(section, key);
+    }
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
     std::int32_t ReadInteger(const QString& section, const QString& key, std::int32_t def) const;
     bool ReadBool(const QString& section, const QString& key, bool def) const;
