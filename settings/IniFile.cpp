@@ -282,8 +282,9 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
     if (found >= 0)
         return m_sections[std::size_t(found)];
     m_sections.push_back(TSection{section, {}});
-    m_index.insert(Fold(section), qsizetype(m_sections.size()) - 1);
-    m_lastIndex = -2; // forget the remembered lookup
+    m_lastIndex = qsizetype(m_sections.size()) - 1; // the next keys go to the same section
+    m_lastName = section;
+    m_index.insert(Fold(section), m_lastIndex);
     return m_sections.back();
 }
 
