@@ -10,12 +10,15 @@
 
 #include <exception>
 
-
 TfmMain::TfmMain(const TPlatform& platform)
-    : m_platform(platform),
-      m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
-                [this] { return mapToGlobal(QPoint(0, 0)); })
+    : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
+                                      [this] { return mapToGlobal(QPoint(0, 0)); })
 {
+    // A title set elsewhere (the Configuration dialog) is the caption that is saved.
+    connect(this, &QWidget::windowTitleChanged, this, [this](const QString& title) {
+        if (!m_showingCaption)
+            SetCaption(title);
+    });
     setWindowTitle(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);
@@ -61,8 +64,7 @@ void TfmMain::FormCreate()
 }
 
 void TfmMain::CreateDialogs()
-{
-}
+{}
 
 void TfmMain::FormShow()
 {
@@ -122,7 +124,9 @@ void TfmMain::SetCaption(const QString& caption)
     QString shown = caption.left(kShown);
     if (shown.size() == kShown && shown.back().isHighSurrogate())
         shown.chop(1);
+    m_showingCaption = true;
     setWindowTitle(shown);
+    m_showingCaption = false;
     if (m_trayIcon)
         m_trayIcon->setToolTip(shown);
 }
