@@ -10,9 +10,11 @@
 
 #include <exception>
 
+
 TfmMain::TfmMain(const TPlatform& platform)
-    : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
-                                      [this] { return mapToGlobal(QPoint(0, 0)); })
+    : m_platform(platform),
+      m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
+                [this] { return mapToGlobal(QPoint(0, 0)); })
 {
     // A title set elsewhere (the Configuration dialog) is the caption that is saved.
     connect(this, &QWidget::windowTitleChanged, this, [this](const QString& title) {
@@ -64,7 +66,8 @@ void TfmMain::FormCreate()
 }
 
 void TfmMain::CreateDialogs()
-{}
+{
+}
 
 void TfmMain::FormShow()
 {

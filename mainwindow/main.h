@@ -136,9 +136,9 @@ private:
     QMenu* m_popupMenu = nullptr;
     std::vector<TQelSpeedButton*> m_buttons;
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
-    std::vector<quint16> m_heldHotKeys;  // named keys that are down, released on focus loss
-    int m_handlerDepth = 0;              // press and key handlers running (a modal box nests them)
-    bool m_releasePending = false;       // focus was lost while a handler ran
+    std::vector<quint16> m_heldHotKeys; // named keys that are down, released on focus loss
+    int m_handlerDepth = 0;             // press and key handlers running (a modal box nests them)
+    bool m_releasePending = false;      // focus was lost while a handler ran
     friend class THandlerScope;
     bool m_loadFailed = false;
 };
