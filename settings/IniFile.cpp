@@ -4,6 +4,9 @@
 
 namespace {
 
+// A button's side has ten keys at most: room for them saves the regrowing of every section.
+constexpr std::size_t kTypicalLines = 10;
+
 bool IsTrimmed(QChar c)
 {
     return c.unicode() <= 0x20;
@@ -120,6 +123,7 @@ TIniFile TIniFile::Parse(const QString& source)
             ini.m_sections.push_back(
                 TSection{IniTrimmed(line.sliced(1, line.size() - 2)).toString(), {}});
             current = &ini.m_sections.back();
+            current->Lines.reserve(kTypicalLines);
             continue;
         }
         if (!current)
@@ -246,7 +250,17 @@ void TIniFile::EraseSections(const std::function<bool(const QString& name)>& mat
 
 QString TIniFile::Fold(const QString& name)
 {
-    return name.toCaseFolded();
+    // Section names are nearly always ASCII, where folding is lower-casing A to Z; Qt's full
+    // folding costs several times more.
+    QString folded(name.size(), Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return name.toCaseFolded();
+        *out++ = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
+    }
+    return folded;
 }
 
 qsizetype TIniFile::FindIndex(const QString& section) const
@@ -282,6 +296,7 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
     if (found >= 0)
         return m_sections[std::size_t(found)];
     m_sections.push_back(TSection{section, {}});
+    m_sections.back().Lines.reserve(kTypicalLines);
     m_lastIndex = qsizetype(m_sections.size()) - 1; // the next keys go to the same section
     m_lastName = section;
     m_index.insert(Fold(section), m_lastIndex);
