@@ -91,19 +91,22 @@ std::optional<std::int32_t> ParseIniInteger(QStringView text)
 
 TIniFile::TLine TIniFile::Entry(QStringView key, QStringView value)
 {
-    // One allocation of the exact size: appending to a reserved string still reallocates.
-    TLine line{QString(key.size() + 1 + value.size(), Qt::Uninitialized), key.size()};
-    QChar* out = line.Text.data();
+    TLine line;
+    line.Own = QString(key.size() + 1 + value.size(), Qt::Uninitialized);
+    QChar* out = line.Own.data();
     std::copy(key.begin(), key.end(), out);
     out[key.size()] = u'=';
     std::copy(value.begin(), value.end(), out + key.size() + 1);
+    line.Text = line.Own; // the buffer stays where it is when the line is copied or moved
+    line.Eq = key.size();
     return line;
 }
 
 TIniFile TIniFile::Parse(const QString& source)
 {
-    const QStringView text(source);
     TIniFile ini;
+    ini.m_source = source;
+    const QStringView text(ini.m_source);
     TSection* current = nullptr;
     const qsizetype n = text.size();
     qsizetype start = 0;
@@ -129,11 +132,16 @@ TIniFile TIniFile::Parse(const QString& source)
         if (!current)
             continue;
         const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            current->Lines.push_back(TLine{line.toString(), -1});
+        if (eq < 0) {
+            current->Lines.push_back(TLine{line, -1, {}});
+            continue;
+        }
+        const QStringView key = IniTrimmed(line.first(eq));
+        const QStringView value = IniTrimmed(line.sliced(eq + 1));
+        if (key.size() == eq && value.size() == line.size() - eq - 1)
+            current->Lines.push_back(TLine{line, eq, {}}); // "key=value" as it stands
         else
-            current->Lines.push_back(
-                Entry(IniTrimmed(line.first(eq)), IniTrimmed(line.sliced(eq + 1))));
+            current->Lines.push_back(Entry(key, value));
     }
     ini.Reindex();
     return ini;
@@ -186,7 +194,7 @@ std::optional<QStringView> TIniFile::ValueView(const QString& section, const QSt
     if (k < 0)
         return std::nullopt;
     const TLine& line = found.Lines[std::size_t(k)];
-    return QStringView(line.Text).sliced(line.Eq + 1);
+    return line.Text.sliced(line.Eq + 1);
 }
 
 std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const
@@ -283,7 +291,7 @@ qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
         const TLine& line = section.Lines[std::size_t(i)];
         if (line.Eq != wanted.size())
             continue;
-        const QStringView name = QStringView(line.Text).first(line.Eq);
+        const QStringView name = line.Text.first(line.Eq);
         if (name == wanted || name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }

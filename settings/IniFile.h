@@ -49,11 +49,13 @@ public:
 
 private:
     // One line as it is written: an entry is "key=value" with `Eq` the position of its "=";
-    // any other line has `Eq` -1.
+    // any other line has `Eq` -1. `Text` points into the parsed text where the line stands there
+    // as written (the usual case, which saves an allocation per line), otherwise into `Own`.
     struct TLine
     {
-        QString Text;
+        QStringView Text;
         qsizetype Eq = -1;
+        QString Own;
     };
     struct TSection
     {
@@ -73,6 +75,7 @@ private:
     TSection& FindOrAppend(const QString& section);
     void Reindex();
 
+    QString m_source; // the parsed text, which lines point into
     std::vector<TSection> m_sections;
     QHash<QString, qsizetype> m_index; // folded name -> index of its last section
     mutable QString m_lastName;
