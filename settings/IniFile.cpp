@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -225,23 +226,38 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    TSection& s = FindOrAppend(section);
-    const QString oneLine = OneLine(value);
-    const qsizetype k = FindKey(s, key);
-    if (k >= 0)
-        s.Lines[std::size_t(k)] = Entry(key, oneLine);
-    else
-        s.Lines.push_back(Entry(key, oneLine));
+    WriteLine(section, key, OneLine(value));
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value)
 {
-    WriteString(section, key, QString::number(value));
+    // Decimal digits straight into the line: no string for the number on the way.
+    char16_t digits[12];
+    char16_t* end = digits + std::size(digits);
+    char16_t* begin = end;
+    std::uint32_t magnitude = value < 0 ? 0u - std::uint32_t(value) : std::uint32_t(value);
+    do {
+        *--begin = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--begin = u'-';
+    WriteLine(section, key, QStringView(begin, end - begin));
 }
 
 void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 {
-    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    WriteLine(section, key, value ? QStringView(u"1") : QStringView(u"0"));
+}
+
+void TIniFile::WriteLine(const QString& section, const QString& key, QStringView value)
+{
+    TSection& s = FindOrAppend(section);
+    const qsizetype k = FindKey(s, key);
+    if (k >= 0)
+        s.Lines[std::size_t(k)] = Entry(key, value);
+    else
+        s.Lines.push_back(Entry(key, value));
 }
 
 void TIniFile::EraseSection(const QString& section)

@@ -65,6 +65,8 @@ private:
 
     static QString Fold(const QString& name);
     static TLine Entry(QStringView key, QStringView value);
+    // Rule 6 for a value that is one line already.
+    void WriteLine(const QString& section, const QString& key, QStringView value);
     // The value, valid until the file is next changed.
     std::optional<QStringView> ValueView(const QString& section, const QString& key) const;
     // Index of the last section of that name, or -1. The last name asked for is remembered:
