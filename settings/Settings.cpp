@@ -40,7 +40,7 @@ TColor ReadColour(const TIniFile& ini, const QString& section, const QString& ke
 {
     const std::optional<QStringView> text = ini.View(section, key);
     if (!text)
-        return HexToColour(ColourToHex(def));
+        return def & 0xFFFFFFu; // the default as written and read back: "#RRGGBB" keeps 24 bits
     if (text->isEmpty())
         return def;
     if (text->front() == u'#') {
