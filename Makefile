@@ -46,8 +46,10 @@ screenshot: build
 	cd $(BUILD) && KEYRILL_SCREENSHOT_DIR=$(CURDIR)/resources/screenshots \
 	  ctest --output-on-failure -R '^test_screenshot$$'
 
+# The micro-benchmarks, then the start-up benchmark (Xvfb) against a bare Qt program.
 bench: build
 	./$(BUILD)/bench/keyrill_bench
+	bash bench/startup.sh $(BUILD)
 
 # Coverage-guided fuzzing of the settings reader (clang). SECONDS=N runs each target that long.
 fuzz: deps

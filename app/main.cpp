@@ -1,10 +1,11 @@
-#include "app/CommandLine.h"
 #include "mainwindow/main.h"
+#include "app/CommandLine.h"
 #include "midi/Midi.h"
 #include "midi/MidiApi.h"
 #include "midi/RtMidiService.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtPlatform.h"
+#include "platform/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -39,5 +40,7 @@ int main(int argc, char* argv[])
     fmMain.CreateDialogs();
     boxes.SetParent(&fmMain);
     fmMain.show();
+    // A signal or the session's end closes the window as the user would, saving the settings.
+    const TShutdownSignals shutdownSignals([&fmMain] { fmMain.close(); });
     return application.exec();
 }

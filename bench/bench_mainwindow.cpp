@@ -1,10 +1,10 @@
 // The main window's hot paths: a press reaching the MIDI service, the grid layout, the face
 // refresh and the first paint of a full 20 x 20 window.
+#include "mainwindow/main.h"
+#include "midi/Midi.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/TestApplication.h"
-#include "mainwindow/main.h"
-#include "midi/Midi.h"
 #include "widgets/TAdvToolButton.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // SendMidiMessage down to the MIDI service: on the recording fake, and over a private JACK
 // server to a receiving port (RtMidi's JACK output queues the message for the process cycle).
-#include "platform/MessageBoxes.h"
 #include "midi/Midi.h"
 #include "midi/Outputs.h"
 #include "midi/RtMidiService.h"
+#include "platform/MessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/JackServer.h"
 

@@ -3,12 +3,12 @@
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/SettingsState.h"
 
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
 
 namespace {
 
@@ -75,5 +75,38 @@ void BM_ParseAndReadSettings400(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ParseAndReadSettings400)->Unit(benchmark::kMicrosecond);
+
+// SaveSettings without the file system: the text as read, parsed, written and encoded.
+void BM_SaveSettings400InMemory(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
+    WriteFullFile(path);
+    TSettingsState s;
+    LoadSettings(path, s.Data);
+    const TSettingsText text = ReadSettingsFile(path);
+    for (auto _ : state) {
+        TIniFile ini = TIniFile::Parse(text.Text);
+        WriteSettings(ini, true, s.Data);
+        benchmark::DoNotOptimize(EncodeSettingsText(ini.Text(), text.Encoding, text.Bom));
+    }
+}
+BENCHMARK(BM_SaveSettings400InMemory)->Unit(benchmark::kMicrosecond);
+
+// The durable write alone: a temporary file, its flush to disk and the rename.
+void BM_SaveSettings400DurableWrite(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keyrill.ini"));
+    WriteFullFile(path);
+    const QByteArray bytes = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    for (auto _ : state)
+        WriteSettingsFile(path, bytes);
+    state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK(BM_SaveSettings400DurableWrite)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

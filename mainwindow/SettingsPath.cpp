@@ -15,10 +15,12 @@ QString WithIniExtension(const QString& programPath)
     return base + ".ini";
 }
 
+// The save replaces the file through a temporary file beside it: the folder must be writable,
+// and an existing file too.
 bool CanUse(const QString& path)
 {
     const QFileInfo file(path);
-    return file.exists() || QFileInfo(file.absolutePath()).isWritable();
+    return QFileInfo(file.absolutePath()).isWritable() && (!file.exists() || file.isWritable());
 }
 
 } // namespace

@@ -2,26 +2,24 @@
 
 #include "KeyrillVersion.h"
 #include "SettingsPath.h"
-#include "dialogs/About.h"
-#include "dialogs/configuration.h"
-#include "dialogs/ImageChooser.h"
-#include "dialogs/properties.h"
 #include "TrayIcon.h"
-#include "window.h"
+#include "dialogs/About.h"
+#include "dialogs/ImageChooser.h"
+#include "dialogs/configuration.h"
+#include "dialogs/properties.h"
 #include "platform/KeyboardMap.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
+#include "window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 
 #include <exception>
 
-
 TfmMain::TfmMain(const TPlatform& platform)
-    : m_platform(platform),
-      m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
-                [this] { return mapToGlobal(QPoint(0, 0)); })
+    : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
+                                      [this] { return mapToGlobal(QPoint(0, 0)); })
 {
     if (!m_platform.WindowSystem)
         m_ownWindowSystem = MakeWindowSystem();
@@ -29,6 +27,11 @@ TfmMain::TfmMain(const TPlatform& platform)
         *this, m_platform.WindowSystem ? *m_platform.WindowSystem : *m_ownWindowSystem,
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },
                               [this](QSize client) { return WholeButtons(client); }});
+    // A title set elsewhere (the Configuration dialog) is the caption that is saved.
+    connect(this, &QWidget::windowTitleChanged, this, [this](const QString& title) {
+        if (!m_showingCaption)
+            SetCaption(title);
+    });
     setWindowTitle(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);
@@ -87,7 +90,7 @@ void TfmMain::CreateDialogs()
         this);
     m_fmConfiguration = new TfmConfiguration(
         TConfigurationTarget{m_settings, m_outputs.Slots(), m_platform.Midi,
-                             [this] { return windowTitle(); }, [this] { return m_trayIconActive; },
+                             [this] { return m_caption; }, [this] { return m_trayIconActive; },
                              [this](const QString& title, bool trayIconActive) {
                                  ApplyConfiguration(title, trayIconActive);
                              }},
@@ -134,7 +137,7 @@ void TfmMain::LoadSettings()
 {
     TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
     ::LoadSettings(m_settingsPath, data);
-    setWindowTitle(data.Caption);
+    SetCaption(data.Caption);
     SetTrayIconActive(data.MinimiseToTray);
 }
 
@@ -144,10 +147,24 @@ void TfmMain::SaveSettings()
         return;
     std::array<TOutput, 4> stored = m_outputs.SlotsToStore();
     TSettingsData data{m_settings, stored, *m_commandList, {}, false, false};
-    data.Caption = windowTitle();
+    data.Caption = m_caption;
     data.MinimiseToTray = m_trayIconActive;
     data.WindowMaximised = WindowMaximised();
     ::SaveSettings(m_settingsPath, data);
+}
+
+void TfmMain::SetCaption(const QString& caption)
+{
+    // A hand-edited caption of megabytes exceeds the window system's request size and ends the
+    // program; the title and the hint show the start, the setting keeps all of it.
+    constexpr qsizetype kShown = 256;
+    m_caption = caption;
+    QString shown = caption.left(kShown);
+    if (shown.size() == kShown && shown.back().isHighSurrogate())
+        shown.chop(1);
+    m_showingCaption = true;
+    setWindowTitle(shown);
+    m_showingCaption = false; // the tray hint follows the title
 }
 
 void TfmMain::ReportError(const QString& text)

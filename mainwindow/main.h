@@ -70,6 +70,9 @@ public:
     // The dialogs, null until CreateDialogs.
     TfmProperties* Properties() const { return m_properties; }
     TfmImageBrowser* ImageBrowser() const { return m_imageBrowser; }
+    // The "Caption" setting as stored; the window title and the tray hint show it cut short.
+    const QString& Caption() const { return m_caption; }
+    void SetCaption(const QString& caption);
 
     // Start-up and shutdown.
     void FormCreate();
@@ -180,6 +183,8 @@ private:
     TOutputs m_outputs;
     std::unique_ptr<TCommandList> m_commandList;
     QString m_settingsPath;
+    QString m_caption;
+    bool m_showingCaption = false; // SetCaption is putting the cut caption on the title
     TImageList m_imageList;
     bool m_buttonsBuilt = false;
     int m_currentButton = 0;

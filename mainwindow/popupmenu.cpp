@@ -95,7 +95,7 @@ void TfmMain::mnConfigurationClick()
 
 void TfmMain::ApplyConfiguration(const QString& title, bool trayIconActive)
 {
-    setWindowTitle(title); // the tray tooltip follows the title
+    SetCaption(title);
     SetTrayIconActive(trayIconActive);
     const int count = m_settings.ButtonRows * m_settings.ButtonCols;
     // A toggle left on in a button that the grid loses could never send its release: send it
@@ -129,4 +129,3 @@ void TfmMain::actButtonPropertiesExecute()
     m_commandList->Get(m_currentButton - 1).Assign(m_properties->EditSet());
     RefreshButtons();
 }
-

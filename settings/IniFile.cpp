@@ -1,6 +1,12 @@
 #include "IniFile.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
+
+// A button's side has ten keys at most: room for them saves the regrowing of every section.
+constexpr std::size_t kTypicalLines = 10;
 
 bool IsTrimmed(QChar c)
 {
@@ -87,16 +93,21 @@ std::optional<std::int32_t> ParseIniInteger(QStringView text)
 TIniFile::TLine TIniFile::Entry(QStringView key, QStringView value)
 {
     TLine line;
-    line.Text.reserve(key.size() + 1 + value.size());
-    line.Text.append(key).append(u'=').append(value);
+    line.Own = QString(key.size() + 1 + value.size(), Qt::Uninitialized);
+    QChar* out = line.Own.data();
+    std::copy(key.begin(), key.end(), out);
+    out[key.size()] = u'=';
+    std::copy(value.begin(), value.end(), out + key.size() + 1);
+    line.Text = line.Own; // the buffer stays where it is when the line is copied or moved
     line.Eq = key.size();
     return line;
 }
 
 TIniFile TIniFile::Parse(const QString& source)
 {
-    const QStringView text(source);
     TIniFile ini;
+    ini.m_source = source;
+    const QStringView text(ini.m_source);
     TSection* current = nullptr;
     const qsizetype n = text.size();
     qsizetype start = 0;
@@ -116,16 +127,22 @@ TIniFile TIniFile::Parse(const QString& source)
             ini.m_sections.push_back(
                 TSection{IniTrimmed(line.sliced(1, line.size() - 2)).toString(), {}});
             current = &ini.m_sections.back();
+            current->Lines.reserve(kTypicalLines);
             continue;
         }
         if (!current)
             continue;
         const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            current->Lines.push_back(TLine{line.toString(), -1});
+        if (eq < 0) {
+            current->Lines.push_back(TLine{line, -1, {}});
+            continue;
+        }
+        const QStringView key = IniTrimmed(line.first(eq));
+        const QStringView value = IniTrimmed(line.sliced(eq + 1));
+        if (key.size() == eq && value.size() == line.size() - eq - 1)
+            current->Lines.push_back(TLine{line, eq, {}}); // "key=value" as it stands
         else
-            current->Lines.push_back(
-                Entry(IniTrimmed(line.first(eq)), IniTrimmed(line.sliced(eq + 1))));
+            current->Lines.push_back(Entry(key, value));
     }
     ini.Reindex();
     return ini;
@@ -178,7 +195,7 @@ std::optional<QStringView> TIniFile::ValueView(const QString& section, const QSt
     if (k < 0)
         return std::nullopt;
     const TLine& line = found.Lines[std::size_t(k)];
-    return QStringView(line.Text).sliced(line.Eq + 1);
+    return line.Text.sliced(line.Eq + 1);
 }
 
 std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const
@@ -209,23 +226,38 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    TSection& s = FindOrAppend(section);
-    const QString oneLine = OneLine(value);
-    const qsizetype k = FindKey(s, key);
-    if (k >= 0)
-        s.Lines[std::size_t(k)] = Entry(key, oneLine);
-    else
-        s.Lines.push_back(Entry(key, oneLine));
+    WriteLine(section, key, OneLine(value));
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value)
 {
-    WriteString(section, key, QString::number(value));
+    // Decimal digits straight into the line: no string for the number on the way.
+    char16_t digits[12];
+    char16_t* end = digits + std::size(digits);
+    char16_t* begin = end;
+    std::uint32_t magnitude = value < 0 ? 0u - std::uint32_t(value) : std::uint32_t(value);
+    do {
+        *--begin = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--begin = u'-';
+    WriteLine(section, key, QStringView(begin, end - begin));
 }
 
 void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 {
-    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    WriteLine(section, key, value ? QStringView(u"1") : QStringView(u"0"));
+}
+
+void TIniFile::WriteLine(const QString& section, const QString& key, QStringView value)
+{
+    TSection& s = FindOrAppend(section);
+    const qsizetype k = FindKey(s, key);
+    if (k >= 0)
+        s.Lines[std::size_t(k)] = Entry(key, value);
+    else
+        s.Lines.push_back(Entry(key, value));
 }
 
 void TIniFile::EraseSection(const QString& section)
@@ -242,7 +274,17 @@ void TIniFile::EraseSections(const std::function<bool(const QString& name)>& mat
 
 QString TIniFile::Fold(const QString& name)
 {
-    return name.toCaseFolded();
+    // Section names are nearly always ASCII, where folding is lower-casing A to Z; Qt's full
+    // folding costs several times more.
+    QString folded(name.size(), Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return name.toCaseFolded();
+        *out++ = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
+    }
+    return folded;
 }
 
 qsizetype TIniFile::FindIndex(const QString& section) const
@@ -259,10 +301,14 @@ qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
 {
     // Sections hold a few keys each and the program reads a bounded number of keys per
     // section, so a scan from the end (the last entry wins) costs less than an index.
+    // Keys are nearly always spelled as the program spells them: an exact match is a memcmp.
+    const QStringView wanted(key);
     for (qsizetype i = qsizetype(section.Lines.size()) - 1; i >= 0; --i) {
         const TLine& line = section.Lines[std::size_t(i)];
-        if (line.Eq == key.size() &&
-            QStringView(line.Text).first(line.Eq).compare(key, Qt::CaseInsensitive) == 0)
+        if (line.Eq != wanted.size())
+            continue;
+        const QStringView name = line.Text.first(line.Eq);
+        if (name == wanted || name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -274,14 +320,17 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
     if (found >= 0)
         return m_sections[std::size_t(found)];
     m_sections.push_back(TSection{section, {}});
-    m_index.insert(Fold(section), qsizetype(m_sections.size()) - 1);
-    m_lastIndex = -2; // forget the remembered lookup
+    m_sections.back().Lines.reserve(kTypicalLines);
+    m_lastIndex = qsizetype(m_sections.size()) - 1; // the next keys go to the same section
+    m_lastName = section;
+    m_index.insert(Fold(section), m_lastIndex);
     return m_sections.back();
 }
 
 void TIniFile::Reindex()
 {
     m_index.clear();
+    m_index.reserve(qsizetype(m_sections.size()));
     for (std::size_t i = 0; i < m_sections.size(); ++i)
         m_index.insert(Fold(m_sections[i].Name), qsizetype(i));
     m_lastIndex = -2;

@@ -26,6 +26,11 @@ public:
 
     // The value of the last entry of `key` in the last section `section` (rule 5), if any.
     std::optional<QString> Value(const QString& section, const QString& key) const;
+    // The same without a copy, valid until the file is next changed.
+    std::optional<QStringView> View(const QString& section, const QString& key) const
+    {
+        return ValueView(section, key);
+    }
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
     std::int32_t ReadInteger(const QString& section, const QString& key, std::int32_t def) const;
     bool ReadBool(const QString& section, const QString& key, bool def) const;
@@ -44,11 +49,13 @@ public:
 
 private:
     // One line as it is written: an entry is "key=value" with `Eq` the position of its "=";
-    // any other line has `Eq` -1.
+    // any other line has `Eq` -1. `Text` points into the parsed text where the line stands there
+    // as written (the usual case, which saves an allocation per line), otherwise into `Own`.
     struct TLine
     {
-        QString Text;
+        QStringView Text;
         qsizetype Eq = -1;
+        QString Own;
     };
     struct TSection
     {
@@ -58,6 +65,8 @@ private:
 
     static QString Fold(const QString& name);
     static TLine Entry(QStringView key, QStringView value);
+    // Rule 6 for a value that is one line already.
+    void WriteLine(const QString& section, const QString& key, QStringView value);
     // The value, valid until the file is next changed.
     std::optional<QStringView> ValueView(const QString& section, const QString& key) const;
     // Index of the last section of that name, or -1. The last name asked for is remembered:
@@ -68,6 +77,7 @@ private:
     TSection& FindOrAppend(const QString& section);
     void Reindex();
 
+    QString m_source; // the parsed text, which lines point into
     std::vector<TSection> m_sections;
     QHash<QString, qsizetype> m_index; // folded name -> index of its last section
     mutable QString m_lastName;

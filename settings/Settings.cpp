@@ -1,7 +1,7 @@
 #include "Settings.h"
 
-#include "KeyrillVersion.h"
 #include "IniFile.h"
+#include "KeyrillVersion.h"
 #include "SettingsFile.h"
 #include "model/qelCommandList.h"
 
@@ -18,15 +18,15 @@ constexpr TColor kDefaultHighlight = 255;
 
 QString OutputSection(int n)
 {
-    return QStringLiteral("Output %1").arg(n);
+    return QStringLiteral("Output ") + QString::number(n);
 }
 QString PressSection(int n)
 {
-    return QStringLiteral("Button %1").arg(n);
+    return QStringLiteral("Button ") + QString::number(n);
 }
 QString ReleaseSection(int n)
 {
-    return QStringLiteral("Button %1 Release").arg(n);
+    return PressSection(n) + QStringLiteral(" Release");
 }
 
 std::uint8_t LowByte(std::int32_t value)
@@ -34,20 +34,23 @@ std::uint8_t LowByte(std::int32_t value)
     return std::uint8_t(std::uint32_t(value) & 0xFFu);
 }
 
-// The colour rule: "#RRGGBB", or an integer in the colour layout, or the default.
+// The colour rule: "#RRGGBB", or an integer in the colour layout, or the default. One lookup
+// stands for the rule's two string reads: they give the same value whenever the key exists.
 TColor ReadColour(const TIniFile& ini, const QString& section, const QString& key, TColor def)
 {
-    const QString text = ini.ReadString(section, key, QStringLiteral("#"));
-    if (text.isEmpty())
+    const std::optional<QStringView> text = ini.View(section, key);
+    if (!text)
+        return def & 0xFFFFFFu; // the default as written and read back: "#RRGGBB" keeps 24 bits
+    if (text->isEmpty())
         return def;
-    if (text.front() == u'#') {
+    if (text->front() == u'#') {
         try {
-            return HexToColour(ini.ReadString(section, key, ColourToHex(def)));
+            return HexToColour(text->toString());
         } catch (const std::invalid_argument&) {
             return def;
         }
     }
-    return TColor(ini.ReadInteger(section, key, std::int32_t(def)));
+    return TColor(ParseIniInteger(*text).value_or(std::int32_t(def)));
 }
 
 void ReadSide(const TIniFile& ini, const QString& section, int n, TCommand& side)
@@ -102,8 +105,14 @@ int HexComponent(QStringView text, qsizetype pos)
 
 QString ColourToHex(TColor colour)
 {
-    return QString::asprintf("#%02X%02X%02X", ColorRed(colour), ColorGreen(colour),
-                             ColorBlue(colour));
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    const int bytes[3] = {ColorRed(colour), ColorGreen(colour), ColorBlue(colour)};
+    QString hex(7, u'#');
+    for (int i = 0; i < 3; ++i) {
+        hex[1 + 2 * i] = kDigits[(bytes[i] >> 4) & 0xF];
+        hex[2 + 2 * i] = kDigits[bytes[i] & 0xF];
+    }
+    return hex;
 }
 
 TColor HexToColour(const QString& text)
@@ -135,8 +144,8 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
     g.BorderHighlightColour = ReadColour(
         ini, kGeneral, QStringLiteral("Button Border Highlight Colour"), kDefaultHighlight);
     g.ButtonLayout = LowByte(ini.ReadInteger(kGeneral, QStringLiteral("Button Layout"), 0));
-    data.Caption = ini.ReadString(kGeneral, QStringLiteral("Caption"),
-                                  QStringLiteral(KEYRILL_PRODUCT_NAME));
+    data.Caption =
+        ini.ReadString(kGeneral, QStringLiteral("Caption"), QStringLiteral(KEYRILL_PRODUCT_NAME));
     g.AllowEditing = ini.ReadBool(kGeneral, QStringLiteral("Allow Editing"), true);
     g.AllowWindowMoving = ini.ReadBool(kGeneral, QStringLiteral("Allow Window Moving"), true);
     g.AllowWindowResizing = ini.ReadBool(kGeneral, QStringLiteral("Allow Window Resizing"), true);

@@ -66,12 +66,13 @@ TSettingsText DecodeSettingsBytes(const QByteArray& bytes)
     const bool bom = body.startsWith(kBom);
     if (bom)
         body = body.sliced(kBom.size());
+    // The mark goes in both cases: decoded as Latin-1 it would glue "ï»¿" to the first line.
+    result.Bom = bom;
     if (std::optional<QString> text = DecodeUtf8(body)) {
         result.Text = std::move(*text);
         result.Encoding = TTextEncoding::Utf8;
-        result.Bom = bom;
     } else {
-        result.Text = QString::fromLatin1(bytes);
+        result.Text = QString::fromLatin1(body);
         result.Encoding = TTextEncoding::Latin1;
     }
     return result;
@@ -82,7 +83,7 @@ QByteArray EncodeSettingsText(const QString& text, TTextEncoding encoding, bool 
     if (encoding == TTextEncoding::Latin1) {
         QByteArray latin1 = ToLatin1(text);
         if (IsAscii(latin1) || !DecodeUtf8(latin1))
-            return latin1;
+            return bom ? kBom + latin1 : latin1;
         // These bytes would be taken for UTF-8 and read back as other characters.
     }
     return bom ? kBom + text.toUtf8() : text.toUtf8();
@@ -99,8 +100,12 @@ TSettingsText ReadSettingsFile(const QString& path)
         return TSettingsError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason).toStdString());
     };
-    if (QFileInfo(path).isDir())
+    // Opening a FIFO or a device would block the start-up or read endless bytes.
+    const QFileInfo info(path);
+    if (info.isDir())
         throw fail(QStringLiteral("Is a directory"));
+    if (!info.isFile())
+        throw fail(QStringLiteral("Not a regular file"));
     if (!file.open(QIODevice::ReadOnly))
         throw fail(file.errorString());
     const QByteArray bytes = file.readAll();
@@ -120,6 +125,9 @@ void WriteSettingsFile(const QString& path, const QByteArray& bytes)
     }
 
     QSaveFile file(target);
+    // A writable file in a folder that is not (a shared folder, an install in /opt) cannot get a
+    // temporary file beside it; writing in place then is better than never saving at all.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw TSettingsError(CannotCreate(path, file.errorString()).toStdString());
     if (file.write(bytes) != bytes.size()) {

@@ -397,7 +397,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"TruncatedSequenceAtEnd", "ab\xC3", TTextEncoding::Latin1, false},
                     EncodingCase{"Overlong", "\xC0\xAF", TTextEncoding::Latin1, false},
                     EncodingCase{"EncodedSurrogate", "\xED\xA0\x80", TTextEncoding::Latin1, false},
-                    EncodingCase{"BomThenLatin1", "\xEF\xBB\xBF\xE9", TTextEncoding::Latin1, false},
+                    EncodingCase{"BomThenLatin1", "\xEF\xBB\xBF\xE9", TTextEncoding::Latin1, true},
                     EncodingCase{"Nul", QByteArray("a\0b", 3), TTextEncoding::Utf8, false}),
     [](const testing::TestParamInfo<EncodingCase>& info) { return info.param.name; });
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QSocketNotifier;
+
+// SIGTERM (a system shutdown, `kill`, a service manager), SIGINT and SIGHUP (a terminal going
+// away) and the desktop session's end would stop the program without its shutdown, losing the
+// run's edits. While an instance lives they call `close` instead, on the user-interface thread:
+// the handler only writes a byte to a pipe. Menus and modal dialogs are dismissed first, and the
+// close waits until their event loops have returned, so no handler resumes on a closed window.
+class TShutdownSignals : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `mainLoopLevel`: how many event loops run when nothing is nested, 1 under
+    // QApplication::exec (0 in a test that runs no loop of its own).
+    explicit TShutdownSignals(std::function<void()> close, int mainLoopLevel = 1,
+                              QObject* parent = nullptr);
+    ~TShutdownSignals() override; // the previous handlers come back
+
+    TShutdownSignals(const TShutdownSignals&) = delete;
+    TShutdownSignals& operator=(const TShutdownSignals&) = delete;
+
+private:
+    static void Handle(int signal);
+    void Arrived();
+    void Close();
+
+    std::function<void()> m_close;
+    int m_mainLoopLevel;
+    int m_pipe[2] = {-1, -1};
+    QSocketNotifier* m_notifier = nullptr;
+    bool m_closing = false;
+};
