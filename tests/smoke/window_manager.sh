@@ -135,11 +135,13 @@ pids+=($trayer)
 wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"' ||
     fail "trayer did not start"
 icon() { xwininfo -root -tree | awk '/"keyrill": \("keyrill" "keyrill"\) +[0-9]+x[0-9]+\+0\+0 /{print $1}' | head -n 1; }
+has_icon() { [[ -n "$(icon)" ]]; } # the icon shows a moment after the window hides
 start "${windows[@]}" '[General]' 'Minimise To Tray=1'
 before=$(frame)
 [[ -z "$(icon)" ]] || fail "the tray icon shows while the window is shown"
 xdotool windowminimize "$window"
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide the window"
+wait_for 5 has_icon || true
 id=$(icon)
 [[ -n "$id" ]] || fail "no icon in the tray"
 info=$(xwininfo -id "$id")
@@ -158,7 +160,7 @@ set_maximised add
 maximised || fail "no maximise before hiding"
 xdotool windowminimize "$window"
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide the maximised window"
-for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+wait_for 5 has_icon || true
 xdotool mousemove $((ix + 8)) $((iy + 8)) click --repeat 2 --delay 80 1
 wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the double-click did not restore"
 maximised || fail "the maximised window came back from the tray not maximised"
@@ -167,7 +169,7 @@ expect_frame "$before" "restored after coming back maximised"
 # Hidden again, the tray menu's Exit ends the program and saves the bounds it had before hiding.
 xdotool windowminimize "$window"
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "the second minimise did not hide"
-for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+wait_for 5 has_icon || true
 [[ -n "$(icon)" ]] || fail "no icon in the tray after the second minimise"
 xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
 sleep 0.7
