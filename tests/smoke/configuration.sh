@@ -5,50 +5,11 @@
 # window's size (whole cells) and by the messages of the buttons now in the bottom row, the
 # settings file after closing.
 # Usage: configuration.sh KEYRILL WM_CLOSE
-set -euo pipefail
-keyrill=$1
-wm_close=$2
+source "$(dirname "$0")/lib.sh" "$@"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    # Last started, first stopped, with a pause after each (JACK clients before the server).
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-        sleep 0.3
-    done
-    rm -f /dev/shm/jack_sem.*_"${JACK_DEFAULT_SERVER:-none}"_* 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; for f in "$work"/*.log; do echo "--- $f" >&2; cat "$f" >&2; done; exit 1; }
-wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeeds
-    local limit=$(( $1 * 10 )); shift
-    for ((i = 0; i < limit; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
-received() { # received BYTES: whether the receiver got a message, e.g. "90 46 64"
-    tr 'A-F' 'a-f' <"$work/dump.log" | sed 's/0x//g' | grep -q "$1"
-}
-
-display=""
-for n in $(seq 90 190); do
-    if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || fail "no free X display"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
-
-export JACK_DEFAULT_SERVER="keyrill-config-smoke"
-jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -p 256 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-wait_for 10 jack_lsp || fail "jackd did not start"
-stdbuf -oL jack_midi_dump >"$work/dump.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'jack_lsp | grep -q midi-monitor:input' || fail "no MIDI receiver"
+start_x
+start_jack keyrill-config-smoke
+start_receiver
 
 # A window of 303 x 205 pixels holds 5 x 3 whole cells of 101 x 41; 4 x 4 cells of that window
 # are 75 x 51, so the grid of 4 x 4 makes it 300 x 204. Button 15 plays note 70 (0x46): at the
@@ -57,16 +18,7 @@ printf '%s\r\n' '[Windows]' 'Main Top=40' 'Main Left=40' 'Main Height=205' 'Main
     '[Output 1]' 'MIDI Device=0' 'Active=1' '' \
     '[Button 15]' 'Caption=Hi' 'Message=1' 'Note=70' 'Velocity=100' '' >"$work/keyrill.ini"
 
-"$keyrill" "$work/keyrill.ini" >"$work/keyrill.log" 2>&1 &
-app=$!
-pids+=($app)
-window=""
-for ((i = 0; i < 100; i++)); do
-    window=$(xdotool search --onlyvisible --name '^Keyrill$' 2>/dev/null | head -n 1 || true)
-    [[ -n "$window" ]] && break
-    sleep 0.1
-done
-[[ -n "$window" ]] || fail "the Keyrill window did not appear"
+start_keyrill "$work/keyrill.ini"
 sleep 0.5
 geometry() { xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=' | tr '\n' ' '; }
 [[ "$(geometry)" == "WIDTH=303 HEIGHT=205 " ]] || fail "unexpected start size: $(geometry)"
@@ -77,13 +29,7 @@ xdotool windowfocus --sync "$window"
 xdotool mousemove --window "$window" 20 10 click 3
 sleep 0.5
 xdotool key Up Up Up Return
-dialog=""
-for ((i = 0; i < 50; i++)); do
-    dialog=$(xdotool search --onlyvisible --name '^Configuration$' 2>/dev/null | head -n 1 || true)
-    [[ -n "$dialog" ]] && break
-    sleep 0.1
-done
-[[ -n "$dialog" ]] || fail "the Configuration dialog did not open from the menu"
+wait_for 5 find_window '^Configuration$' || fail "the Configuration dialog did not open from the menu"
 sleep 0.3
 
 # The focus starts in the page list; Tab passes Close (Apply is still disabled) to the rows.
@@ -106,10 +52,7 @@ wait_for 10 received '90 46 64' || fail "the cell of row 3, column 4 is not butt
 xdotool mousemove --window "$window" 260 180 click 1
 wait_for 10 received '80 00 00' || fail "the bottom-right cell did not play button 16"
 
-"$wm_close" "$window" || fail "could not send the close request"
-for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "Keyrill did not end after the close request"
-wait "$app" || fail "Keyrill exited with an error"
+close_keyrill
 
 ini="$work/keyrill.ini"
 grep -q $'^Button Rows=4\r$' "$ini" || fail "the rows were not saved"

@@ -4,30 +4,10 @@
 # mouse, a modal error box, closing with a key held), played with xdotool against the built
 # program, with a JACK receiver counting the Note On and Note Off messages.
 # Usage: held_notes.sh KEYRILL WM_CLOSE
-set -euo pipefail
-keyrill=$1
-wm_close=$2
+source "$(dirname "$0")/lib.sh" "$@"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-        sleep 0.3
-    done
-    rm -f /dev/shm/jack_sem.*_"${JACK_DEFAULT_SERVER:-none}"_* 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; for f in "$work"/*.log; do echo "--- $f" >&2; cat "$f" >&2; done; exit 1; }
-wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeeds
-    local limit=$(( $1 * 10 )); shift
-    for ((i = 0; i < limit; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
 # count BYTES: how often the receiver got the message, e.g. count '90 3c 64'
-count() { tr 'A-F' 'a-f' <"$work/dump.log" | sed 's/0x//g' | grep -c "$1" || true; }
+count() { dump_bytes | grep -c "$1" || true; }
 # Each case is checked on its own: a failure is reported and the next case goes on.
 failures=()
 declare -A before
@@ -48,26 +28,13 @@ expect() {
     [[ "$got" -eq "$2" ]] || failures+=("$case_name: '$1' received $got times, expected $2")
 }
 
-display=""
-for n in $(seq 90 190); do
-    if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || fail "no free X display"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=$display
+start_x
 unset QT_QPA_PLATFORM
-wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
 wait_for 5 setxkbmap -layout us || fail "setxkbmap failed"
 
-export JACK_DEFAULT_SERVER="keyrill-held"
 # Ahead of the load below: a late JACK cycle drops MIDI on its way to the receiver.
-nice -n -15 jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -p 256 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-wait_for 10 jack_lsp || fail "jackd did not start"
-nice -n -15 stdbuf -oL jack_midi_dump >"$work/dump.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'jack_lsp | grep -q midi-monitor:input' || fail "no MIDI receiver"
+start_jack keyrill-held -15
+start_receiver -15
 
 # A 2 x 2 grid of 150 x 100 pixels each. Button 1: hot key "1", note 60. Button 2: hot key "A",
 # note 62. Button 3: its Press side goes to output 2, whose device does not exist (an error box),
@@ -82,23 +49,13 @@ printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main
     '[Button 3]' 'Action=1' 'Caption=Three' 'Message=1' 'Note=64' 'Velocity=80' 'Output=2' '' \
     '[Button 3 Release]' 'Note=64' 'Output=1' '' >"$work/keyrill.ini"
 
-"$keyrill" "$work/keyrill.ini" >"$work/keyrill.log" 2>&1 &
-app=$!
-pids+=($app)
+launch_keyrill "$work/keyrill.ini"
 # Output 2 cannot be opened: its box comes first, before the window.
-box=""
-wait_for 10 sh -c "xdotool search --onlyvisible --name '^Keyrill\$' >/dev/null" || fail "no box"
-box=$(xdotool search --onlyvisible --name '^Keyrill$' | head -n 1)
+wait_for 10 find_window '^Keyrill$' || fail "no box"
+box=$(find_window '^Keyrill$')
 sleep 0.5
 xdotool windowfocus --sync "$box" key Return
-window=""
-for ((i = 0; i < 100; i++)); do
-    window=$(xdotool search --onlyvisible --name '^Keyrill$' 2>/dev/null | head -n 1 || true)
-    [[ -n "$window" && "$window" != "$box" ]] && break
-    window=""
-    sleep 0.1
-done
-[[ -n "$window" ]] || fail "the Keyrill window did not appear"
+await_window "$box"
 sleep 0.5
 xdotool windowfocus --sync "$window"
 at() { xdotool mousemove --window "$window" "$1" "$2"; }
@@ -171,9 +128,7 @@ start "closing with a key held"
 xset r off # only the close may end this note
 xdotool keydown 1
 expect '90 3c 64' 1
-"$wm_close" "$window" || fail "could not send the close request"
-for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "Keyrill did not end after the close request"
+request_close
 xdotool keyup 1
 expect '80 3c 00' 1
 if [[ ${#failures[@]} -gt 0 ]]; then

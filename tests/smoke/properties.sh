@@ -4,51 +4,11 @@
 # change the Press caption and message with the keyboard, click the Example (its bytes reach the
 # receiver), press Enter, close the program, and find the new definition in the settings file.
 # Usage: properties.sh KEYRILL WM_CLOSE
-set -euo pipefail
-keyrill=$1
-wm_close=$2
+source "$(dirname "$0")/lib.sh" "$@"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    # Last started, first stopped, with a pause after each: JACK's clients go before the server,
-    # and the server must have seen them go, then the server before X.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-        sleep 0.3
-    done
-    rm -f /dev/shm/jack_sem.*_"${JACK_DEFAULT_SERVER:-none}"_* 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; for f in "$work"/*.log "$work"/keyrill.ini; do echo "--- $f" >&2; cat "$f" >&2; done; exit 1; }
-wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeeds
-    local limit=$(( $1 * 10 )); shift
-    for ((i = 0; i < limit; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
-received() { tr 'A-F' 'a-f' <"$work/dump.log" | sed 's/0x//g' | grep -q "$1"; }
-find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-
-display=""
-for n in $(seq 90 190); do
-    if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || fail "no free X display"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
-
-# A fixed name: JACK frees a dead server's registry entry only for a new server of the same name.
-export JACK_DEFAULT_SERVER="keyrill-properties"
-jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -p 256 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-wait_for 10 jack_lsp || fail "jackd did not start"
-stdbuf -oL jack_midi_dump >"$work/dump.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'jack_lsp | grep -q midi-monitor:input' || fail "no MIDI receiver"
+start_x
+start_jack keyrill-properties
+start_receiver
 
 # Output 1 on the receiver; button 1 plays Note On 60 on press and Note Off 60 on release.
 printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main Width=300' '' \
@@ -56,11 +16,7 @@ printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main
     '[Button 1]' 'Action=1' 'Caption=Play' 'Message=1' 'Note=60' 'Velocity=100' '' \
     '[Button 1 Release]' 'Caption=Stop' 'Message=0' 'Note=60' 'Velocity=0' '' >"$work/keyrill.ini"
 
-"$keyrill" "$work/keyrill.ini" >"$work/keyrill.log" 2>&1 &
-app=$!
-pids+=($app)
-wait_for 10 find_window '^Keyrill$' || fail "the Keyrill window did not appear"
-window=$(find_window '^Keyrill$')
+start_keyrill "$work/keyrill.ini"
 sleep 0.5
 
 # The context menu of button 1, then its first enabled item by keyboard.
@@ -86,10 +42,7 @@ xdotool key Return
 for ((i = 0; i < 50; i++)); do [[ -z "$(find_window '^Button 1 Properties$')" ]] && break; sleep 0.1; done
 [[ -z "$(find_window '^Button 1 Properties$')" ]] || fail "Enter did not close the dialog with OK"
 
-"$wm_close" "$window" || fail "could not send the close request"
-for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "Keyrill did not end after the close request"
-wait "$app" || fail "Keyrill exited with an error"
+close_keyrill
 
 button1=$(sed -n '/^\[Button 1\]\r$/,/^\r$/p' "$work/keyrill.ini")
 grep -q $'^Caption=Snare\r$' <<<"$button1" || fail "the new caption was not saved"

@@ -4,35 +4,9 @@
 # where it is, the maximised start, a save and reopen of place and size, and minimise into an
 # XEmbed tray (trayer) and back by a double-click on the icon.
 # Usage: window_manager.sh KEYRILL WM_CLOSE
-set -euo pipefail
-keyrill=$1
-wm_close=$2
+source "$(dirname "$0")/lib.sh" "$@"
 
-work=$(mktemp -d)
-pids=()
-app=""
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; for f in "$work"/*.log; do echo "--- $f" >&2; cat "$f" >&2; done; exit 1; }
-wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeeds
-    local limit=$(( $1 * 10 )); shift
-    for ((i = 0; i < limit; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
-
-# The server picks a free display itself: no race with other tests looking for one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-display=":$(head -n 1 "$work/display")"
-export DISPLAY=$display
-wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
+start_x
 # Openbox's own edge resistance off, so that a window landing on the edge is Keyrill's snap.
 sed 's|<screen_edge_strength>[0-9]*<|<screen_edge_strength>0<|; s|<strength>[0-9]*<|<strength>0<|' \
     /etc/xdg/openbox/rc.xml >"$work/rc.xml"
@@ -43,24 +17,8 @@ wait_for 10 wmctrl -m || fail "openbox did not start"
 # Starts Keyrill on the settings lines given and sets $window to its window.
 start() {
     printf '%s\r\n' "$@" >"$work/keyrill.ini"
-    "$keyrill" "$work/keyrill.ini" >>"$work/keyrill.log" 2>&1 &
-    app=$!
-    pids+=($app)
-    window=""
-    for ((i = 0; i < 100; i++)); do
-        window=$(xdotool search --onlyvisible --name '^Keyrill$' 2>/dev/null | head -n 1 || true)
-        [[ -n "$window" ]] && break
-        sleep 0.1
-    done
-    [[ -n "$window" ]] || fail "the Keyrill window did not appear"
+    start_keyrill "$work/keyrill.ini"
     sleep 1
-}
-# Closes Keyrill the window manager's way and waits for it to end.
-stop() {
-    "$wm_close" "$window" || fail "could not send the close request"
-    for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app" 2>/dev/null && fail "Keyrill did not end after the close request"
-    wait "$app" || fail "Keyrill exited with an error"
 }
 # The frame's left, top, width and height: the client's place and size plus the frame extents.
 frame() {
@@ -114,7 +72,7 @@ set_maximised add
 maximised || fail "the locked window does not maximise"
 set_maximised remove
 expect_frame "200 100 $w0 $h0" "locked window restored"
-stop
+close_keyrill
 echo "move lock: a title-bar drag is undone; maximise and restore still work"
 
 # 2. Moving allowed: the drag moves the window, 6 px from the left edge snaps onto it, a border
@@ -132,7 +90,7 @@ release
 read -r l1 t1 w1 h1 <<<"$(frame)"
 [[ "$l1 $t1" == "0 150" ]] || fail "the fit to whole buttons moved the window to $l1 $t1"
 (( w1 > w0 + 40 && h1 > h0 + 25 )) || fail "the border drag did not resize: $w1 x $h1"
-stop
+close_keyrill
 grep -q $'^Main Left=0\r$' "$work/keyrill.ini" && grep -q $'^Main Top=150\r$' "$work/keyrill.ini" &&
     grep -q $"^Main Width=$w1"$'\r$' "$work/keyrill.ini" &&
     grep -q $"^Main Height=$h1"$'\r$' "$work/keyrill.ini" ||
@@ -141,7 +99,7 @@ cp "$work/keyrill.ini" "$work/saved.ini"
 mapfile -t lines < <(tr -d '\r' <"$work/saved.ini")
 start "${lines[@]}"
 expect_frame "0 150 $w1 $h1" "reopened on the saved file"
-stop
+close_keyrill
 echo "moving: drag moves, 6 px snaps to the edge, border drag keeps the place, saved and reopened"
 
 # 3. Single border: a border drag is undone, maximise and restore work.
@@ -156,14 +114,14 @@ read -r _ _ wm _ <<<"$(frame)"
 (( wm == 1024 )) || fail "maximised to $(frame)"
 set_maximised remove
 expect_frame "200 100 $w0 $h0" "single border restored"
-stop
+close_keyrill
 echo "single border: a border drag is undone; maximise and restore work"
 
 # 4. Maximised at start stays maximised; the stored bounds are written back unchanged.
 start "${windows[@]}" 'Main Maximised=1'
 sleep 1
 is_maximised || fail "the window started maximised lost its maximised state: $(frame)"
-stop
+close_keyrill
 grep -q $'^Main Maximised=1\r$' "$work/keyrill.ini" && grep -q $'^Main Width=300\r$' "$work/keyrill.ini" ||
     fail "closed maximised but saved $(head -7 "$work/keyrill.ini")"
 echo "maximised start: stays maximised, saved with the stored size"
@@ -177,11 +135,13 @@ pids+=($trayer)
 wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"' ||
     fail "trayer did not start"
 icon() { xwininfo -root -tree | awk '/"keyrill": \("keyrill" "keyrill"\) +[0-9]+x[0-9]+\+0\+0 /{print $1}' | head -n 1; }
+has_icon() { [[ -n "$(icon)" ]]; } # the icon shows a moment after the window hides
 start "${windows[@]}" '[General]' 'Minimise To Tray=1'
 before=$(frame)
 [[ -z "$(icon)" ]] || fail "the tray icon shows while the window is shown"
 xdotool windowminimize "$window"
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide the window"
+wait_for 5 has_icon || true
 id=$(icon)
 [[ -n "$id" ]] || fail "no icon in the tray"
 info=$(xwininfo -id "$id")
@@ -200,7 +160,7 @@ set_maximised add
 maximised || fail "no maximise before hiding"
 xdotool windowminimize "$window"
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide the maximised window"
-for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+wait_for 5 has_icon || true
 xdotool mousemove $((ix + 8)) $((iy + 8)) click --repeat 2 --delay 80 1
 wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the double-click did not restore"
 maximised || fail "the maximised window came back from the tray not maximised"
@@ -209,14 +169,12 @@ expect_frame "$before" "restored after coming back maximised"
 # Hidden again, the tray menu's Exit ends the program and saves the bounds it had before hiding.
 xdotool windowminimize "$window"
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "the second minimise did not hide"
-for ((i = 0; i < 50; i++)); do [[ -n "$(icon)" ]] && break; sleep 0.1; done
+wait_for 5 has_icon || true
 [[ -n "$(icon)" ]] || fail "no icon in the tray after the second minimise"
 xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
 sleep 0.7
 xdotool key Down Down Return
-for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "Exit in the tray menu did not end Keyrill"
-wait "$app" || fail "Keyrill exited with an error"
+await_exit "Exit in the tray menu did not end Keyrill"
 read -r bl bt bw bh <<<"$before"
 grep -q $"^Main Left=$bl"$'\r$' "$work/keyrill.ini" && grep -q $"^Main Top=$bt"$'\r$' "$work/keyrill.ini" &&
     grep -q $"^Main Width=$bw"$'\r$' "$work/keyrill.ini" ||
@@ -232,5 +190,5 @@ xdotool windowminimize "$window"
 sleep 1
 xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' ||
     fail "without a tray the window was not minimised the ordinary way: $(xprop -id "$window" WM_STATE)"
-stop
+close_keyrill
 echo "no tray: minimise is the ordinary one"

@@ -1,0 +1,129 @@
+# Set-up shared by the end-to-end scripts: an X server, a JACK server, a MIDI receiver and the
+# program, each stopped again on exit.
+# Usage (first lines of a script): source "$(dirname "$0")/lib.sh" KEYRILL WM_CLOSE
+set -euo pipefail
+keyrill=$1
+wm_close=$2
+
+work=$(mktemp -d)
+pids=()
+app=""
+window=""
+cleanup() {
+    # Last started, first stopped, with a pause after each: JACK's clients go before the server,
+    # and the server must have seen them go (one stopped while writing to a client that has just
+    # died dies of a broken pipe and never leaves the server registry), then the server before X.
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+        sleep 0.3
+    done
+    # Semaphores of clients still attached when the server stopped.
+    rm -f /dev/shm/jack_sem.*_"${JACK_DEFAULT_SERVER:-none}"_* 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    local f
+    echo "FAIL: $*" >&2
+    for f in "$work"/*.log "$work"/*.ini; do
+        [[ -e "$f" ]] || continue
+        echo "--- $f" >&2
+        cat "$f" >&2
+    done
+    exit 1
+}
+wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeeds
+    local i limit=$(($1 * 10))
+    shift
+    for ((i = 0; i < limit; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+# start_x: an Xvfb of 1024 x 768 on a display the server picks itself (no race with other tests
+# looking for a free one); exports DISPLAY.
+start_x() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    pids+=("$!")
+    wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+    DISPLAY=":$(head -n 1 "$work/display")"
+    export DISPLAY
+    wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
+}
+
+# at_priority NICENESS: sets $priority to the command prefix for that priority ("" for the
+# ordinary one). A prefix, not a function: a function run in the background is a subshell, and
+# its pid in $pids would not be the process to stop.
+at_priority() {
+    priority=()
+    if [[ -n "$1" ]]; then priority=(nice -n "$1"); fi
+}
+
+# start_jack NAME [NICENESS]: a JACK server on the dummy driver; exports JACK_DEFAULT_SERVER.
+# Give a fixed name: JACK frees a dead server's registry entry only for a new server of the same
+# name.
+start_jack() {
+    export JACK_DEFAULT_SERVER=$1
+    at_priority "${2:-}"
+    "${priority[@]}" jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -p 256 >"$work/jackd.log" 2>&1 &
+    pids+=("$!")
+    wait_for 10 jack_lsp || fail "jackd did not start"
+}
+
+# start_receiver [NICENESS]: jack_midi_dump writing what it gets to $work/dump.log.
+start_receiver() {
+    at_priority "${1:-}"
+    "${priority[@]}" stdbuf -oL jack_midi_dump >"$work/dump.log" 2>&1 &
+    pids+=("$!")
+    wait_for 10 sh -c 'jack_lsp | grep -q midi-monitor:input' || fail "no MIDI receiver"
+}
+# What the receiver got, as lower-case hex bytes without "0x": "90 3c 64".
+dump_bytes() { tr 'A-F' 'a-f' <"$work/dump.log" | sed 's/0x//g'; }
+received() { dump_bytes | grep -q "$1"; } # received BYTES: whether the receiver got a message
+
+# find_window TITLE: the first visible window whose name matches; fails when there is none.
+find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+
+# launch_keyrill INI [LOG]: starts the program on a settings file and sets $app.
+launch_keyrill() {
+    "$keyrill" "$1" >>"${2:-$work/keyrill.log}" 2>&1 &
+    app=$!
+    pids+=("$app")
+}
+# await_window [OTHER]: waits for the main window (one that is not OTHER) and sets $window.
+await_window() {
+    local i
+    window=""
+    for ((i = 0; i < 100; i++)); do
+        window=$(find_window '^Keyrill$' || true)
+        [[ -n "$window" && "$window" != "${1:-}" ]] && return 0
+        window=""
+        kill -0 "$app" 2>/dev/null || break
+        sleep 0.1
+    done
+    fail "the Keyrill window did not appear"
+}
+start_keyrill() { # start_keyrill INI [LOG]
+    launch_keyrill "$@"
+    await_window
+}
+# await_end [WHAT]: waits up to 10 s for the program to end; fails with WHAT if it does not.
+await_end() {
+    local i
+    for ((i = 0; i < 100; i++)); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    ! kill -0 "$app" 2>/dev/null || fail "${1:-Keyrill did not end after the close request}"
+}
+await_exit() { # await_exit [WHAT]: as await_end, and the program ended without an error
+    await_end "$@"
+    wait "$app" || fail "Keyrill exited with an error"
+}
+# request_close: the window manager's close request to $window; waits for the program to end.
+request_close() {
+    "$wm_close" "$window" || fail "could not send the close request"
+    await_end
+}
+close_keyrill() { # request_close, and the program ended without an error
+    "$wm_close" "$window" || fail "could not send the close request"
+    await_exit
+}
