@@ -3,7 +3,9 @@
 #include "KeyrillVersion.h"
 
 #include <RtMidi.h>
+#include <jack/jack.h>
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -17,6 +19,7 @@ const std::string kClientName = KEYRILL_PRODUCT_NAME;
 // its own name leaves "Keyrill" to the first port the program opens or publishes.
 const std::string kListClientName = KEYRILL_PRODUCT_NAME "-devices";
 const std::string kPortName = "Output";
+const std::string kWatchClientName = KEYRILL_PRODUCT_NAME "-watch";
 
 constexpr TMidiResult kInvalidHandle = 1;
 constexpr TMidiResult kSystemExclusive = 2;
@@ -111,6 +114,59 @@ struct TRtOut
     }
 };
 
+// RtMidi's JACK output queues each message for its process thread and never learns that the
+// server has gone. This client, without ports, is told by JACK when its server shuts down; a send
+// only reads the flag.
+class TJackWatch
+{
+public:
+    TJackWatch() = default;
+    TJackWatch(const TJackWatch&) = delete;
+    TJackWatch& operator=(const TJackWatch&) = delete;
+
+    ~TJackWatch()
+    {
+        if (m_client)
+            jack_client_close(m_client);
+    }
+
+    // Connects to the running server; false when there is none (then nothing is watched).
+    bool Start()
+    {
+        jack_status_t status{};
+        m_client = jack_client_open(kWatchClientName.c_str(), JackNoStartServer, &status);
+        if (!m_client)
+            return false;
+        jack_on_info_shutdown(m_client, &OnShutdown, this);
+        return true;
+    }
+
+    bool ServerDown() const { return m_down.load(std::memory_order_acquire); }
+
+    // Why the server went, once ServerDown() is true.
+    std::string FailureText() const
+    {
+        std::string text = "The JACK server has stopped; the MIDI output is no longer connected";
+        if (!m_reason.empty())
+            text += " (" + m_reason + ")";
+        return text;
+    }
+
+private:
+    // Called once, on a JACK thread; the reason is written before the flag is published.
+    static void OnShutdown(jack_status_t, const char* reason, void* arg)
+    {
+        auto* self = static_cast<TJackWatch*>(arg);
+        if (reason)
+            self->m_reason = reason;
+        self->m_down.store(true, std::memory_order_release);
+    }
+
+    jack_client_t* m_client = nullptr;
+    std::atomic<bool> m_down{false};
+    std::string m_reason;
+};
+
 } // namespace
 
 struct TRtMidiService::TImpl
@@ -120,6 +176,7 @@ struct TRtMidiService::TImpl
     RtMidi::Api Api = RtMidi::UNSPECIFIED;
     std::string StartFailure;
     std::unique_ptr<TRtOut> Enumerator;
+    std::unique_ptr<TJackWatch> JackWatch; // under JACK only
 
     // The device list as last enumerated: a name, or the failure text of its query.
     struct TEntry
@@ -185,6 +242,11 @@ struct TRtMidiService::TImpl
                 Enumerator = std::move(out);
                 Api = api;
                 Started = true;
+                if (api == RtMidi::UNIX_JACK) {
+                    JackWatch = std::make_unique<TJackWatch>();
+                    if (!JackWatch->Start())
+                        JackWatch.reset();
+                }
                 return true;
             }
             StartFailure += (StartFailure.empty() ? "" : "; ") + failure;
@@ -202,6 +264,8 @@ struct TRtMidiService::TImpl
     {
         if (!Started)
             return Fail("No MIDI output service could be started: " + StartFailure);
+        if (JackWatch && JackWatch->ServerDown())
+            return Fail(JackWatch->FailureText());
         auto out = std::make_unique<TRtOut>();
         std::string failure = out->Create(Api);
         if (!failure.empty())
@@ -352,6 +416,8 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
         std::snprintf(text, sizeof text, "Not a MIDI status byte (0x%02X)", unsigned(bytes[0]));
         return d.Fail(text);
     }
+    if (d.JackWatch && d.JackWatch->ServerDown())
+        return d.Fail(d.JackWatch->FailureText());
     TRtOut& out = *found->second;
     try {
         out.Errors.Reset();

@@ -76,17 +76,55 @@ TEST_P(DeadJack, WindowKeepsWorkingAndClosesWithItsSettings)
     }
     EXPECT_LT(timer.elapsed(), 10'000) << "the window hangs on sends to a dead server";
     EXPECT_FALSE(button->Down());
-    if (!showErrors) {
+    if (showErrors) {
+        EXPECT_GE(boxes.Boxes.size(), 1u) << "sends to a dead server reported as success";
+    } else {
         EXPECT_TRUE(boxes.Boxes.empty()) << boxes.Texts().join("; ").toStdString();
     }
-    for (const auto& box : boxes.Boxes)
+    const QString expected =
+        QStringLiteral("MIDI port error on output 1.(MIDI Device # %1)").arg(device);
+    for (const auto& box : boxes.Boxes) {
         EXPECT_EQ(box.Icon, TBoxIcon::Error) << box.Text.toStdString();
+        EXPECT_EQ(box.Text, expected);
+    }
 
     window.SetCaption(QStringLiteral("After"));
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(ReadBytes(path).contains("Caption=After\r\n"));
     std::printf("%zu error boxes after the server died: %s\n", boxes.Boxes.size(),
                 qPrintable(boxes.Texts().join(QStringLiteral("; ")).left(300)));
+}
+
+// The service itself: once the server is gone a send fails, at once, with a text that says why,
+// and so does opening another output.
+TEST(DeadJackService, SendFailsWithTheReason)
+{
+    TJackServer server;
+    TRtMidiService service("jack");
+    ASSERT_GE(service.DeviceCount(), 0);
+    TMidiHandle handle = 0;
+    ASSERT_EQ(service.OpenVirtual("Watched", handle), kMidiOk);
+    ASSERT_EQ(service.SendShortMessage(handle, 0x643C90), kMidiOk);
+
+    ASSERT_EQ(::kill(server.Pid(), SIGKILL), 0);
+    for (int i = 0; i < 500 && server.Running(); ++i)
+        QThread::msleep(10);
+    ASSERT_FALSE(server.Running());
+    TMidiResult result = kMidiOk;
+    for (int i = 0; i < 200 && result == kMidiOk; ++i) {
+        QThread::msleep(10);
+        result = service.SendShortMessage(handle, 0x003C80);
+    }
+    ASSERT_NE(result, kMidiOk) << "sends to a dead server reported as success";
+    std::string text;
+    ASSERT_TRUE(service.ErrorText(result, text));
+    EXPECT_NE(text.find("JACK server has stopped"), std::string::npos) << text;
+
+    TMidiHandle another = 0;
+    const TMidiResult opened = service.OpenVirtual("Another", another);
+    ASSERT_NE(opened, kMidiOk);
+    ASSERT_TRUE(service.ErrorText(opened, text));
+    EXPECT_NE(text.find("JACK server has stopped"), std::string::npos) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(ShowOutputErrors, DeadJack, testing::Values(true, false),
