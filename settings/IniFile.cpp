@@ -92,14 +92,10 @@ std::optional<std::int32_t> ParseIniInteger(QStringView text)
 
 TIniFile::TLine TIniFile::Entry(QStringView key, QStringView value)
 {
-    TLine line;
-    line.Own = QString(key.size() + 1 + value.size(), Qt::Uninitialized);
-    QChar* out = line.Own.data();
-    std::copy(key.begin(), key.end(), out);
-    out[key.size()] = u'=';
-    std::copy(value.begin(), value.end(), out + key.size() + 1);
-    line.Text = line.Own; // the buffer stays where it is when the line is copied or moved
-    line.Eq = key.size();
+    TLine line{m_written.size(), key.size() + 1 + value.size(), key.size(), true};
+    m_written.append(key);
+    m_written.append(u'=');
+    m_written.append(value);
     return line;
 }
 
@@ -134,15 +130,16 @@ TIniFile TIniFile::Parse(const QString& source)
             continue;
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0) {
-            current->Lines.push_back(TLine{line, -1, {}});
+            current->Lines.push_back(TLine{line.data() - text.data(), line.size(), -1, false});
             continue;
         }
         const QStringView key = IniTrimmed(line.first(eq));
         const QStringView value = IniTrimmed(line.sliced(eq + 1));
         if (key.size() == eq && value.size() == line.size() - eq - 1)
-            current->Lines.push_back(TLine{line, eq, {}}); // "key=value" as it stands
+            current->Lines.push_back( // "key=value" as it stands
+                TLine{line.data() - text.data(), line.size(), eq, false});
         else
-            current->Lines.push_back(Entry(key, value));
+            current->Lines.push_back(ini.Entry(key, value));
     }
     ini.Reindex();
     return ini;
@@ -154,19 +151,26 @@ QString TIniFile::Text() const
     for (const TSection& section : m_sections) {
         size += section.Name.size() + 6;
         for (const TLine& line : section.Lines)
-            size += line.Text.size() + 2;
+            size += line.Size + 2;
     }
-    QString out;
-    out.reserve(size);
+    // One buffer of the final size, filled by plain copies.
+    QString out(size, Qt::Uninitialized);
+    QChar* p = out.data();
+    const auto put = [&p](QStringView text) { p = std::copy(text.begin(), text.end(), p); };
+    const auto crlf = [&p] {
+        *p++ = u'\r';
+        *p++ = u'\n';
+    };
     for (const TSection& section : m_sections) {
-        out += u'[';
-        out += section.Name;
-        out += u"]\r\n";
+        *p++ = u'[';
+        put(section.Name);
+        *p++ = u']';
+        crlf();
         for (const TLine& line : section.Lines) {
-            out += line.Text;
-            out += u"\r\n";
+            put(Text(line));
+            crlf();
         }
-        out += u"\r\n";
+        crlf();
     }
     return out;
 }
@@ -195,7 +199,7 @@ std::optional<QStringView> TIniFile::ValueView(const QString& section, const QSt
     if (k < 0)
         return std::nullopt;
     const TLine& line = found.Lines[std::size_t(k)];
-    return line.Text.sliced(line.Eq + 1);
+    return Text(line).sliced(line.Eq + 1);
 }
 
 std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const
@@ -297,7 +301,7 @@ qsizetype TIniFile::FindIndex(const QString& section) const
     return m_lastIndex;
 }
 
-qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
+qsizetype TIniFile::FindKey(const TSection& section, const QString& key) const
 {
     // Sections hold a few keys each and the program reads a bounded number of keys per
     // section, so a scan from the end (the last entry wins) costs less than an index.
@@ -307,7 +311,7 @@ qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
         const TLine& line = section.Lines[std::size_t(i)];
         if (line.Eq != wanted.size())
             continue;
-        const QStringView name = line.Text.first(line.Eq);
+        const QStringView name = Text(line).first(line.Eq);
         if (name == wanted || name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }

@@ -49,13 +49,15 @@ public:
 
 private:
     // One line as it is written: an entry is "key=value" with `Eq` the position of its "=";
-    // any other line has `Eq` -1. `Text` points into the parsed text where the line stands there
-    // as written (the usual case, which saves an allocation per line), otherwise into `Own`.
+    // any other line has `Eq` -1. The characters stand in the parsed text where the line stands
+    // there as written (the usual case), otherwise in the buffer of written lines: no line owns
+    // an allocation of its own.
     struct TLine
     {
-        QStringView Text;
+        qsizetype Start = 0;
+        qsizetype Size = 0;
         qsizetype Eq = -1;
-        QString Own;
+        bool Written = false;
     };
     struct TSection
     {
@@ -64,7 +66,11 @@ private:
     };
 
     static QString Fold(const QString& name);
-    static TLine Entry(QStringView key, QStringView value);
+    TLine Entry(QStringView key, QStringView value);
+    QStringView Text(const TLine& line) const
+    {
+        return QStringView(line.Written ? m_written : m_source).sliced(line.Start, line.Size);
+    }
     // Rule 6 for a value that is one line already.
     void WriteLine(const QString& section, const QString& key, QStringView value);
     // The value, valid until the file is next changed.
@@ -73,11 +79,12 @@ private:
     // the mapping reads and writes many keys of one section in a row.
     qsizetype FindIndex(const QString& section) const;
     // Index of the last entry of `key` in the section, or -1.
-    static qsizetype FindKey(const TSection& section, const QString& key);
+    qsizetype FindKey(const TSection& section, const QString& key) const;
     TSection& FindOrAppend(const QString& section);
     void Reindex();
 
-    QString m_source; // the parsed text, which lines point into
+    QString m_source;  // the parsed text, which lines point into
+    QString m_written; // the lines written since, one after another
     std::vector<TSection> m_sections;
     QHash<QString, qsizetype> m_index; // folded name -> index of its last section
     mutable QString m_lastName;
