@@ -27,6 +27,12 @@ QString OneLine(const QString& text)
     return IniTrimmed(result).toString();
 }
 
+char16_t FoldAscii(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
+}
+
 int HexDigit(QChar c)
 {
     const char16_t u = c.unicode();
@@ -92,10 +98,14 @@ std::optional<std::int32_t> ParseIniInteger(QStringView text)
 
 TIniFile::TLine TIniFile::Entry(QStringView key, QStringView value)
 {
-    TLine line{m_written.size(), key.size() + 1 + value.size(), key.size(), true};
-    m_written.append(key);
-    m_written.append(u'=');
-    m_written.append(value);
+    const TLine line{m_written.size(), key.size() + 1 + value.size(), key.size(), true};
+    if (m_written.capacity() < line.Start + line.Size)
+        m_written.reserve(std::max(2 * m_written.capacity(), line.Start + line.Size + 4096));
+    m_written.resize(line.Start + line.Size);
+    QChar* out = m_written.data() + line.Start;
+    out = std::copy(key.begin(), key.end(), out);
+    *out++ = u'=';
+    std::copy(value.begin(), value.end(), out);
     return line;
 }
 
@@ -293,7 +303,10 @@ QString TIniFile::Fold(const QString& name)
 
 qsizetype TIniFile::FindIndex(const QString& section) const
 {
-    if (m_lastIndex != -2 && section == m_lastName)
+    // The mapping hands the same string for a run of keys: its data is shared with the copy.
+    if (m_lastIndex != -2 &&
+        ((section.constData() == m_lastName.constData() && section.size() == m_lastName.size()) ||
+         section == m_lastName))
         return m_lastIndex;
     const auto it = m_index.constFind(Fold(section));
     m_lastName = section;
@@ -312,6 +325,10 @@ qsizetype TIniFile::FindKey(const TSection& section, const QString& key) const
         if (line.Eq != wanted.size())
             continue;
         const QStringView name = Text(line).first(line.Eq);
+        // Most keys of a section differ in their first letter: a cheap test before comparing.
+        if (!wanted.isEmpty() && FoldAscii(name.front()) != FoldAscii(wanted.front()) &&
+            name.front().unicode() < 0x80 && wanted.front().unicode() < 0x80)
+            continue;
         if (name == wanted || name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
