@@ -13,18 +13,11 @@ bool IsTrimmed(QChar c)
     return c.unicode() <= 0x20;
 }
 
-// Line breaks inside a written value would split the entry; they become blanks.
-QString OneLine(const QString& text)
+// A value that a written line holds as it is: no line break inside, nothing to trim.
+bool IsOneLine(QStringView text)
 {
-    const bool clean = (text.isEmpty() || (!IsTrimmed(text.front()) && !IsTrimmed(text.back()))) &&
-                       !text.contains(u'\r') && !text.contains(u'\n');
-    if (clean)
-        return text;
-    QString result = text;
-    for (QChar& c : result)
-        if (c == u'\r' || c == u'\n')
-            c = u' ';
-    return IniTrimmed(result).toString();
+    return (text.isEmpty() || (!IsTrimmed(text.front()) && !IsTrimmed(text.back()))) &&
+           !text.contains(u'\r') && !text.contains(u'\n');
 }
 
 char16_t FoldAscii(QChar c)
@@ -130,8 +123,9 @@ TIniFile TIniFile::Parse(const QString& source)
         if (line.isEmpty() || line.front() == u';')
             continue;
         if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
-            ini.m_sections.push_back(
-                TSection{IniTrimmed(line.sliced(1, line.size() - 2)).toString(), {}});
+            QString name = IniTrimmed(line.sliced(1, line.size() - 2)).toString();
+            QString folded = Fold(name);
+            ini.m_sections.push_back(TSection{std::move(name), std::move(folded), {}});
             current = &ini.m_sections.back();
             current->Lines.reserve(kTypicalLines);
             continue;
@@ -240,7 +234,21 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    WriteLine(section, key, OneLine(value));
+    WriteString(section, key, QStringView(value));
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, QStringView value)
+{
+    if (IsOneLine(value)) {
+        WriteLine(section, key, value);
+        return;
+    }
+    // Line breaks inside a written value would split the entry; they become blanks.
+    QString result = value.toString();
+    for (QChar& c : result)
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+    WriteLine(section, key, IniTrimmed(result));
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value)
@@ -340,11 +348,11 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
     const qsizetype found = FindIndex(section);
     if (found >= 0)
         return m_sections[std::size_t(found)];
-    m_sections.push_back(TSection{section, {}});
+    m_sections.push_back(TSection{section, Fold(section), {}});
     m_sections.back().Lines.reserve(kTypicalLines);
     m_lastIndex = qsizetype(m_sections.size()) - 1; // the next keys go to the same section
     m_lastName = section;
-    m_index.insert(Fold(section), m_lastIndex);
+    m_index.insert(m_sections.back().Folded, m_lastIndex);
     return m_sections.back();
 }
 
@@ -353,6 +361,6 @@ void TIniFile::Reindex()
     m_index.clear();
     m_index.reserve(qsizetype(m_sections.size()));
     for (std::size_t i = 0; i < m_sections.size(); ++i)
-        m_index.insert(Fold(m_sections[i].Name), qsizetype(i));
+        m_index.insert(m_sections[i].Folded, qsizetype(i));
     m_lastIndex = -2;
 }

@@ -39,6 +39,7 @@ public:
     // the entry to the section; or appends the section to the file. Line breaks in the value
     // become blanks and the value is trimmed, so that it reads back as written.
     void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteString(const QString& section, const QString& key, QStringView value);
     void WriteInteger(const QString& section, const QString& key, std::int32_t value);
     void WriteBool(const QString& section, const QString& key, bool value);
 
@@ -62,6 +63,7 @@ private:
     struct TSection
     {
         QString Name;
+        QString Folded; // the name as the index knows it
         std::vector<TLine> Lines;
     };
 

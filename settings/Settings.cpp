@@ -90,6 +90,25 @@ void ReadSide(const TIniFile& ini, const QString& section, int n, TCommand& side
     side.ImageIndex = ini.ReadInteger(section, QStringLiteral("Image Index"), -1);
 }
 
+// "#RRGGBB" on the stack: a save writes 1,600 colours.
+class THexColour
+{
+public:
+    explicit THexColour(TColor colour)
+    {
+        static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+        const int bytes[3] = {ColorRed(colour), ColorGreen(colour), ColorBlue(colour)};
+        for (int i = 0; i < 3; ++i) {
+            m_text[1 + 2 * i] = kDigits[(bytes[i] >> 4) & 0xF];
+            m_text[2 + 2 * i] = kDigits[bytes[i] & 0xF];
+        }
+    }
+    QStringView View() const { return QStringView(m_text, 7); }
+
+private:
+    char16_t m_text[7] = {u'#'};
+};
+
 void WriteSide(TIniFile& ini, const QString& section, const TCommand& side)
 {
     ini.WriteString(section, QStringLiteral("Caption"), side.Caption);
@@ -98,8 +117,8 @@ void WriteSide(TIniFile& ini, const QString& section, const TCommand& side)
     ini.WriteInteger(section, QStringLiteral("Note"), side.Msg.Note);
     ini.WriteInteger(section, QStringLiteral("Velocity"), side.Msg.Velocity);
     ini.WriteInteger(section, QStringLiteral("Output"), side.Output);
-    ini.WriteString(section, QStringLiteral("Button Colour"), ColourToHex(side.ButtonColour));
-    ini.WriteString(section, QStringLiteral("Text Colour"), ColourToHex(side.TextColour));
+    ini.WriteString(section, QStringLiteral("Button Colour"), THexColour(side.ButtonColour).View());
+    ini.WriteString(section, QStringLiteral("Text Colour"), THexColour(side.TextColour).View());
     ini.WriteInteger(section, QStringLiteral("Image Index"), side.ImageIndex);
 }
 
@@ -129,14 +148,8 @@ int HexComponent(QStringView text, qsizetype pos)
 
 QString ColourToHex(TColor colour)
 {
-    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    const int bytes[3] = {ColorRed(colour), ColorGreen(colour), ColorBlue(colour)};
-    QString hex(7, u'#');
-    for (int i = 0; i < 3; ++i) {
-        hex[1 + 2 * i] = kDigits[(bytes[i] >> 4) & 0xF];
-        hex[2 + 2 * i] = kDigits[bytes[i] & 0xF];
-    }
-    return hex;
+    const THexColour hex(colour);
+    return hex.View().toString();
 }
 
 TColor HexToColour(const QString& text)
@@ -221,7 +234,7 @@ void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
     ini.WriteString(kGeneral, QStringLiteral("Font Name"), g.FontName);
     ini.WriteInteger(kGeneral, QStringLiteral("Font Size"), g.FontSize);
     ini.WriteString(kGeneral, QStringLiteral("Button Border Highlight Colour"),
-                    ColourToHex(g.BorderHighlightColour));
+                    THexColour(g.BorderHighlightColour).View());
     ini.WriteInteger(kGeneral, QStringLiteral("Button Layout"), g.ButtonLayout);
     ini.WriteString(kGeneral, QStringLiteral("Caption"), data.Caption);
     ini.WriteBool(kGeneral, QStringLiteral("Allow Editing"), g.AllowEditing);
