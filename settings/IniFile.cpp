@@ -16,8 +16,9 @@ bool IsTrimmed(QChar c)
 // A value that a written line holds as it is: no line break inside, nothing to trim.
 bool IsOneLine(QStringView text)
 {
-    return (text.isEmpty() || (!IsTrimmed(text.front()) && !IsTrimmed(text.back()))) &&
-           !text.contains(u'\r') && !text.contains(u'\n');
+    if (!text.isEmpty() && (IsTrimmed(text.front()) || IsTrimmed(text.back())))
+        return false;
+    return std::none_of(text.begin(), text.end(), [](QChar c) { return c == u'\r' || c == u'\n'; });
 }
 
 char16_t FoldAscii(QChar c)
@@ -132,8 +133,8 @@ TIniFile TIniFile::Parse(const QString& source)
         }
         if (!current)
             continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0) {
+        const qsizetype eq = std::find(line.begin(), line.end(), u'=') - line.begin();
+        if (eq == line.size()) {
             current->Lines.push_back(TLine{line.data() - text.data(), line.size(), -1, false});
             continue;
         }
@@ -316,7 +317,19 @@ qsizetype TIniFile::FindIndex(const QString& section) const
         ((section.constData() == m_lastName.constData() && section.size() == m_lastName.size()) ||
          section == m_lastName))
         return m_lastIndex;
-    const auto it = m_index.constFind(Fold(section));
+    // A short ASCII name is folded on the stack: a lookup then allocates nothing.
+    char16_t buffer[64];
+    QString heap;
+    QStringView folded;
+    if (section.size() <= qsizetype(std::size(buffer)) &&
+        std::all_of(section.begin(), section.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        std::transform(section.begin(), section.end(), buffer, FoldAscii);
+        folded = QStringView(buffer, section.size());
+    } else {
+        heap = Fold(section);
+        folded = heap;
+    }
+    const auto it = m_index.constFind(folded);
     m_lastName = section;
     m_lastIndex = it == m_index.cend() ? -1 : *it;
     return m_lastIndex;

@@ -88,7 +88,9 @@ private:
     QString m_source;  // the parsed text, which lines point into
     QString m_written; // the lines written since, one after another
     std::vector<TSection> m_sections;
-    QHash<QString, qsizetype> m_index; // folded name -> index of its last section
+    // Folded name -> index of its last section. The keys view the sections' `Folded`, whose
+    // buffers stay where they are when the sections move.
+    QHash<QStringView, qsizetype> m_index;
     mutable QString m_lastName;
     mutable qsizetype m_lastIndex = -2; // -2: nothing remembered
 };
