@@ -291,7 +291,14 @@ void TIniFile::EraseSection(const QString& section)
 
 void TIniFile::EraseSections(const std::function<bool(const QString& name)>& match)
 {
-    std::erase_if(m_sections, [&match](const TSection& s) { return match(s.Name); });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        if (match(m_sections[i].Name))
+            m_spare.push_back(std::move(m_sections[i]));
+        else if (kept++ != i)
+            m_sections[kept - 1] = std::move(m_sections[i]);
+    }
+    m_sections.erase(m_sections.begin() + std::ptrdiff_t(kept), m_sections.end());
     Reindex();
 }
 
@@ -308,6 +315,16 @@ QString TIniFile::Fold(const QString& name)
         *out++ = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
     }
     return folded;
+}
+
+void TIniFile::FoldInto(const QString& name, QString& out)
+{
+    if (!std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        out = name.toCaseFolded();
+        return;
+    }
+    out.resize(name.size());
+    std::transform(name.begin(), name.end(), out.data(), FoldAscii);
 }
 
 qsizetype TIniFile::FindIndex(const QString& section) const
@@ -361,8 +378,17 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
     const qsizetype found = FindIndex(section);
     if (found >= 0)
         return m_sections[std::size_t(found)];
-    m_sections.push_back(TSection{section, Fold(section), {}});
-    m_sections.back().Lines.reserve(kTypicalLines);
+    TSection added;
+    if (m_spare.empty()) {
+        added.Lines.reserve(kTypicalLines);
+    } else {
+        added = std::move(m_spare.back());
+        m_spare.pop_back();
+        added.Lines.clear();
+    }
+    added.Name = section;
+    FoldInto(section, added.Folded);
+    m_sections.push_back(std::move(added));
     m_lastIndex = qsizetype(m_sections.size()) - 1; // the next keys go to the same section
     m_lastName = section;
     m_index.insert(m_sections.back().Folded, m_lastIndex);
@@ -372,7 +398,7 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
 void TIniFile::Reindex()
 {
     m_index.clear();
-    m_index.reserve(qsizetype(m_sections.size()));
+    m_index.reserve(qsizetype(m_sections.size() + m_spare.size())); // room for those re-added
     for (std::size_t i = 0; i < m_sections.size(); ++i)
         m_index.insert(m_sections[i].Folded, qsizetype(i));
     m_lastIndex = -2;

@@ -68,6 +68,8 @@ private:
     };
 
     static QString Fold(const QString& name);
+    // Fold into `out`, reusing its buffer when it is its own.
+    static void FoldInto(const QString& name, QString& out);
     TLine Entry(QStringView key, QStringView value);
     QStringView Text(const TLine& line) const
     {
@@ -88,6 +90,9 @@ private:
     QString m_source;  // the parsed text, which lines point into
     QString m_written; // the lines written since, one after another
     std::vector<TSection> m_sections;
+    // Erased sections, whose buffers the sections appended next take over: a save erases and
+    // writes again every button's two sections.
+    std::vector<TSection> m_spare;
     // Folded name -> index of its last section. The keys view the sections' `Folded`, whose
     // buffers stay where they are when the sections move.
     QHash<QStringView, qsizetype> m_index;
