@@ -5,8 +5,8 @@
 
 namespace {
 
-// A button's side has ten keys at most: room for them saves the regrowing of every section.
-constexpr std::size_t kTypicalLines = 10;
+// A button's press section has eleven keys: room for them saves the regrowing of every section.
+constexpr std::size_t kTypicalLines = 12;
 
 bool IsTrimmed(QChar c)
 {

@@ -20,11 +20,9 @@ QString OutputSection(int n)
 {
     return QStringLiteral("Output ") + QString::number(n);
 }
-// "Button n" and "Button n Release" are built in one allocation each: 800 of them per load
-// and save.
-QString ButtonSection(int n, bool release)
+// Writes n in decimal at `out`, which has room for 11 characters; returns the end.
+char16_t* PutDecimal(int n, char16_t* out)
 {
-    char16_t text[32] = u"Button ";
     char16_t digits[12];
     qsizetype count = 0;
     std::uint32_t magnitude = n < 0 ? 0u - std::uint32_t(n) : std::uint32_t(n);
@@ -32,11 +30,26 @@ QString ButtonSection(int n, bool release)
         digits[count++] = char16_t(u'0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    qsizetype size = 7;
     if (n < 0)
-        text[size++] = u'-';
+        *out++ = u'-';
     while (count > 0)
-        text[size++] = digits[--count];
+        *out++ = digits[--count];
+    return out;
+}
+
+// QString::number in one allocation: a load makes 800 default captions.
+QString Decimal(int n)
+{
+    char16_t text[12];
+    return QString(reinterpret_cast<const QChar*>(text), PutDecimal(n, text) - text);
+}
+
+// "Button n" and "Button n Release" are built in one allocation each: 800 of them per load
+// and save.
+QString ButtonSection(int n, bool release)
+{
+    char16_t text[32] = u"Button ";
+    qsizetype size = PutDecimal(n, text + 7) - text;
     if (release)
         for (char16_t c : u" Release")
             if (c != u'\0')
@@ -79,7 +92,7 @@ TColor ReadColour(const TIniFile& ini, const QString& section, const QString& ke
 void ReadSide(const TIniFile& ini, const QString& section, int n, TCommand& side)
 {
     const std::optional<QStringView> caption = ini.View(section, QStringLiteral("Caption"));
-    side.Caption = caption ? caption->toString() : QString::number(n);
+    side.Caption = caption ? caption->toString() : Decimal(n);
     side.Msg.Message = LowByte(ini.ReadInteger(section, QStringLiteral("Message"), 0));
     side.Msg.Channel = LowByte(ini.ReadInteger(section, QStringLiteral("Channel"), 0));
     side.Msg.Note = LowByte(ini.ReadInteger(section, QStringLiteral("Note"), 0));
