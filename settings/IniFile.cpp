@@ -8,6 +8,9 @@ namespace {
 // A button's press section has eleven keys: room for them saves the regrowing of every section.
 constexpr std::size_t kTypicalLines = 12;
 
+// Up to this many sections a lookup compares names instead of hashing.
+constexpr std::size_t kScanSections = 8;
+
 bool IsTrimmed(QChar c)
 {
     return c.unicode() <= 0x20;
@@ -346,8 +349,20 @@ qsizetype TIniFile::FindIndex(const QString& section) const
         heap = Fold(section);
         folded = heap;
     }
-    const auto it = m_index.constFind(folded);
     m_lastName = section;
+    if (m_sections.size() <= kScanSections) {
+        // A few sections: comparing the folded names from the end (the last one wins) costs
+        // less than hashing, above all when the name is missing.
+        m_lastIndex = -1;
+        for (std::size_t i = m_sections.size(); i-- > 0;) {
+            if (QStringView(m_sections[i].Folded) == folded) {
+                m_lastIndex = qsizetype(i);
+                break;
+            }
+        }
+        return m_lastIndex;
+    }
+    const auto it = m_index.constFind(folded);
     m_lastIndex = it == m_index.cend() ? -1 : *it;
     return m_lastIndex;
 }
