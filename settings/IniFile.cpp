@@ -341,8 +341,14 @@ qsizetype TIniFile::FindIndex(const QString& section) const
     char16_t buffer[64];
     QString heap;
     QStringView folded;
-    if (section.size() <= qsizetype(std::size(buffer)) &&
-        std::all_of(section.begin(), section.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+    const bool ascii =
+        std::all_of(section.begin(), section.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii && (m_lengths & LengthBit(section.size())) == 0) {
+        m_lastName = section; // ASCII folding keeps the length: no name can match
+        m_lastIndex = -1;
+        return m_lastIndex;
+    }
+    if (ascii && section.size() <= qsizetype(std::size(buffer))) {
         std::transform(section.begin(), section.end(), buffer, FoldAscii);
         folded = QStringView(buffer, section.size());
     } else {
@@ -407,6 +413,7 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
     m_lastIndex = qsizetype(m_sections.size()) - 1; // the next keys go to the same section
     m_lastName = section;
     m_index.insert(m_sections.back().Folded, m_lastIndex);
+    m_lengths |= LengthBit(m_sections.back().Folded.size());
     return m_sections.back();
 }
 
@@ -414,7 +421,10 @@ void TIniFile::Reindex()
 {
     m_index.clear();
     m_index.reserve(qsizetype(m_sections.size() + m_spare.size())); // room for those re-added
-    for (std::size_t i = 0; i < m_sections.size(); ++i)
+    m_lengths = 0;
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
         m_index.insert(m_sections[i].Folded, qsizetype(i));
+        m_lengths |= LengthBit(m_sections[i].Folded.size());
+    }
     m_lastIndex = -2;
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -86,6 +87,10 @@ private:
     qsizetype FindKey(const TSection& section, const QString& key) const;
     TSection& FindOrAppend(const QString& section);
     void Reindex();
+    static std::uint64_t LengthBit(qsizetype n)
+    {
+        return std::uint64_t(1) << std::min<qsizetype>(n, 63);
+    }
 
     QString m_source;  // the parsed text, which lines point into
     QString m_written; // the lines written since, one after another
@@ -96,6 +101,9 @@ private:
     // Folded name -> index of its last section. The keys view the sections' `Folded`, whose
     // buffers stay where they are when the sections move.
     QHash<QStringView, qsizetype> m_index;
+    // Bit min(n, 63) is set when some folded section name has n characters: most names asked
+    // for in a file that lacks them are told apart by their length alone.
+    std::uint64_t m_lengths = 0;
     mutable QString m_lastName;
     mutable qsizetype m_lastIndex = -2; // -2: nothing remembered
 };
