@@ -5,26 +5,29 @@
 
 namespace {
 
-// A button's side has ten keys at most: room for them saves the regrowing of every section.
-constexpr std::size_t kTypicalLines = 10;
+// A button's press section has eleven keys: room for them saves the regrowing of every section.
+constexpr std::size_t kTypicalLines = 12;
+
+// Up to this many sections a lookup compares names instead of hashing.
+constexpr std::size_t kScanSections = 8;
 
 bool IsTrimmed(QChar c)
 {
     return c.unicode() <= 0x20;
 }
 
-// Line breaks inside a written value would split the entry; they become blanks.
-QString OneLine(const QString& text)
+// A value that a written line holds as it is: no line break inside, nothing to trim.
+bool IsOneLine(QStringView text)
 {
-    const bool clean = (text.isEmpty() || (!IsTrimmed(text.front()) && !IsTrimmed(text.back()))) &&
-                       !text.contains(u'\r') && !text.contains(u'\n');
-    if (clean)
-        return text;
-    QString result = text;
-    for (QChar& c : result)
-        if (c == u'\r' || c == u'\n')
-            c = u' ';
-    return IniTrimmed(result).toString();
+    if (!text.isEmpty() && (IsTrimmed(text.front()) || IsTrimmed(text.back())))
+        return false;
+    return std::none_of(text.begin(), text.end(), [](QChar c) { return c == u'\r' || c == u'\n'; });
+}
+
+char16_t FoldAscii(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
 }
 
 int HexDigit(QChar c)
@@ -92,14 +95,14 @@ std::optional<std::int32_t> ParseIniInteger(QStringView text)
 
 TIniFile::TLine TIniFile::Entry(QStringView key, QStringView value)
 {
-    TLine line;
-    line.Own = QString(key.size() + 1 + value.size(), Qt::Uninitialized);
-    QChar* out = line.Own.data();
-    std::copy(key.begin(), key.end(), out);
-    out[key.size()] = u'=';
-    std::copy(value.begin(), value.end(), out + key.size() + 1);
-    line.Text = line.Own; // the buffer stays where it is when the line is copied or moved
-    line.Eq = key.size();
+    const TLine line{m_written.size(), key.size() + 1 + value.size(), key.size(), true};
+    if (m_written.capacity() < line.Start + line.Size)
+        m_written.reserve(std::max(2 * m_written.capacity(), line.Start + line.Size + 4096));
+    m_written.resize(line.Start + line.Size);
+    QChar* out = m_written.data() + line.Start;
+    out = std::copy(key.begin(), key.end(), out);
+    *out++ = u'=';
+    std::copy(value.begin(), value.end(), out);
     return line;
 }
 
@@ -124,25 +127,27 @@ TIniFile TIniFile::Parse(const QString& source)
         if (line.isEmpty() || line.front() == u';')
             continue;
         if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
-            ini.m_sections.push_back(
-                TSection{IniTrimmed(line.sliced(1, line.size() - 2)).toString(), {}});
+            QString name = IniTrimmed(line.sliced(1, line.size() - 2)).toString();
+            QString folded = Fold(name);
+            ini.m_sections.push_back(TSection{std::move(name), std::move(folded), {}});
             current = &ini.m_sections.back();
             current->Lines.reserve(kTypicalLines);
             continue;
         }
         if (!current)
             continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0) {
-            current->Lines.push_back(TLine{line, -1, {}});
+        const qsizetype eq = std::find(line.begin(), line.end(), u'=') - line.begin();
+        if (eq == line.size()) {
+            current->Lines.push_back(TLine{line.data() - text.data(), line.size(), -1, false});
             continue;
         }
         const QStringView key = IniTrimmed(line.first(eq));
         const QStringView value = IniTrimmed(line.sliced(eq + 1));
         if (key.size() == eq && value.size() == line.size() - eq - 1)
-            current->Lines.push_back(TLine{line, eq, {}}); // "key=value" as it stands
+            current->Lines.push_back( // "key=value" as it stands
+                TLine{line.data() - text.data(), line.size(), eq, false});
         else
-            current->Lines.push_back(Entry(key, value));
+            current->Lines.push_back(ini.Entry(key, value));
     }
     ini.Reindex();
     return ini;
@@ -154,19 +159,26 @@ QString TIniFile::Text() const
     for (const TSection& section : m_sections) {
         size += section.Name.size() + 6;
         for (const TLine& line : section.Lines)
-            size += line.Text.size() + 2;
+            size += line.Size + 2;
     }
-    QString out;
-    out.reserve(size);
+    // One buffer of the final size, filled by plain copies.
+    QString out(size, Qt::Uninitialized);
+    QChar* p = out.data();
+    const auto put = [&p](QStringView text) { p = std::copy(text.begin(), text.end(), p); };
+    const auto crlf = [&p] {
+        *p++ = u'\r';
+        *p++ = u'\n';
+    };
     for (const TSection& section : m_sections) {
-        out += u'[';
-        out += section.Name;
-        out += u"]\r\n";
+        *p++ = u'[';
+        put(section.Name);
+        *p++ = u']';
+        crlf();
         for (const TLine& line : section.Lines) {
-            out += line.Text;
-            out += u"\r\n";
+            put(Text(line));
+            crlf();
         }
-        out += u"\r\n";
+        crlf();
     }
     return out;
 }
@@ -195,7 +207,7 @@ std::optional<QStringView> TIniFile::ValueView(const QString& section, const QSt
     if (k < 0)
         return std::nullopt;
     const TLine& line = found.Lines[std::size_t(k)];
-    return line.Text.sliced(line.Eq + 1);
+    return Text(line).sliced(line.Eq + 1);
 }
 
 std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const
@@ -226,7 +238,21 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    WriteLine(section, key, OneLine(value));
+    WriteString(section, key, QStringView(value));
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, QStringView value)
+{
+    if (IsOneLine(value)) {
+        WriteLine(section, key, value);
+        return;
+    }
+    // Line breaks inside a written value would split the entry; they become blanks.
+    QString result = value.toString();
+    for (QChar& c : result)
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+    WriteLine(section, key, IniTrimmed(result));
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value)
@@ -268,7 +294,14 @@ void TIniFile::EraseSection(const QString& section)
 
 void TIniFile::EraseSections(const std::function<bool(const QString& name)>& match)
 {
-    std::erase_if(m_sections, [&match](const TSection& s) { return match(s.Name); });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        if (match(m_sections[i].Name))
+            m_spare.push_back(std::move(m_sections[i]));
+        else if (kept++ != i)
+            m_sections[kept - 1] = std::move(m_sections[i]);
+    }
+    m_sections.erase(m_sections.begin() + std::ptrdiff_t(kept), m_sections.end());
     Reindex();
 }
 
@@ -287,17 +320,60 @@ QString TIniFile::Fold(const QString& name)
     return folded;
 }
 
+void TIniFile::FoldInto(const QString& name, QString& out)
+{
+    if (!std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        out = name.toCaseFolded();
+        return;
+    }
+    out.resize(name.size());
+    std::transform(name.begin(), name.end(), out.data(), FoldAscii);
+}
+
 qsizetype TIniFile::FindIndex(const QString& section) const
 {
-    if (m_lastIndex != -2 && section == m_lastName)
+    // The mapping hands the same string for a run of keys: its data is shared with the copy.
+    if (m_lastIndex != -2 &&
+        ((section.constData() == m_lastName.constData() && section.size() == m_lastName.size()) ||
+         section == m_lastName))
         return m_lastIndex;
-    const auto it = m_index.constFind(Fold(section));
+    // A short ASCII name is folded on the stack: a lookup then allocates nothing.
+    char16_t buffer[64];
+    QString heap;
+    QStringView folded;
+    const bool ascii =
+        std::all_of(section.begin(), section.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii && (m_lengths & LengthBit(section.size())) == 0) {
+        m_lastName = section; // ASCII folding keeps the length: no name can match
+        m_lastIndex = -1;
+        return m_lastIndex;
+    }
+    if (ascii && section.size() <= qsizetype(std::size(buffer))) {
+        std::transform(section.begin(), section.end(), buffer, FoldAscii);
+        folded = QStringView(buffer, section.size());
+    } else {
+        heap = Fold(section);
+        folded = heap;
+    }
     m_lastName = section;
+    if (m_sections.size() <= kScanSections) {
+        // A few sections: comparing the folded names from the end (the last one wins) costs
+        // less than hashing, above all when the name is missing.
+        m_lastIndex = -1;
+        for (std::size_t i = m_sections.size(); i-- > 0;) {
+            if (QStringView(m_sections[i].Folded) == folded) {
+                m_lastIndex = qsizetype(i);
+                break;
+            }
+        }
+        return m_lastIndex;
+    }
+    const auto it = m_index.constFind(folded);
     m_lastIndex = it == m_index.cend() ? -1 : *it;
     return m_lastIndex;
 }
 
-qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
+qsizetype TIniFile::FindKey(const TSection& section, const QString& key) const
 {
     // Sections hold a few keys each and the program reads a bounded number of keys per
     // section, so a scan from the end (the last entry wins) costs less than an index.
@@ -307,7 +383,11 @@ qsizetype TIniFile::FindKey(const TSection& section, const QString& key)
         const TLine& line = section.Lines[std::size_t(i)];
         if (line.Eq != wanted.size())
             continue;
-        const QStringView name = line.Text.first(line.Eq);
+        const QStringView name = Text(line).first(line.Eq);
+        // Most keys of a section differ in their first letter: a cheap test before comparing.
+        if (!wanted.isEmpty() && FoldAscii(name.front()) != FoldAscii(wanted.front()) &&
+            name.front().unicode() < 0x80 && wanted.front().unicode() < 0x80)
+            continue;
         if (name == wanted || name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -319,19 +399,32 @@ TIniFile::TSection& TIniFile::FindOrAppend(const QString& section)
     const qsizetype found = FindIndex(section);
     if (found >= 0)
         return m_sections[std::size_t(found)];
-    m_sections.push_back(TSection{section, {}});
-    m_sections.back().Lines.reserve(kTypicalLines);
+    TSection added;
+    if (m_spare.empty()) {
+        added.Lines.reserve(kTypicalLines);
+    } else {
+        added = std::move(m_spare.back());
+        m_spare.pop_back();
+        added.Lines.clear();
+    }
+    added.Name = section;
+    FoldInto(section, added.Folded);
+    m_sections.push_back(std::move(added));
     m_lastIndex = qsizetype(m_sections.size()) - 1; // the next keys go to the same section
     m_lastName = section;
-    m_index.insert(Fold(section), m_lastIndex);
+    m_index.insert(m_sections.back().Folded, m_lastIndex);
+    m_lengths |= LengthBit(m_sections.back().Folded.size());
     return m_sections.back();
 }
 
 void TIniFile::Reindex()
 {
     m_index.clear();
-    m_index.reserve(qsizetype(m_sections.size()));
-    for (std::size_t i = 0; i < m_sections.size(); ++i)
-        m_index.insert(Fold(m_sections[i].Name), qsizetype(i));
+    m_index.reserve(qsizetype(m_sections.size() + m_spare.size())); // room for those re-added
+    m_lengths = 0;
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        m_index.insert(m_sections[i].Folded, qsizetype(i));
+        m_lengths |= LengthBit(m_sections[i].Folded.size());
+    }
     m_lastIndex = -2;
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -39,6 +40,7 @@ public:
     // the entry to the section; or appends the section to the file. Line breaks in the value
     // become blanks and the value is trimmed, so that it reads back as written.
     void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteString(const QString& section, const QString& key, QStringView value);
     void WriteInteger(const QString& section, const QString& key, std::int32_t value);
     void WriteBool(const QString& section, const QString& key, bool value);
 
@@ -49,22 +51,31 @@ public:
 
 private:
     // One line as it is written: an entry is "key=value" with `Eq` the position of its "=";
-    // any other line has `Eq` -1. `Text` points into the parsed text where the line stands there
-    // as written (the usual case, which saves an allocation per line), otherwise into `Own`.
+    // any other line has `Eq` -1. The characters stand in the parsed text where the line stands
+    // there as written (the usual case), otherwise in the buffer of written lines: no line owns
+    // an allocation of its own.
     struct TLine
     {
-        QStringView Text;
+        qsizetype Start = 0;
+        qsizetype Size = 0;
         qsizetype Eq = -1;
-        QString Own;
+        bool Written = false;
     };
     struct TSection
     {
         QString Name;
+        QString Folded; // the name as the index knows it
         std::vector<TLine> Lines;
     };
 
     static QString Fold(const QString& name);
-    static TLine Entry(QStringView key, QStringView value);
+    // Fold into `out`, reusing its buffer when it is its own.
+    static void FoldInto(const QString& name, QString& out);
+    TLine Entry(QStringView key, QStringView value);
+    QStringView Text(const TLine& line) const
+    {
+        return QStringView(line.Written ? m_written : m_source).sliced(line.Start, line.Size);
+    }
     // Rule 6 for a value that is one line already.
     void WriteLine(const QString& section, const QString& key, QStringView value);
     // The value, valid until the file is next changed.
@@ -73,13 +84,26 @@ private:
     // the mapping reads and writes many keys of one section in a row.
     qsizetype FindIndex(const QString& section) const;
     // Index of the last entry of `key` in the section, or -1.
-    static qsizetype FindKey(const TSection& section, const QString& key);
+    qsizetype FindKey(const TSection& section, const QString& key) const;
     TSection& FindOrAppend(const QString& section);
     void Reindex();
+    static std::uint64_t LengthBit(qsizetype n)
+    {
+        return std::uint64_t(1) << std::min<qsizetype>(n, 63);
+    }
 
-    QString m_source; // the parsed text, which lines point into
+    QString m_source;  // the parsed text, which lines point into
+    QString m_written; // the lines written since, one after another
     std::vector<TSection> m_sections;
-    QHash<QString, qsizetype> m_index; // folded name -> index of its last section
+    // Erased sections, whose buffers the sections appended next take over: a save erases and
+    // writes again every button's two sections.
+    std::vector<TSection> m_spare;
+    // Folded name -> index of its last section. The keys view the sections' `Folded`, whose
+    // buffers stay where they are when the sections move.
+    QHash<QStringView, qsizetype> m_index;
+    // Bit min(n, 63) is set when some folded section name has n characters: most names asked
+    // for in a file that lacks them are told apart by their length alone.
+    std::uint64_t m_lengths = 0;
     mutable QString m_lastName;
     mutable qsizetype m_lastIndex = -2; // -2: nothing remembered
 };

@@ -27,19 +27,21 @@ std::optional<QString> DecodeUtf8(QByteArrayView bytes)
 
 QByteArray ToLatin1(const QString& text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    // At most one byte per character: the buffer is sized once and filled directly.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* p = out.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.unicode() <= 0xFF) {
-            out.append(char(c.unicode()));
+            *p++ = char(c.unicode());
             continue;
         }
-        out.append('?');
+        *p++ = '?';
         // A character outside the basic plane is one "?", not two.
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
     }
+    out.truncate(p - out.data());
     return out;
 }
 
