@@ -27,12 +27,7 @@ TfmMain::TfmMain(const TPlatform& platform)
         *this, m_platform.WindowSystem ? *m_platform.WindowSystem : *m_ownWindowSystem,
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },
                               [this](QSize client) { return WholeButtons(client); }});
-    // A title set elsewhere (the Configuration dialog) is the caption that is saved.
-    connect(this, &QWidget::windowTitleChanged, this, [this](const QString& title) {
-        if (!m_showingCaption)
-            SetCaption(title);
-    });
-    setWindowTitle(QStringLiteral(KEYRILL_PRODUCT_NAME));
+    SetCaption(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);
     resize(280, 164);
@@ -162,9 +157,7 @@ void TfmMain::SetCaption(const QString& caption)
     QString shown = caption.left(kShown);
     if (shown.size() == kShown && shown.back().isHighSurrogate())
         shown.chop(1);
-    m_showingCaption = true;
-    setWindowTitle(shown);
-    m_showingCaption = false; // the tray hint follows the title
+    setWindowTitle(shown); // the tray hint follows the title
 }
 
 void TfmMain::ReportError(const QString& text)

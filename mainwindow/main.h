@@ -184,7 +184,6 @@ private:
     std::unique_ptr<TCommandList> m_commandList;
     QString m_settingsPath;
     QString m_caption;
-    bool m_showingCaption = false; // SetCaption is putting the cut caption on the title
     TImageList m_imageList;
     bool m_buttonsBuilt = false;
     int m_currentButton = 0;

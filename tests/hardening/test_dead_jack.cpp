@@ -18,17 +18,6 @@
 
 namespace {
 
-int DeviceIndexOf(const std::string& portName)
-{
-    TRtMidiService service;
-    TMidiSystem midi(service);
-    const auto& devices = midi.GetMidiOutput().Devices();
-    for (std::size_t i = 0; i < devices.size(); ++i)
-        if (devices[i].Name.find(portName) != std::string::npos)
-            return int(i);
-    return -1;
-}
-
 class DeadJack : public testing::TestWithParam<bool>
 {
 };

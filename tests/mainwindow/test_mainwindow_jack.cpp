@@ -16,18 +16,6 @@
 
 namespace {
 
-// The receiver's position in the device list that a fresh device object takes.
-int DeviceIndexOf(const std::string& portName)
-{
-    TRtMidiService service;
-    TMidiSystem midi(service);
-    const auto& devices = midi.GetMidiOutput().Devices();
-    for (std::size_t i = 0; i < devices.size(); ++i)
-        if (devices[i].Name.find(portName) != std::string::npos)
-            return int(i);
-    return -1;
-}
-
 TEST(MainWindowOverJack, ClickDeliversTheExactBytes)
 {
     TestApplication();

@@ -74,7 +74,7 @@ TEST_F(StartupTest, ShutdownSavesBeforeClosingTheDevices)
     Start();
     Click(1);
     ASSERT_EQ(m_service.OpenCount(0), 1);
-    m_window->setWindowTitle("After");
+    m_window->SetCaption("After");
     bool closedAfterSave = false;
     m_service.OnCall = [&](const TFakeMidiService::TCall& call) {
         if (call.Kind != TFakeMidiService::TCallKind::Close)

@@ -1,5 +1,8 @@
 #include "JackServer.h"
 
+#include "midi/Midi.h"
+#include "midi/RtMidiService.h"
+
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
@@ -301,4 +304,15 @@ bool TJackMidiReceiver::WaitForConnections(int count, std::chrono::milliseconds 
     // The graph takes the new connection at the start of a cycle: let one more cycle pass.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return true;
+}
+
+int DeviceIndexOf(const std::string& portName)
+{
+    TRtMidiService service;
+    TMidiSystem midi(service);
+    const auto& devices = midi.GetMidiOutput().Devices();
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (devices[i].Name.find(portName) != std::string::npos)
+            return int(i);
+    return -1;
 }

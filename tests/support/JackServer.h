@@ -97,3 +97,6 @@ private:
     mutable std::condition_variable m_arrived;
     std::vector<TEvent> m_events;
 };
+
+// A port's position in the device list that a fresh RtMidi device object takes; -1 when absent.
+int DeviceIndexOf(const std::string& portName);
