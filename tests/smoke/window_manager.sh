@@ -10,9 +10,16 @@ start_x
 # Openbox's own edge resistance off, so that a window landing on the edge is Keyrill's snap.
 sed 's|<screen_edge_strength>[0-9]*<|<screen_edge_strength>0<|; s|<strength>[0-9]*<|<strength>0<|' \
     /etc/xdg/openbox/rc.xml >"$work/rc.xml"
-HOME=$work openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 wmctrl -m || fail "openbox did not start"
+# Seen rarely in CI right after another script's X server stopped: the new display answers once,
+# then openbox cannot open it. A new X server and a second try get past it.
+for try in 1 2 3; do
+    xdotool getmouselocation >/dev/null 2>&1 || start_x
+    HOME=$work openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 wmctrl -m && break
+    echo "openbox did not start (try $try): $(cat "$work/openbox.log")" >&2
+done
+wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 
 # Starts Keyrill on the settings lines given and sets $window to its window.
 start() {
