@@ -51,14 +51,20 @@ bench: build
 	./$(BUILD)/bench/keyrill_bench
 	bash bench/startup.sh $(BUILD)
 
-# Coverage-guided fuzzing of the settings reader (clang). SECONDS=N runs each target that long.
+# Coverage-guided fuzzing of the settings reader and of the load-save round trip (clang, under
+# ASan and UBSan). SECONDS=N runs each target that long; FUZZ_SANITIZE=OFF builds them plain,
+# several times faster, for long campaigns.
+FUZZ_TARGETS = fuzz_settings_read fuzz_settings
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	      -DKEYRILL_FUZZ=ON -DKEYRILL_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_settings
-	./$(FUZZ_BUILD)/tests/fuzz/fuzz_settings -max_total_time=$(or $(SECONDS),60) \
-	      -dict=tests/fuzz/settings.dict \
-	      $(FUZZ_BUILD)/fuzz-corpus tests/fuzz/corpus
+	      -DKEYRILL_FUZZ=ON -DKEYRILL_FUZZ_SANITIZE=$(or $(FUZZ_SANITIZE),ON) \
+	      -DKEYRILL_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	for target in $(FUZZ_TARGETS); do \
+	  ./$(FUZZ_BUILD)/tests/fuzz/$$target -max_total_time=$(or $(SECONDS),60) \
+	      -print_final_stats=1 -dict=tests/fuzz/settings.dict \
+	      $(FUZZ_BUILD)/fuzz-corpus tests/fuzz/corpus || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -4,23 +4,14 @@
 #include "model/qelCommandList.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
-#include "tests/support/SettingsState.h"
 #include "settings/SettingsFile.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/support/SettingsState.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-void Check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "fuzz_settings: %s\n", what);
-        std::abort();
-    }
-}
 
 bool SameValues(const TSettingsState& a, const TSettingsState& b, bool masked)
 {
@@ -68,11 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The INI layer alone: its written form is a fixed point.
     TIniFile ini = TIniFile::Parse(text.Text);
     const QString normalised = ini.Text();
-    Check(TIniFile::Parse(normalised).Text() == normalised, "INI text is not a fixed point");
+    FuzzCheck(TIniFile::Parse(normalised).Text() == normalised, "INI text is not a fixed point");
 
     TSettingsState first;
     ReadSettings(ini, first.Data);
-    Check(first.CommandList.Count() == 400, "not 400 definitions");
+    FuzzCheck(first.CommandList.Count() == 400, "not 400 definitions");
     first.Data.WindowMaximised = first.Globals.MainMaximised;
 
     WriteSettings(ini, true, first.Data);
@@ -82,11 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TIniFile second = TIniFile::Parse(reread.Text);
     TSettingsState again;
     ReadSettings(second, again.Data);
-    Check(SameValues(first, again, first.Globals.AllowEditing), "values changed by a save");
+    FuzzCheck(SameValues(first, again, first.Globals.AllowEditing), "values changed by a save");
 
     again.Data.WindowMaximised = again.Globals.MainMaximised;
     WriteSettings(second, true, again.Data);
     const QByteArray twice = EncodeSettingsText(second.Text(), reread.Encoding, reread.Bom);
-    Check(twice == once, "a written file is not written again identically");
+    FuzzCheck(twice == once, "a written file is not written again identically");
     return 0;
 }
