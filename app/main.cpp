@@ -37,7 +37,6 @@ int main(int argc, char* argv[])
     const TPlatform platform{midi, boxes, arguments, QApplication::applicationFilePath(),
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
     TfmMain fmMain(platform);
-    fmMain.CreateDialogs();
     boxes.SetParent(&fmMain);
     fmMain.show();
     // A signal or the session's end closes the window as the user would, saving the settings.

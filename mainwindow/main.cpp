@@ -73,7 +73,8 @@ void TfmMain::CreateDialogs()
 {
     if (m_properties)
         return;
-    // The chooser before the Properties dialog, which is handed it when it is made.
+    // Made on first use, not at start-up: building them would delay the first frame by more
+    // than the rest of the window takes. The chooser first: the Properties dialog is handed it.
     m_imageBrowser = new TfmImageBrowser(this);
     m_properties = new TfmProperties(
         TPropertiesLinks{
@@ -91,6 +92,8 @@ void TfmMain::CreateDialogs()
                              }},
         this);
     m_aboutBox = new TAboutBox(this);
+    if (m_shownBefore)
+        m_imageBrowser->SetImageList(&m_imageList);
 }
 
 void TfmMain::FormShow()

@@ -67,7 +67,7 @@ public:
     bool TrayIconActive() const { return m_trayIconActive; }
     ITrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* PopupMenu() const { return m_popupMenu; }
-    // The dialogs, null until CreateDialogs.
+    // The dialogs, null until CreateDialogs (or the first command that opens one).
     TfmProperties* Properties() const { return m_properties; }
     TfmImageBrowser* ImageBrowser() const { return m_imageBrowser; }
     // The "Caption" setting as stored; the window title and the tray hint show it cut short.
@@ -76,7 +76,7 @@ public:
 
     // Start-up and shutdown.
     void FormCreate();
-    // Creates the dialogs, hidden, once; the program entry calls it right after the window.
+    // Creates the dialogs, hidden, once: the first menu command that needs one calls it.
     void CreateDialogs();
     void FormShow();
     bool FormClose(); // false when the settings could not be saved: the window stays open

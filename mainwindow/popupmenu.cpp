@@ -89,6 +89,7 @@ void TfmMain::actExitExecute()
 void TfmMain::mnConfigurationClick()
 {
     // The dialog applies its changes itself, through ApplyConfiguration.
+    CreateDialogs();
     if (m_fmConfiguration)
         m_fmConfiguration->exec();
 }
@@ -113,12 +114,14 @@ void TfmMain::ApplyConfiguration(const QString& title, bool trayIconActive)
 
 void TfmMain::mnAboutClick()
 {
+    CreateDialogs();
     if (m_aboutBox)
         m_aboutBox->exec();
 }
 
 void TfmMain::actButtonPropertiesExecute()
 {
+    CreateDialogs();
     if (!m_properties || !m_commandList || m_currentButton < 1 ||
         m_currentButton > m_commandList->Count())
         return;

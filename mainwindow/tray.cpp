@@ -6,32 +6,64 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 
+// The Qt icon is made when it is first shown: making it costs a noticeable share of the
+// start-up, and most runs never use the tray.
 class TSystemTrayIcon final : public ITrayIcon
 {
 public:
-    explicit TSystemTrayIcon(const QIcon& icon) : m_icon(icon)
+    explicit TSystemTrayIcon(const QIcon& icon) : m_image(icon) {}
+    bool isAvailable() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    void setVisible(bool visible) override
     {
+        if (visible)
+            Icon().setVisible(true);
+        else if (m_icon)
+            m_icon->setVisible(false);
+    }
+    bool isVisible() const override { return m_icon && m_icon->isVisible(); }
+    void setToolTip(const QString& text) override
+    {
+        m_toolTip = text;
+        if (m_icon)
+            m_icon->setToolTip(text);
+    }
+    QString toolTip() const override { return m_icon ? m_icon->toolTip() : m_toolTip; }
+    void setContextMenu(QMenu* menu) override
+    {
+        m_menu = menu;
+        if (m_icon)
+            m_icon->setContextMenu(menu);
+    }
+
+private:
+    QSystemTrayIcon& Icon()
+    {
+        if (m_icon)
+            return *m_icon;
+        m_icon = std::make_unique<QSystemTrayIcon>(m_image);
+        m_icon->setToolTip(m_toolTip);
+        m_icon->setContextMenu(m_menu);
         // A single click does nothing; the menu opens on a right click by itself.
-        connect(&m_icon, &QSystemTrayIcon::activated, this,
+        connect(m_icon.get(), &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) {
                     if (reason == QSystemTrayIcon::DoubleClick)
                         emit doubleClicked();
                 });
+        return *m_icon;
     }
-    bool isAvailable() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
-    void setVisible(bool visible) override { m_icon.setVisible(visible); }
-    bool isVisible() const override { return m_icon.isVisible(); }
-    void setToolTip(const QString& text) override { m_icon.setToolTip(text); }
-    QString toolTip() const override { return m_icon.toolTip(); }
-    void setContextMenu(QMenu* menu) override { m_icon.setContextMenu(menu); }
 
-private:
-    QSystemTrayIcon m_icon;
+    QIcon m_image;
+    QString m_toolTip;
+    QPointer<QMenu> m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_icon;
 };
 
 } // namespace
@@ -45,7 +77,7 @@ void TfmMain::CreateTrayIcon()
 {
     m_trayIcon = m_platform.Tray;
     if (!m_trayIcon) {
-        m_ownTrayIcon = MakeSystemTrayIcon(KeyrillIcon());
+        m_ownTrayIcon = MakeSystemTrayIcon(windowIcon());
         m_trayIcon = m_ownTrayIcon.get();
     }
     m_trayPopupMenu = new QMenu(this);

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kGlyphSize = 16;
@@ -75,12 +77,12 @@ QImage KeyOutTransparent(const QImage& glyph)
     if (glyph.isNull())
         return {};
     QImage img = glyph.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = img.pixel(0, img.height() - 1);
-    for (int y = 0; y < img.height(); ++y) {
+    const int width = img.width();
+    const int height = img.height();
+    const QRgb key = img.pixel(0, height - 1);
+    for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-            if (line[x] == key)
-                line[x] = 0;
+        std::replace(line, line + width, key, QRgb(0));
     }
     return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
@@ -120,6 +122,7 @@ void TAdvToolButton::SetCaption(const QString& value)
     if (m_caption == value)
         return;
     m_caption = value;
+    m_captionText.reset();
     update();
 }
 
@@ -305,6 +308,29 @@ QRect TAdvToolButton::ContentArea() const
     return r;
 }
 
+const TAdvToolButton::TCaptionText& TAdvToolButton::CaptionText() const
+{
+    if (m_captionText)
+        return *m_captionText;
+    TCaptionText& text = m_captionText.emplace();
+    text.lines = CaptionLines(m_caption);
+    const QFontMetrics fm = fontMetrics();
+    text.lineHeight = fm.height();
+    text.widths.reserve(std::size_t(text.lines.size()));
+    for (const QString& line : text.lines) {
+        text.widths.push_back(LineWidth(fm, line));
+        text.width = std::max(text.width, text.widths.back());
+    }
+    return text;
+}
+
+void TAdvToolButton::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_captionText.reset();
+    QWidget::changeEvent(event);
+}
+
 TAdvToolButton::TFaceLayout TAdvToolButton::ComputeLayout() const
 {
     TFaceLayout out;
@@ -315,12 +341,9 @@ TAdvToolButton::TFaceLayout TAdvToolButton::ComputeLayout() const
     const int gw = m_glyph.isNull() ? 0 : kGlyphSize;
     const int gh = gw;
 
-    const QStringList lines = CaptionLines(m_caption);
-    const QFontMetrics fm = fontMetrics();
-    int tw = 0;
-    for (const QString& line : lines)
-        tw = std::max(tw, LineWidth(fm, line));
-    const int th = lines.isEmpty() ? 0 : int(lines.size()) * fm.height();
+    const TCaptionText& text = CaptionText();
+    const int tw = text.width;
+    const int th = int(text.lines.size()) * text.lineHeight;
 
     const int s = (gw == 0 || tw == 0) ? 0 : std::max(m_spacing, 0);
 
@@ -421,26 +444,22 @@ void TAdvToolButton::paintEvent(QPaintEvent*)
     if (!layout.caption.isEmpty() && m_fontColor != kColorNone) {
         p.setFont(font());
         p.setPen(ToQColor(m_fontColor));
-        const QFontMetrics fm = fontMetrics();
-        const int lineHeight = fm.height();
+        const TCaptionText& text = CaptionText();
         int y = layout.caption.top();
-        for (const QString& line : CaptionLines(m_caption)) {
-            const int lw = LineWidth(fm, line);
+        for (std::size_t i = 0; i < text.widths.size(); ++i) {
+            const int lw = text.widths[i];
             const int x = layout.caption.left() + Div(layout.caption.width() - lw, 2);
-            p.drawText(QRect(x, y, lw, lineHeight), kDrawFlags, line);
-            y += lineHeight;
+            p.drawText(QRect(x, y, lw, text.lineHeight), kDrawFlags, text.lines[qsizetype(i)]);
+            y += text.lineHeight;
         }
     }
 }
 
 QSize TAdvToolButton::sizeHint() const
 {
-    const QFontMetrics fm = fontMetrics();
-    int tw = 0;
-    const QStringList lines = CaptionLines(m_caption);
-    for (const QString& line : lines)
-        tw = std::max(tw, LineWidth(fm, line));
-    const int th = int(lines.size()) * fm.height();
+    const TCaptionText& text = CaptionText();
+    const int tw = text.width;
+    const int th = int(text.lines.size()) * text.lineHeight;
     const int gw = m_glyph.isNull() ? 0 : kGlyphSize;
     const bool vertical = m_layout == blGlyphTop || m_layout == blGlyphBottom;
     const int s = (gw && tw) ? m_spacing : 0;

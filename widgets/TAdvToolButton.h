@@ -3,7 +3,11 @@
 #include "model/Colour.h"
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
+
+#include <optional>
+#include <vector>
 
 // A flat tool button that paints its own face: one flat colour, an optional 16 x 16 icon and a
 // caption of one or more lines, framed in a border colour while it is held. It reports mouse
@@ -99,6 +103,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct TFaceLayout
@@ -111,6 +116,16 @@ private:
     void SetState(TState value);
     void SetHovered(bool value);
     void ReleaseGroupSiblings();
+    // The caption's lines as drawn and their widths in the current font: measuring text is
+    // the dearest part of painting a face, so it is done once per caption and font.
+    struct TCaptionText
+    {
+        QStringList lines;
+        std::vector<int> widths;
+        int width = 0;      // the widest line
+        int lineHeight = 0;
+    };
+    const TCaptionText& CaptionText() const;
     TFaceLayout ComputeLayout() const;
     QRect ContentArea() const;
 
@@ -125,6 +140,7 @@ private:
     TColor m_borderHotColor = kColorNone;
     TColor m_fontColor = 0;
     QString m_caption;
+    mutable std::optional<TCaptionText> m_captionText; // dropped when the caption or font changes
     QImage m_glyph;
     int m_layout = blGlyphLeft;
     int m_margin = -1;

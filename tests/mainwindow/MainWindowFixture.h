@@ -39,11 +39,13 @@ protected:
     }
 
     // Creates the window (which runs the whole start-up) and shows it.
-    TfmMain& Start(bool show = true)
+    // Without `dialogs` they are left to be made on first use, as the program does.
+    TfmMain& Start(bool show = true, bool dialogs = true)
     {
         m_window = std::make_unique<TfmMain>(
             TPlatform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()});
-        m_window->CreateDialogs();
+        if (dialogs)
+            m_window->CreateDialogs();
         if (show) {
             m_window->show();
             m_window->activateWindow();

@@ -1,6 +1,11 @@
 #include "MainWindowFixture.h"
 
+#include "dialogs/About.h"
+#include "dialogs/ImageChooser.h"
+#include "mainwindow/TrayIcon.h"
+
 #include <QDir>
+#include <QTimer>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -66,6 +71,37 @@ TEST_F(StartupTest, StepsRunInOrderObservedThroughTheSeams)
     EXPECT_EQ(m_window->GridButtons().size(), 4u);
     EXPECT_EQ(Button(1)->Caption(), "First");
     EXPECT_FALSE(m_window->MenuItem("mnConfiguration")->isVisible());
+}
+
+TEST_F(StartupTest, DialogsAreMadeByTheFirstCommandThatOpensOne)
+{
+    Start(true, false);
+    ASSERT_EQ(m_window->AboutBox(), nullptr); // nothing built before the first frame
+    QWidget* shown = nullptr;
+    QTimer::singleShot(0, [&] {
+        shown = QApplication::activeModalWidget();
+        if (shown)
+            shown->close();
+    });
+    m_window->mnAboutClick();
+    ASSERT_NE(m_window->AboutBox(), nullptr);
+    EXPECT_EQ(shown, m_window->AboutBox());
+    // Made after the window was shown, the chooser still gets the icon set.
+    EXPECT_EQ(m_window->ImageBrowser()->Viewer()->Images(), &m_window->ImageList());
+}
+
+TEST(SystemTrayIcon, WhatIsSetBeforeTheIconIsMadeIsKept)
+{
+    const std::unique_ptr<ITrayIcon> tray = MakeSystemTrayIcon(QIcon());
+    tray->setToolTip(QStringLiteral("Keyrill"));
+    EXPECT_FALSE(tray->isVisible());
+    tray->setVisible(true); // the Qt icon is made here
+    EXPECT_TRUE(tray->isVisible());
+    EXPECT_EQ(tray->toolTip(), "Keyrill");
+    tray->setToolTip(QStringLiteral("Set"));
+    EXPECT_EQ(tray->toolTip(), "Set");
+    tray->setVisible(false);
+    EXPECT_FALSE(tray->isVisible());
 }
 
 TEST_F(StartupTest, ShutdownSavesBeforeClosingTheDevices)

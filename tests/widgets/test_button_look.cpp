@@ -147,6 +147,19 @@ TEST_F(ButtonLook, TwoLineCaptionIsCentredOnOneVerticalAxis)
     EXPECT_NEAR(axis1, 48.5, 2.0);
 }
 
+TEST_F(ButtonLook, CaptionIsMeasuredAgainAfterAFontOrCaptionChange)
+{
+    button->SetCaption(QStringLiteral("Wide"));
+    const QRect before = button->CaptionRect(); // measured, and kept for the next paint
+    QFont big = button->font();
+    big.setPixelSize(40);
+    button->setFont(big);
+    EXPECT_EQ(button->CaptionRect().width(), QFontMetrics(big).horizontalAdvance("Wide"));
+    EXPECT_GT(button->CaptionRect().height(), before.height());
+    button->SetCaption(QStringLiteral("Wide\nWide"));
+    EXPECT_EQ(button->CaptionRect().height(), 2 * QFontMetrics(big).height());
+}
+
 TEST_F(ButtonLook, CaptionWiderThanButtonIsCentredAndCutOffOnBothSides)
 {
     button->SetFontColor(0);
