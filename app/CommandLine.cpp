@@ -3,7 +3,7 @@
 #include "KeyrillVersion.h"
 #include "midi/Midi.h"
 #include "midi/MidiApi.h"
-#include "midi/RtMidiService.h"
+#include "midi/MidiModule.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -110,7 +110,7 @@ std::optional<int> RunCommandLineOption(int argc, char* argv[])
         const TMidiApiChoice api = ChooseMidiApi(std::getenv(kMidiApiVariable));
         if (!api.Error.empty())
             std::cerr << api.Error << '\n';
-        TRtMidiService service(api.Api);
+        TMidiModuleService service(api.Api, TMidiModuleService::DefaultPaths());
         return ListOutputs(
             service, [&service] { return service.ApiName(); }, std::cout, std::cerr);
     }

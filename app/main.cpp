@@ -2,7 +2,7 @@
 #include "app/CommandLine.h"
 #include "midi/Midi.h"
 #include "midi/MidiApi.h"
-#include "midi/RtMidiService.h"
+#include "midi/MidiModule.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtPlatform.h"
 #include "platform/ShutdownSignals.h"
@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
     const TMidiApiChoice api = ChooseMidiApi(std::getenv(kMidiApiVariable));
     if (!api.Error.empty())
         std::fprintf(stderr, "%s\n", api.Error.c_str());
-    TRtMidiService service(api.Api);
+    TMidiModuleService service(api.Api, TMidiModuleService::DefaultPaths());
     TMidiSystem midi(service);
     TQtMessageBoxes boxes;
 

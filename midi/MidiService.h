@@ -45,4 +45,6 @@ public:
         (void)handle;
         return kMidiNoVirtualPorts;
     }
+    // The system MIDI API in use ("alsa", "jack"), or empty while none has started.
+    virtual std::string ApiName() const { return {}; }
 };

@@ -27,8 +27,7 @@ public:
     bool HasVirtualPorts() override;
     TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
 
-    // The RtMidi API in use ("alsa", "jack"), or empty while none has started.
-    std::string ApiName() const;
+    std::string ApiName() const override;
 
     // How many bytes of a short message go on the wire for this status byte: 1 to 3, or 0 when
     // the status cannot start a short message (a data byte, or 0xF0 / 0xF7 of system exclusive).

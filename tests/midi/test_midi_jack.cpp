@@ -4,6 +4,7 @@
 #include <QStringList> // before FakeMessageBoxes.h, which uses it
 
 #include "midi/Midi.h"
+#include "midi/MidiModule.h"
 #include "midi/Outputs.h"
 #include "midi/RtMidiService.h"
 #include "support/FakeMessageBoxes.h"
@@ -209,4 +210,26 @@ TEST_F(MidiOverJack, DeviceIndexBeyondTheListShowsBothBoxes)
         (QStringList{"The MIDI device specified for output 4 could not be opened.",
                      QStringLiteral("MIDI port error on output 4.(MIDI Device # %1)").arg(count)}));
     EXPECT_EQ(receiver->Count(), 0u);
+}
+
+// The program reaches RtMidi through the module it loads at the first call.
+TEST_F(MidiOverJack, TheProgramsLoadedModuleSendsToTheReceiver)
+{
+    TMidiModuleService loaded("jack", {"/nonexistent/keyrill-midi.so", KEYRILL_MIDI_MODULE_PATH});
+    EXPECT_EQ(loaded.ApiName(), ""); // nothing loaded before the first call
+    int index = -1;
+    for (int i = 0; i < loaded.DeviceCount() && index < 0; ++i) {
+        std::string name;
+        if (loaded.DeviceName(i, name) == kMidiOk && name == receiver->PortName())
+            index = i;
+    }
+    ASSERT_GE(index, 0) << receiver->PortName() << " is not listed";
+    EXPECT_EQ(loaded.ApiName(), "jack");
+    TMidiHandle handle = kNoMidiHandle;
+    ASSERT_EQ(loaded.Open(index, handle), kMidiOk);
+    ASSERT_TRUE(receiver->WaitForConnections());
+    EXPECT_EQ(loaded.SendShortMessage(handle, 0x90 + 0x3C * 256 + 0x64 * 65536), kMidiOk);
+    ASSERT_TRUE(receiver->WaitFor(1, 5s));
+    EXPECT_EQ(receiver->Events(), (std::vector<TEvent>{{0x90, 0x3C, 0x64}}));
+    EXPECT_EQ(loaded.Close(handle), kMidiOk);
 }

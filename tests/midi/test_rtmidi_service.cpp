@@ -1,4 +1,5 @@
 // The RtMidi service without a running MIDI service: message lengths and refusals.
+#include "midi/MidiModule.h"
 #include "midi/RtMidiService.h"
 
 #include <gtest/gtest.h>
@@ -66,3 +67,30 @@ TEST(RtMidiService, NoApiStartsGivesAnEmptyListAndOpeningReportsTheFailure)
     EXPECT_EQ(handle, kNoMidiHandle);
     ::unsetenv("JACK_DEFAULT_SERVER");
 }
+
+// Without its module the program still runs: every call fails with a text that names the module,
+// and the device list is empty.
+class MissingModule : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(MissingModule, EveryCallFailsWithTheModulesName)
+{
+    TMidiModuleService service("", {GetParam()});
+    EXPECT_EQ(service.DeviceCount(), 0);
+    TMidiHandle handle = kNoMidiHandle;
+    const TMidiResult opened = service.Open(0, handle);
+    EXPECT_EQ(opened, TMidiModuleService::kModuleMissing);
+    EXPECT_EQ(handle, kNoMidiHandle);
+    std::string text;
+    ASSERT_TRUE(service.ErrorText(opened, text));
+    EXPECT_NE(text.find("keyrill-midi.so) could not be loaded"), std::string::npos) << text;
+    EXPECT_FALSE(service.HasVirtualPorts());
+    EXPECT_EQ(service.SendShortMessage(1, 0x90), TMidiModuleService::kModuleMissing);
+    EXPECT_EQ(service.ApiName(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, MissingModule,
+                         ::testing::Values("/nonexistent/keyrill-midi.so",
+                                           // a file that is no module at all
+                                           KEYRILL_SOURCE_FILE));
