@@ -11,6 +11,7 @@ void TfmMain::BuildButtons()
     const int rows = m_settings.ButtonRows;
     const int cols = m_settings.ButtonCols;
     m_buttons.reserve(std::size_t(std::max(0, rows * cols)));
+    const QFont font = ButtonFont();
     for (int c = 1; c <= cols; ++c) {
         for (int r = 1; r <= rows; ++r) {
             const int n = r + (c - 1) * rows;
@@ -19,8 +20,6 @@ void TfmMain::BuildButtons()
             button->SetTag(n);
             button->setGeometry((c - 1) * 49, (r - 1) * 21, 49, 21);
             button->SetFlat(true);
-            QFont font = button->font();
-            font.setBold(true);
             button->setFont(font);
             connect(button, &TAdvToolButton::MouseDown, this, &TfmMain::GridMouseDown);
             connect(button, &TAdvToolButton::MouseUp, this, &TfmMain::GridMouseUp);
@@ -63,25 +62,34 @@ void TfmMain::resizeEvent(QResizeEvent* event)
     actResizeButtonsExecute();
 }
 
+QFont TfmMain::ButtonFont() const
+{
+    // One font for every button, bold, in the configured family and size.
+    QFont font = this->font();
+    font.setBold(true);
+    font.setFamily(m_settings.FontName);
+    // Size 0 (an emptied size field) is the platform's default size, not the last one used.
+    const QFont standard = this->font();
+    if (m_settings.FontSize > 0)
+        font.setPointSize(m_settings.FontSize);
+    else if (standard.pointSize() > 0)
+        font.setPointSize(standard.pointSize());
+    else
+        font.setPixelSize(standard.pixelSize());
+    return font;
+}
+
 void TfmMain::RefreshButtons()
 {
     if (!m_commandList)
         return;
+    const QFont font = ButtonFont();
     for (TQelSpeedButton* button : m_buttons) {
         const TCommandSet* s = Definition(button);
         if (!s)
             continue;
-        QFont font = button->font();
-        font.setFamily(m_settings.FontName);
-        // Size 0 (an emptied size field) is the platform's default size, not the last one used.
-        const QFont standard = this->font();
-        if (m_settings.FontSize > 0)
-            font.setPointSize(m_settings.FontSize);
-        else if (standard.pointSize() > 0)
-            font.setPointSize(standard.pointSize());
-        else
-            font.setPixelSize(standard.pixelSize());
-        button->setFont(font);
+        if (button->font() != font)
+            button->setFont(font);
         button->SetDown(false);
         button->SetLayout(m_settings.ButtonLayout);
         ShowFace(button, s->Press);

@@ -88,6 +88,7 @@ public:
     void DestroyButtons();
     void actResizeButtonsExecute();
     void RefreshButtons();
+    QFont ButtonFont() const; // the font of every button, from the settings
     void ResizeCommandList(int count);
     // The grid buttons in child order, which is ascending button number.
     const std::vector<TQelSpeedButton*>& GridButtons() const { return m_buttons; }

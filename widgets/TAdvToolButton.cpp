@@ -76,7 +76,11 @@ QImage KeyOutTransparent(const QImage& glyph)
 {
     if (glyph.isNull())
         return {};
-    QImage img = glyph.convertToFormat(QImage::Format_ARGB32);
+    // An opaque glyph (the usual case) is keyed out in its premultiplied form directly: with
+    // every alpha at 255 both forms hold the same values.
+    const bool opaque = !glyph.hasAlphaChannel();
+    QImage img = glyph.convertToFormat(opaque ? QImage::Format_ARGB32_Premultiplied
+                                              : QImage::Format_ARGB32);
     const int width = img.width();
     const int height = img.height();
     const QRgb key = img.pixel(0, height - 1);
@@ -84,7 +88,7 @@ QImage KeyOutTransparent(const QImage& glyph)
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         std::replace(line, line + width, key, QRgb(0));
     }
-    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return opaque ? img : img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 } // namespace
