@@ -34,9 +34,11 @@ QImage ReadPng(const QString& path)
 
 } // namespace
 
-TImageList::TImageList()
+// Decoding the strip and drawing the glyphs runs on a worker thread while the window is built
+// (settings, buttons); the first question about an icon waits for it.
+TImageList::TImages TImageList::LoadImages()
 {
-    EnsureResources();
+    TImages out;
     const QImage strip =
         ReadPng(QStringLiteral(":/keyrill/icons.png")).convertToFormat(QImage::Format_ARGB32);
     QFile namesFile(QStringLiteral(":/keyrill/icons.txt"));
@@ -49,35 +51,57 @@ TImageList::TImageList()
     QImage glyphs(strip.size(), QImage::Format_RGB32);
     glyphs.fill(Qt::white);
     QPainter(&glyphs).drawImage(0, 0, strip);
-    m_icons.reserve(count);
-    m_glyphs.reserve(count);
-    m_names.reserve(count);
+    out.Icons.reserve(std::size_t(count));
+    out.Glyphs.reserve(std::size_t(count));
+    out.Names.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) {
-        m_icons.push_back(strip.copy(i * kIconSize, 0, kIconSize, kIconSize));
-        m_glyphs.push_back(glyphs.copy(i * kIconSize, 0, kIconSize, kIconSize));
-        m_names.push_back(i < names.size() ? names[i].trimmed() : QString::number(i));
+        out.Icons.push_back(strip.copy(i * kIconSize, 0, kIconSize, kIconSize));
+        out.Glyphs.push_back(glyphs.copy(i * kIconSize, 0, kIconSize, kIconSize));
+        out.Names.push_back(i < names.size() ? names[i].trimmed() : QString::number(i));
     }
+    return out;
+}
+
+TImageList::TImageList()
+{
+    EnsureResources(); // on this thread, before the worker reads them
+    // Without a thread to spare, the work is done at the first question instead.
+    m_loading = std::async(std::launch::async | std::launch::deferred, &TImageList::LoadImages);
+}
+
+TImageList::~TImageList() = default;
+
+const TImageList::TImages& TImageList::Images() const
+{
+    if (m_loading.valid())
+        m_images = m_loading.get();
+    return m_images;
+}
+
+int TImageList::Count() const
+{
+    return int(Images().Icons.size());
 }
 
 QImage TImageList::Icon(int index) const
 {
     if (index < 0 || index >= Count())
         return {};
-    return m_icons[std::size_t(index)];
+    return Images().Icons[std::size_t(index)];
 }
 
 QImage TImageList::Glyph(int index) const
 {
     if (index < 0 || index >= Count())
         return {};
-    return m_glyphs[std::size_t(index)];
+    return Images().Glyphs[std::size_t(index)];
 }
 
 QString TImageList::Name(int index) const
 {
     if (index < 0 || index >= Count())
         return {};
-    return m_names[std::size_t(index)];
+    return Images().Names[std::size_t(index)];
 }
 
 QIcon KeyrillIcon()

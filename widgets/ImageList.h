@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 
+#include <future>
 #include <vector>
 
 // The icon set: 135 icons of 16 x 16 pixels in a fixed order. Settings files store the indices,
@@ -13,9 +14,12 @@ class TImageList
 public:
     static constexpr int kIconSize = 16;
 
-    TImageList(); // loads the built-in icon set
+    TImageList(); // starts loading the built-in icon set
+    ~TImageList();
+    TImageList(const TImageList&) = delete;
+    TImageList& operator=(const TImageList&) = delete;
 
-    int Count() const { return int(m_icons.size()); }
+    int Count() const;
 
     // The icon at `index` (with alpha), or a null image for an index outside 0..Count-1.
     QImage Icon(int index) const;
@@ -28,9 +32,17 @@ public:
     QString Name(int index) const;
 
 private:
-    std::vector<QImage> m_icons;
-    std::vector<QImage> m_glyphs; // made once: a face change hands out a shared copy
-    std::vector<QString> m_names;
+    struct TImages
+    {
+        std::vector<QImage> Icons;
+        std::vector<QImage> Glyphs; // made once: a face change hands out a shared copy
+        std::vector<QString> Names;
+    };
+    static TImages LoadImages();
+    const TImages& Images() const; // waits for the load the first time
+
+    mutable std::future<TImages> m_loading;
+    mutable TImages m_images;
 };
 
 // The program's own icon (window, tray, About box), in several sizes.
