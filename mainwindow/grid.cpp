@@ -65,11 +65,11 @@ void TfmMain::resizeEvent(QResizeEvent* event)
 QFont TfmMain::ButtonFont() const
 {
     // One font for every button, bold, in the configured family and size.
-    QFont font = this->font();
+    const QFont standard = this->font();
+    QFont font = standard;
     font.setBold(true);
     font.setFamily(m_settings.FontName);
     // Size 0 (an emptied size field) is the platform's default size, not the last one used.
-    const QFont standard = this->font();
     if (m_settings.FontSize > 0)
         font.setPointSize(m_settings.FontSize);
     else if (standard.pointSize() > 0)
