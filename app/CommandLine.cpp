@@ -69,14 +69,13 @@ void PrintVersion(std::ostream& out)
     out << KEYRILL_PRODUCT_NAME " " KEYRILL_VERSION "\n";
 }
 
-int ListOutputs(IMidiService& service, const std::function<std::string()>& apiName,
-                std::ostream& out, std::ostream& err)
+int ListOutputs(IMidiService& service, std::ostream& out, std::ostream& err)
 {
     // The same device object the program's Configuration dialog reads, so the numbering agrees.
     TMidiSystem midi(service);
     try {
         const auto& devices = midi.GetMidiOutput().Devices();
-        const std::string api = apiName();
+        const std::string api = service.ApiName();
         if (api.empty()) {
             err << "keyrill: no MIDI output service could be started\n";
             return 1;
@@ -111,8 +110,7 @@ std::optional<int> RunCommandLineOption(int argc, char* argv[])
         if (!api.Error.empty())
             std::cerr << api.Error << '\n';
         TMidiModuleService service(api.Api, TMidiModuleService::DefaultPaths());
-        return ListOutputs(
-            service, [&service] { return service.ApiName(); }, std::cout, std::cerr);
+        return ListOutputs(service, std::cout, std::cerr);
     }
     }
     std::cout.flush();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -20,10 +19,9 @@ void PrintUsage(std::ostream& out);
 void PrintVersion(std::ostream& out);
 
 // The MIDI output devices as the Configuration dialog lists them, index from 0, and the MIDI API
-// that found them (`apiName` is asked after the list is taken). Returns the exit code: 0, or 1
-// with the reason on `err` when no MIDI service could be started or the list could not be read.
-int ListOutputs(IMidiService& service, const std::function<std::string()>& apiName,
-                std::ostream& out, std::ostream& err);
+// that found them (asked after the list is taken). Returns the exit code: 0, or 1 with the
+// reason on `err` when no MIDI service could be started or the list could not be read.
+int ListOutputs(IMidiService& service, std::ostream& out, std::ostream& err);
 
 // Runs the option given on the real command line, if there is one, and returns the program's
 // exit code; std::nullopt when the program is to start as usual.

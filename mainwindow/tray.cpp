@@ -35,7 +35,7 @@ public:
         if (m_icon)
             m_icon->setToolTip(text);
     }
-    QString toolTip() const override { return m_icon ? m_icon->toolTip() : m_toolTip; }
+    QString toolTip() const override { return m_toolTip; }
     void setContextMenu(QMenu* menu) override
     {
         m_menu = menu;

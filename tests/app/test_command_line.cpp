@@ -71,8 +71,8 @@ struct ListOutputsTest : testing::Test
 {
     int List(const std::string& api = "alsa")
     {
-        return ListOutputs(
-            service, [api] { return api; }, out, err);
+        service.Api = api;
+        return ListOutputs(service, out, err);
     }
 
     TFakeMidiService service{{"Midi Through Port-0", "USB Synth", "USB Synth"}};

@@ -62,6 +62,7 @@ public:
     std::vector<std::string> DeviceNames;
     // Whether the service can publish ports of its own (OpenVirtual).
     bool VirtualPorts = false;
+    std::string Api = "alsa"; // what ApiName answers; empty: no API started
 
     // Failure injection: when set, the operation fails and its code has this text. The
     // *Device fields restrict a failure to one device index (-1: every device).
@@ -103,6 +104,7 @@ public:
     TMidiResult Close(TMidiHandle handle) override;
     bool ErrorText(TMidiResult code, std::string& text) override;
     bool HasVirtualPorts() override { return VirtualPorts; }
+    std::string ApiName() const override { return Api; }
     TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
 
 private:
