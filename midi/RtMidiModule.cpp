@@ -1,4 +1,5 @@
 // The MIDI module's entry: the RtMidi service, made for the program that loaded the module.
+#include "LibraryMessages.h"
 #include "MidiModuleEntry.h"
 #include "RtMidiService.h"
 
@@ -8,6 +9,7 @@
 
 extern "C" Q_DECL_EXPORT IMidiService* KeyrillCreateMidiService(const char* apiName)
 {
+    RouteLibraryMessages();
     return new TRtMidiService(apiName ? apiName : "");
 }
 
