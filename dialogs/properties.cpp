@@ -6,9 +6,11 @@
 #include "model/MidiCatalogue.h"
 #include "ui_properties.h"
 #include "widgets/ImageList.h"
+#include "widgets/ReleaseWatch.h"
 #include "widgets/TAdvToolButton.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -53,6 +55,10 @@ TfmProperties::TfmProperties(TPropertiesLinks links, QWidget* parent)
 {
     ui->setupUi(this);
     setFixedSize(size());
+    m_releaseWatch = new TReleaseWatch(
+        m_links.PointerHeld ? m_links.PointerHeld
+                            : [] { return QGuiApplication::mouseButtons() != Qt::NoButton; },
+        this);
     m_sides[sdPress] = {ui->edPressCaption,      ui->edPressMessage,    ui->edPressChannel,
                         ui->edPressNote,         ui->edPressVelocity,   ui->edPressOutputNo,
                         ui->edPressButtonColour, ui->edPressTextColour, ui->btPressIcon,
@@ -144,6 +150,9 @@ void TfmProperties::showEvent(QShowEvent* event)
 void TfmProperties::done(int result)
 {
     StoreControls();
+    // A press whose button-up the closing takes with it: the Example is let go here.
+    m_releaseWatch->Cancel();
+    ui->btExample->EndTracking();
     // A latched toggle Example keeps its Press for the next use, where a second click releases
     // it; any other Press that went out gets its Release now, as no button-up will come.
     const bool latched = ShownAction() == actToggle && ui->btExample->Down();
@@ -294,6 +303,8 @@ void TfmProperties::SetIconTag(TSide side, int index)
 void TfmProperties::SelectIcon(TSide side)
 {
     // The chooser's modal loop would swallow the Example's button-up.
+    m_releaseWatch->Cancel();
+    ui->btExample->EndTracking();
     if (m_releaseOwed && ShownAction() == actPressRelease)
         ReleaseExample();
     TfmImageBrowser& chooser = m_links.ImageBrowser;
@@ -335,6 +346,15 @@ void TfmProperties::btExampleMouseDown(TAdvToolButton*, Qt::MouseButton button,
 {
     if (button != Qt::LeftButton)
         return;
+    // A held Example whose release never came ends before the next Press goes out.
+    if (m_releaseOwed && ShownAction() == actPressRelease)
+        ReleaseExample();
+    m_releaseWatch->Press(*this, [this] { PressExample(); },
+                          [this] { ExampleReleasedElsewhere(); });
+}
+
+void TfmProperties::PressExample()
+{
     TAdvToolButton* example = ui->btExample;
     const TColor releaseText =
         SelectedColour(m_sides[sdRelease].TextColour, m_editSet.Release.TextColour);
@@ -364,6 +384,18 @@ void TfmProperties::btExampleMouseDown(TAdvToolButton*, Qt::MouseButton button,
         }
         break;
     }
+}
+
+// The release of a press that a send's error box took from the Example: what a release over
+// it would have done, the toggle's latch included.
+void TfmProperties::ExampleReleasedElsewhere()
+{
+    TAdvToolButton* example = ui->btExample;
+    const bool wasDown = example->Down();
+    example->EndTracking();
+    btExampleMouseUp(example, Qt::LeftButton, Qt::NoModifier, QPoint());
+    if (ShownAction() == actToggle)
+        example->SetDown(!wasDown);
 }
 
 void TfmProperties::btExampleMouseUp(TAdvToolButton*, Qt::MouseButton button, Qt::KeyboardModifiers,

@@ -17,6 +17,7 @@ class TAdvToolButton;
 class TImageList;
 class TBoundedSpinBox;
 class TfmImageBrowser;
+class TReleaseWatch;
 
 namespace Ui {
 class TfmProperties;
@@ -31,6 +32,8 @@ struct TPropertiesLinks
     TfmImageBrowser& ImageBrowser;
     std::function<void(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>
         SendMidiMessage;
+    // Whether a mouse button is down right now, as the windowing system knows it.
+    std::function<bool()> PointerHeld;
 };
 
 // The Button Properties dialog: edits a working copy of one button's definition, both sides,
@@ -97,6 +100,8 @@ private:
                             Qt::KeyboardModifiers modifiers, QPoint pos);
     void btExampleMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
                           Qt::KeyboardModifiers modifiers, QPoint pos);
+    void PressExample();
+    void ExampleReleasedElsewhere();
     void Send(TSide side);
     void ShowExampleFace(TSide side);
     void ReleaseExample();
@@ -112,4 +117,5 @@ private:
     // or by a toggle Example that is down (or was let go outside itself).
     bool m_releaseOwed = false;
     int m_releaseOwedBy = 0; // the button being edited when that Press went out
+    TReleaseWatch* m_releaseWatch = nullptr; // the Example's release after a send's error box
 };

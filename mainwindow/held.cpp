@@ -5,6 +5,7 @@
 
 #include "model/MidiCatalogue.h"
 #include "platform/KeyboardMap.h"
+#include "widgets/ReleaseWatch.h"
 #include "widgets/TAdvToolButton.h"
 
 #include <QApplication>
@@ -30,20 +31,18 @@ void TfmMain::GridMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
                             Qt::KeyboardModifiers modifiers, QPoint pos)
 {
     const TCommandSet* d = button == Qt::LeftButton ? Definition(sender) : nullptr;
-    if (d) {
-        // A press whose release never came (it was lost to the system) ends before the next.
-        ReleaseSource(THeldPresses::kMouse);
-        m_held.Add(THeldPresses::kMouse, sender->Tag(), *d);
+    if (!d) {
+        BtTxMouseDown(sender, button, modifiers, pos);
+        return;
     }
-    BtTxMouseDown(sender, button, modifiers, pos);
-    // A modal error box of the send takes the release of the left button with it: once this
-    // press has been handled, carry on as if the release had come.
-    if (d && !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
-        QTimer::singleShot(0, this, [this] {
-            if (!QGuiApplication::mouseButtons().testFlag(Qt::LeftButton))
-                ReleaseSource(THeldPresses::kMouse);
-        });
-    }
+    // A press whose release never came (it was lost to the system) ends before the next.
+    ReleaseSource(THeldPresses::kMouse);
+    m_held.Add(THeldPresses::kMouse, sender->Tag(), *d);
+    // A modal error box of the send takes the release of the left button with it: the real
+    // release is followed then, wherever it goes.
+    m_releaseWatch->Press(
+        *this, [&] { BtTxMouseDown(sender, button, modifiers, pos); },
+        [this] { ReleaseSource(THeldPresses::kMouse); });
 }
 
 void TfmMain::GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,

@@ -49,7 +49,10 @@ protected:
                               .arg(data1, 2, 16, QChar('0'))
                               .arg(data2, 2, 16, QChar('0'))
                               .toUpper();
-            }});
+                if (m_onSend)
+                    m_onSend();
+            },
+            [this] { return m_pointerHeld; }});
     }
     TCommandSet& Definition(int number) { return m_list.Get(number - 1); }
 
@@ -109,4 +112,6 @@ protected:
     TfmImageBrowser m_chooser;
     std::unique_ptr<TfmProperties> m_dialog;
     QStringList m_sent;
+    std::function<void()> m_onSend; // runs after each send is recorded (an error box, say)
+    bool m_pointerHeld = false;     // the real pointer, as the windowing system would tell
 };

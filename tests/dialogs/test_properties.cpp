@@ -1,4 +1,5 @@
 #include "DialogFixture.h"
+#include "support/FakeMessageBoxes.h"
 
 #include "dialogs/NamedColours.h"
 
@@ -322,8 +323,32 @@ TEST_F(ExampleTest, ClosingWhilePushExampleIsHeldSendsItsReleaseOnce)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_sent, (QStringList{"1: 90 3C 64", "2: 80 3C 00"}));
+    EXPECT_FALSE(Example()->Tracking()) << "let go, not painted pressed at the next opening";
     ReleaseExample(); // a late button-up, should one still arrive
     EXPECT_EQ(m_sent.size(), 2);
+}
+
+// The Press's send fails and its error box takes the button-up with it: the Release follows the
+// real pointer, and the next click starts afresh.
+TEST_F(ExampleTest, AnErrorBoxDuringThePressLeavesNoReleaseOwed)
+{
+    Define(actPressRelease);
+    Open(1);
+    TFakeMessageBoxes boxes;
+    m_onSend = [&] {
+        m_onSend = nullptr;
+        boxes.Show("Error", "MIDI port error on output 1.(MIDI Device # 0)", TBoxIcon::Error);
+    };
+    m_pointerHeld = true;
+    PressExample();
+    QTest::qWait(50);
+    EXPECT_EQ(m_sent, (QStringList{"1: 90 3C 64"})) << "held: no Release yet";
+    m_pointerHeld = false; // let go; the widget never hears of it
+    QTRY_COMPARE(m_sent, (QStringList{"1: 90 3C 64", "2: 80 3C 00"}));
+    EXPECT_EQ(Example()->Caption(), "On");
+    EXPECT_FALSE(Example()->Tracking());
+    ClickExample();
+    EXPECT_EQ(m_sent, (QStringList{"1: 90 3C 64", "2: 80 3C 00", "1: 90 3C 64", "2: 80 3C 00"}));
 }
 
 TEST_F(ExampleTest, ToggleLetGoOutsideIsReleasedWhenTheDialogCloses)

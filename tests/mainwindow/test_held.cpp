@@ -1,6 +1,7 @@
 // Every press that went out gets its release exactly once, whatever the user does in between.
 #include "MainWindowFixture.h"
 #include "support/FakeKeyboardMap.h"
+#include "support/FakeWindowSystem.h"
 
 #include <QAction>
 #include <QDialog>
@@ -316,6 +317,45 @@ TEST_F(HeldTest, ReleaseSwallowedByAnErrorBoxRunsWhenTheBoxReturns)
     EXPECT_EQ(Sent(), QStringList{"80 3C 00"});
     ExpectUp(1, "On");
 }
+
+// The error box takes the button's release from the widget, and Qt's idea of the button may be
+// wrong afterwards (it may think the button up, or never see it go up): the Release follows the
+// real pointer and goes out once, when the button is let go for real.
+class HeldErrorBoxTest : public HeldTest, public testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(HeldErrorBoxTest, AnErrorBoxClosedWhileHeldReleasesAtTheRealRelease)
+{
+    const bool qtThinksUp = GetParam();
+    TFakeWindowSystem pointer;
+    m_windowSystem = &pointer;
+    StartWith();
+    m_service.FailSend = "Device gone";
+    QWindow elsewhere;
+    elsewhere.resize(50, 50);
+    elsewhere.create();
+    m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
+        m_service.FailSend.reset();
+        if (qtThinksUp)
+            QTest::mouseRelease(&elsewhere, Qt::LeftButton, {}, QPoint(5, 5));
+    };
+    pointer.Held = true;
+    Press(1);
+    ASSERT_EQ(m_boxes.Boxes.size(), 1u);
+    QTest::qWait(60);
+    EXPECT_EQ(Sent(), QStringList()) << "still held: no Release";
+    pointer.Held = false;
+    QTRY_COMPARE(Sent(), QStringList{"80 3C 00"});
+    ExpectUp(1, "On");
+    Release(1); // the button-up, should Qt still deliver one
+    EXPECT_EQ(Sent(), QStringList{"80 3C 00"});
+}
+
+INSTANTIATE_TEST_SUITE_P(QtsView, HeldErrorBoxTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "QtThinksUp" : "QtMissesTheRelease");
+                         });
 
 // A close that comes while a press's error box is open waits for the press to finish: closing
 // from inside would free the definitions under the running handler.
