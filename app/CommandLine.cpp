@@ -19,7 +19,8 @@ Keyrill turns a window of on-screen buttons into a MIDI controller.
 Arguments:
   SETTINGS-FILE   the settings file, read at start and written when the window closes
                   (created then if it does not exist). With no argument, or with more
-                  than one, the default settings file is used.
+                  than one, the default settings file is used. A file whose name starts
+                  with "-" is given as ./-name.
 
 Options, each only as the single argument:
   -h, --help      show this help and exit
@@ -37,6 +38,8 @@ Environment:
   KEYRILL_MIDI_API     the MIDI API to use: alsa or jack. Unset: ALSA, and JACK when
                        ALSA cannot start. An unknown value is reported on standard
                        error and the default order is used.
+  KEYRILL_DEBUG        1: show the MIDI libraries' (ALSA's, JACK's) own messages on
+                       standard error.
   JACK_DEFAULT_SERVER  the JACK server to connect to (JACK's own variable).
   XDG_CONFIG_HOME      where the user's configuration folder is.
   QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY
@@ -56,6 +59,8 @@ TCommandLineOption ParseCommandLineOption(const std::vector<std::string>& argume
         return TCommandLineOption::Version;
     if (argument == "--list-outputs")
         return TCommandLineOption::ListOutputs;
+    if (argument.starts_with('-'))
+        return TCommandLineOption::Unknown;
     return TCommandLineOption::None;
 }
 
@@ -104,6 +109,10 @@ std::optional<int> RunCommandLineOption(int argc, char* argv[])
     case TCommandLineOption::Version:
         PrintVersion(std::cout);
         break;
+    case TCommandLineOption::Unknown:
+        std::cerr << "keyrill: unknown option " << arguments.front() << "\n\n";
+        PrintUsage(std::cerr);
+        return kUsageExitCode;
     case TCommandLineOption::ListOutputs: {
         // The same MIDI system as a normal start would use.
         const TMidiApiChoice api = ChooseMidiApi(std::getenv(kMidiApiVariable));

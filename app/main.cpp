@@ -22,6 +22,12 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName("keyrill");
     QGuiApplication::setDesktopFileName("org.keyrill.Keyrill");
+    // The program ends when its shutdown has finished, whatever the window's state: a window
+    // hidden in the tray is no last window to close.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // A signal or the session's end closes the window as the user would, saving the settings. In
+    // place before the window exists, so that one during the start-up is kept until it is done.
+    TShutdownSignals shutdownSignals;
 
     // The MIDI device object outlives the main window, as the devices it holds may still be open
     // when the window has closed.
@@ -37,9 +43,12 @@ int main(int argc, char* argv[])
     const TPlatform platform{midi, boxes, arguments, QApplication::applicationFilePath(),
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
     TfmMain fmMain(platform);
+    if (fmMain.StartRefused())
+        return 1;
     boxes.SetParent(&fmMain);
+    QObject::connect(&fmMain, &TfmMain::ShutDown, &application,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    shutdownSignals.Start([&fmMain] { fmMain.CloseUnattended(); });
     fmMain.show();
-    // A signal or the session's end closes the window as the user would, saving the settings.
-    const TShutdownSignals shutdownSignals([&fmMain] { fmMain.close(); });
     return application.exec();
 }

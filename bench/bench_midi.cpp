@@ -20,6 +20,15 @@ class TCountingBoxes : public IMessageBoxes
 {
 public:
     void Show(const QString&, const QString&, TBoxIcon, std::optional<QPoint>) override { ++Count; }
+    int Ask(const QString&, const QString&, TBoxIcon, const QStringList&) override
+    {
+        ++Count;
+        return -1;
+    }
+    QString AskSaveFileName(const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
     int Count = 0;
 };
 

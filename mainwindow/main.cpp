@@ -10,6 +10,8 @@
 #include "platform/KeyboardMap.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
+#include "settings/SettingsGuard.h"
+#include "widgets/ReleaseWatch.h"
 #include "window.h"
 
 #include <QApplication>
@@ -19,12 +21,14 @@
 
 TfmMain::TfmMain(const TPlatform& platform)
     : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
-                                      [this] { return mapToGlobal(QPoint(0, 0)); })
+                                      [this] { return mapToGlobal(QPoint(0, 0)); }),
+      m_guard(std::make_unique<TSettingsGuard>())
 {
     if (!m_platform.WindowSystem)
         m_ownWindowSystem = MakeWindowSystem();
+    m_releaseWatch = new TReleaseWatch([this] { return WindowSystem().PointerHeld(); }, this);
     m_keeper = std::make_unique<TWindowKeeper>(
-        *this, m_platform.WindowSystem ? *m_platform.WindowSystem : *m_ownWindowSystem,
+        *this, WindowSystem(),
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },
                               [this](QSize client) { return WholeButtons(client); }});
     SetCaption(QStringLiteral(KEYRILL_PRODUCT_NAME));
@@ -40,6 +44,11 @@ TfmMain::TfmMain(const TPlatform& platform)
 
 TfmMain::~TfmMain() = default;
 
+IWindowSystem& TfmMain::WindowSystem() const
+{
+    return m_platform.WindowSystem ? *m_platform.WindowSystem : *m_ownWindowSystem;
+}
+
 void TfmMain::FormCreate()
 {
     // Qt widgets are double-buffered already; nothing to switch on.
@@ -48,6 +57,11 @@ void TfmMain::FormCreate()
     m_commandList = std::make_unique<TCommandList>();
     m_settingsPath =
         ChooseSettingsPath(m_platform.Arguments, m_platform.ProgramPath, m_platform.ConfigDir);
+    if (m_guard->Lock(m_settingsPath) == TSettingsGuard::TLock::HeldElsewhere) {
+        m_startRefused = true;
+        ReportError(AlreadyOpenText(m_settingsPath));
+        return;
+    }
     try {
         LoadSettings();
     } catch (const std::exception& error) {
@@ -82,7 +96,8 @@ void TfmMain::CreateDialogs()
             *m_imageBrowser,
             [this](int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
                 m_outputs.SendMidiMessage(output, status, data1, data2);
-            }},
+            },
+            [this] { return WindowSystem().PointerHeld(); }},
         this);
     m_fmConfiguration = new TfmConfiguration(
         TConfigurationTarget{m_settings, m_outputs.Slots(), m_platform.Midi,
@@ -106,49 +121,12 @@ void TfmMain::FormShow()
     m_shownBefore = true;
 }
 
-bool TfmMain::FormClose()
-{
-    if (m_closed)
-        return true;
-    if (m_handlerDepth > 0) {
-        // A modal box of a press is open: close once the press has finished.
-        m_closePending = true;
-        return false;
-    }
-    ReleaseAllHeld(); // no note hangs: every held press is released while the outputs are open
-    CaptureBounds();
-    try {
-        if (!m_loadFailed)
-            SaveSettings();
-    } catch (const std::exception& error) {
-        // Nothing is lost: the window stays open and the next close tries the whole sequence.
-        ReportError(QString::fromStdString(error.what()));
-        return false;
-    }
-    m_commandList.reset();
-    m_outputs.CloseOutputs();
-    m_closed = true;
-    return true;
-}
-
 void TfmMain::LoadSettings()
 {
     TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
-    ::LoadSettings(m_settingsPath, data);
+    m_guard->Remember(m_settingsPath, ::LoadSettings(m_settingsPath, data));
     SetCaption(data.Caption);
     SetTrayIconActive(data.MinimiseToTray);
-}
-
-void TfmMain::SaveSettings()
-{
-    if (!m_commandList)
-        return;
-    std::array<TOutput, 4> stored = m_outputs.SlotsToStore();
-    TSettingsData data{m_settings, stored, *m_commandList, {}, false, false};
-    data.Caption = m_caption;
-    data.MinimiseToTray = m_trayIconActive;
-    data.WindowMaximised = WindowMaximised();
-    ::SaveSettings(m_settingsPath, data);
 }
 
 void TfmMain::SetCaption(const QString& caption)
@@ -173,6 +151,13 @@ void TfmMain::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+QString AlreadyOpenText(const QString& path)
+{
+    return QStringLiteral("The settings file \"%1\" is already open in another Keyrill. Close it "
+                          "there first, or start Keyrill on another settings file.")
+        .arg(path);
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)

@@ -25,10 +25,13 @@ class TfmConfiguration;
 class TWindowKeeper;
 class TAdvToolButton;
 class TQelSpeedButton;
+class TReleaseWatch;
 class TfmImageBrowser;
 class TfmProperties;
 class TMidiSystem;
+class TSettingsGuard;
 struct TCommand;
+struct TSettingsText;
 
 // What the main window needs of the world outside it: the MIDI service, the message boxes and
 // the facts of the process. Tests hand in doubles.
@@ -42,6 +45,9 @@ struct TPlatform
     ITrayIcon* Tray = nullptr;             // null: the desktop's notification area
     IWindowSystem* WindowSystem = nullptr; // null: the windowing system Qt runs on
 };
+
+// What the user is told when the settings file is held by another running Keyrill.
+QString AlreadyOpenText(const QString& path);
 
 // The main window: owner of the process-wide state, the button grid and the start-up and
 // shutdown sequences. Grid layout, press handling, hot keys and the context menu live in their
@@ -79,9 +85,16 @@ public:
     // Creates the dialogs, hidden, once: the first menu command that needs one calls it.
     void CreateDialogs();
     void FormShow();
-    bool FormClose(); // false when the settings could not be saved: the window stays open
+    // The shutdown sequence (shutdown.cpp): false when it did not finish and the window stays
+    // open (a press's box is still open, or the user chose to mend a failed save first).
+    bool FormClose();
     void LoadSettings();
     void SaveSettings();
+    // A close that nobody can answer a box for (a signal, the session's end): a save that fails
+    // goes to a rescue file instead of asking, and the program ends all the same.
+    void CloseUnattended();
+    // The set is open in another running Keyrill: this run refused it and ends untouched.
+    bool StartRefused() const { return m_startRefused; }
 
     // The grid.
     void BuildButtons();
@@ -136,6 +149,11 @@ public:
     void mnTrayExitClick();
     bool MoveAllowed() const;
 
+signals:
+    // The shutdown sequence has finished: the program ends with this exit code (1 when the
+    // settings went to a rescue file).
+    void ShutDown(int exitCode);
+
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -153,6 +171,11 @@ private:
     void HighlightOn(TAdvToolButton* button);
     void HighlightOff(TAdvToolButton* button);
     void ReportError(const QString& text);
+    bool SaveForShutdown();
+    int AskAfterSaveFailure(const QString& failure);
+    void SaveAs();
+    void Rescue(const QString& failure);
+    void SaveSettingsTo(const QString& path, const TSettingsText* base);
     void ReleaseHeldHotKeys();
     void CreateTrayIcon();
     void UpdateTrayToolTip();
@@ -178,6 +201,7 @@ private:
     void ReleaseOnFocusLoss();
     void RunPendingReleases();
     TQelSpeedButton* GridButton(int number) const;
+    IWindowSystem& WindowSystem() const;
 
     TPlatform m_platform;
     TGlobalSettings m_settings;
@@ -212,6 +236,12 @@ private:
     bool m_closePending = false;           // a close asked for while a handler ran
     friend class THandlerScope;
     bool m_loadFailed = false;
+    bool m_startRefused = false;
+    bool m_unattended = false;
+    bool m_savedElsewhere = false; // Save As chose another file for this run's set
+    int m_exitCode = 0;
+    std::unique_ptr<TSettingsGuard> m_guard;
+    TReleaseWatch* m_releaseWatch = nullptr; // the mouse's release after a press's error box
     TfmConfiguration* m_fmConfiguration = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     // The dialogs: children of the window, created hidden once.

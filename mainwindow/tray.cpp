@@ -125,7 +125,7 @@ void TfmMain::MinimiseToTray(Qt::WindowStates before)
 
 void TfmMain::RestoreFromTray()
 {
-    if (!m_hiddenInTray)
+    if (!m_hiddenInTray || m_closed)
         return;
     m_hiddenInTray = false;
     setWindowState(m_stateBeforeTray);
@@ -142,10 +142,5 @@ void TfmMain::mnTrayShowClick()
 
 void TfmMain::mnTrayExitClick()
 {
-    // A hidden window's close does not end the event loop by itself.
-    const bool hidden = isHidden();
-    if (!close() || !hidden)
-        return;
-    m_trayIcon->setVisible(false);
-    QCoreApplication::quit();
+    close();
 }

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -20,6 +21,13 @@ public:
     // the box's top-left corner is put there (screen coordinates).
     virtual void Show(const QString& title, const QString& text, TBoxIcon icon,
                       std::optional<QPoint> topLeft = std::nullopt) = 0;
+    // Shows a modal box with these buttons, the first one the default, and returns the position
+    // of the one pressed; -1 when the box was closed without a choice (Escape, its close box).
+    virtual int Ask(const QString& title, const QString& text, TBoxIcon icon,
+                    const QStringList& buttons) = 0;
+    // The modal file dialog that asks where to save a file; empty when the user cancelled.
+    virtual QString AskSaveFileName(const QString& title, const QString& startPath,
+                                    const QString& filter) = 0;
 };
 
 // The real boxes: QMessageBox, modal on the calling thread.
@@ -30,6 +38,10 @@ public:
     void SetParent(QWidget* parent) { m_parent = parent; }
     void Show(const QString& title, const QString& text, TBoxIcon icon,
               std::optional<QPoint> topLeft = std::nullopt) override;
+    int Ask(const QString& title, const QString& text, TBoxIcon icon,
+            const QStringList& buttons) override;
+    QString AskSaveFileName(const QString& title, const QString& startPath,
+                            const QString& filter) override;
 
 private:
     QWidget* m_parent;

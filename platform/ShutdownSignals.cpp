@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -27,22 +28,41 @@ constexpr int kRetryMs = 10;
 
 } // namespace
 
-TShutdownSignals::TShutdownSignals(std::function<void()> close, int mainLoopLevel, QObject* parent)
-    : QObject(parent), m_close(std::move(close)), m_mainLoopLevel(mainLoopLevel)
+TShutdownSignals::TShutdownSignals(int mainLoopLevel, QObject* parent)
+    : QObject(parent), m_mainLoopLevel(mainLoopLevel)
 {
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error("TShutdownSignals: no pipe");
     g_writeFd = m_pipe[1];
     m_notifier = new QSocketNotifier(m_pipe[0], QSocketNotifier::Read, this);
+    m_notifier->setEnabled(false);
     connect(m_notifier, &QSocketNotifier::activated, this, &TShutdownSignals::Arrived);
 
     struct sigaction action = {};
     action.sa_handler = &TShutdownSignals::Handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : kSignals)
+    sigset_t ours;
+    sigemptyset(&ours);
+    for (int signal : kSignals) {
         ::sigaction(signal, &action, nullptr);
+        sigaddset(&ours, signal);
+    }
+    ::pthread_sigmask(SIG_UNBLOCK, &ours, nullptr);
+}
 
+TShutdownSignals::TShutdownSignals(std::function<void()> close, int mainLoopLevel, QObject* parent)
+    : TShutdownSignals(mainLoopLevel, parent)
+{
+    Start(std::move(close));
+}
+
+void TShutdownSignals::Start(std::function<void()> close)
+{
+    if (m_close)
+        return; // started once
+    m_close = std::move(close);
+    m_notifier->setEnabled(true);
     // Qt asks for the data before the session ends; the close runs once the request returned.
     if (qApp)
         connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
@@ -81,6 +101,8 @@ void TShutdownSignals::Arrived()
 
 void TShutdownSignals::Close()
 {
+    if (!m_close)
+        return;
     if (QThread::currentThread()->loopLevel() > m_mainLoopLevel) {
         // A menu or a modal dialog runs its own loop: dismiss it and come back once it returned.
         if (QWidget* popup = QApplication::activePopupWidget())

@@ -11,16 +11,24 @@ class QSocketNotifier;
 // run's edits. While an instance lives they call `close` instead, on the user-interface thread:
 // the handler only writes a byte to a pipe. Menus and modal dialogs are dismissed first, and the
 // close waits until their event loops have returned, so no handler resumes on a closed window.
+//
+// The handlers are in place from construction, before the window exists; a signal that comes
+// before Start() (during the start-up) waits in the pipe and is acted on once the event loop runs.
 class TShutdownSignals : public QObject
 {
     Q_OBJECT
 
 public:
     // `mainLoopLevel`: how many event loops run when nothing is nested, 1 under
-    // QApplication::exec (0 in a test that runs no loop of its own).
-    explicit TShutdownSignals(std::function<void()> close, int mainLoopLevel = 1,
-                              QObject* parent = nullptr);
-    ~TShutdownSignals() override; // the previous handlers come back
+    // QApplication::exec (0 in a test that runs no loop of its own). The three signals are also
+    // unblocked: a parent that started the program with them blocked would leave it deaf.
+    explicit TShutdownSignals(int mainLoopLevel = 1, QObject* parent = nullptr);
+    TShutdownSignals(std::function<void()> close, int mainLoopLevel = 1,
+                     QObject* parent = nullptr);
+    ~TShutdownSignals() override; // the default handlers come back
+
+    // From now on a signal (also one that came earlier) calls `close` from the event loop.
+    void Start(std::function<void()> close);
 
     TShutdownSignals(const TShutdownSignals&) = delete;
     TShutdownSignals& operator=(const TShutdownSignals&) = delete;

@@ -286,15 +286,20 @@ void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
     }
 }
 
-void LoadSettings(const QString& path, TSettingsData& data)
+TSettingsText LoadSettings(const QString& path, TSettingsData& data)
 {
-    const TSettingsText file = ReadSettingsFile(path);
+    TSettingsText file = ReadSettingsFile(path);
     ReadSettings(TIniFile::Parse(file.Text), data);
+    return file;
 }
 
 void SaveSettings(const QString& path, const TSettingsData& data)
 {
-    const TSettingsText file = ReadSettingsFile(path);
+    SaveSettings(path, data, ReadSettingsFile(path));
+}
+
+void SaveSettings(const QString& path, const TSettingsData& data, const TSettingsText& file)
+{
     TIniFile ini = TIniFile::Parse(file.Text);
     // The file is written even when writing the values failed part-way, so what was done is kept;
     // error then reaches the caller (after a failure to write the file, which wins).

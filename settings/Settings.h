@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GlobalSettings.h"
+#include "SettingsFile.h"
 #include "midi/Outputs.h"
 #include "model/Colour.h"
 
@@ -30,13 +31,17 @@ struct TSettingsData
     bool WindowMaximised = false; // read by saving: whether the window is maximised right now
 };
 
-// Reads the whole file (a missing one gives every default) into `data`. Bad values take the
-// key's default. Throws TSettingsError when an existing file cannot be read.
-void LoadSettings(const QString& path, TSettingsData& data);
+// Reads the whole file (a missing one gives every default) into `data` and returns the file as
+// it was read. Bad values take the key's default. Throws TSettingsError when an existing file
+// cannot be read.
+TSettingsText LoadSettings(const QString& path, TSettingsData& data);
 
 // Writes `data` back into the file, keeping what the program does not own. Throws
 // TSettingsError when the file cannot be written; the old file then stays as it was.
 void SaveSettings(const QString& path, const TSettingsData& data);
+// The same, with what the program does not own taken from `base` instead of the file at `path`
+// (a set saved to a new place keeps the sections of the file it was read from).
+void SaveSettings(const QString& path, const TSettingsData& data, const TSettingsText& base);
 
 // "#RRGGBB" from a colour (red in the low byte).
 QString ColourToHex(TColor colour);

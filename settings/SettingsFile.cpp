@@ -64,6 +64,7 @@ TSettingsText DecodeSettingsBytes(const QByteArray& bytes)
 {
     TSettingsText result;
     result.Existed = true;
+    result.Bytes = bytes;
     QByteArrayView body(bytes);
     const bool bom = body.startsWith(kBom);
     if (bom)

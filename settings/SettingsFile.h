@@ -14,6 +14,7 @@ struct TSettingsText
     TTextEncoding Encoding = TTextEncoding::Utf8;
     bool Bom = false;     // the file began with a UTF-8 byte order mark; it is written again
     bool Existed = false; // the file existed when it was read
+    QByteArray Bytes;     // the file as it was read
 };
 
 // Valid UTF-8 (after an optional byte order mark) is decoded as UTF-8; anything else is taken

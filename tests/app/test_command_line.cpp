@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "support/FakeMidiService.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -41,8 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
                     TParseCase{{"--list-outputs"}, TCommandLineOption::ListOutputs},
                     // one other argument is the settings file, whatever it looks like
                     TParseCase{{"my-set.ini"}, TCommandLineOption::None},
-                    TParseCase{{"--Version"}, TCommandLineOption::None},
-                    TParseCase{{"-v"}, TCommandLineOption::None},
+                    TParseCase{{"--Version"}, TCommandLineOption::Unknown},
+                    // a mistyped option is no settings file; "./-name" is one
+                    TParseCase{{"-v"}, TCommandLineOption::Unknown},
+                    TParseCase{{"--versoin"}, TCommandLineOption::Unknown},
+                    TParseCase{{"-"}, TCommandLineOption::Unknown},
+                    TParseCase{{"./-name.ini"}, TCommandLineOption::None},
                     TParseCase{{"./--help"}, TCommandLineOption::None},
                     TParseCase{{""}, TCommandLineOption::None},
                     // two or more arguments mean the default settings file
@@ -121,13 +126,16 @@ struct TRun
 };
 
 // Runs in `workDir` when given (a failing start may leave files there).
-TRun RunKeyrill(const QStringList& arguments, const QString& workDir = QString())
+TRun RunKeyrill(const QStringList& arguments, const QString& workDir = QString(),
+                const QStringList& variables = {})
 {
     QProcess process;
     process.setWorkingDirectory(workDir.isEmpty() ? QDir::tempPath() : workDir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "KEYRILL_DEBUG"})
         env.remove(name);
+    for (const QString& variable : variables)
+        env.insert(variable.section('=', 0, 0), variable.section('=', 1));
     process.setProcessEnvironment(env);
     process.start(KEYRILL_PROGRAM, arguments);
     if (!process.waitForFinished(30000)) {
@@ -157,6 +165,32 @@ TEST(KeyrillProgram, HelpAndHPrintTheSameUsageAndExitZero)
     EXPECT_TRUE(help.Out.startsWith("Usage: keyrill [SETTINGS-FILE]\n")) << help.Out.toStdString();
     EXPECT_EQ(h.Out, help.Out);
     EXPECT_EQ(help.Err, "");
+}
+
+// No sequencer here and no JACK server of that name: both libraries fail, each in its own words.
+TEST(KeyrillProgram, TheMidiLibrariesSpeakOnlyWhenAskedTo)
+{
+    const QString noServer = QStringLiteral("JACK_DEFAULT_SERVER=keyrill-none-%1")
+                                 .arg(QCoreApplication::applicationPid());
+    const TRun quiet = RunKeyrill({"--list-outputs"}, {}, {noServer});
+    EXPECT_EQ(quiet.ExitCode, 1);
+    EXPECT_EQ(quiet.Err, "keyrill: no MIDI output service could be started\n");
+
+    const TRun debug = RunKeyrill({"--list-outputs"}, {}, {noServer, "KEYRILL_DEBUG=1"});
+    EXPECT_EQ(debug.ExitCode, 1);
+    EXPECT_TRUE(debug.Err.contains("keyrill: jack: ")) << debug.Err.toStdString();
+    EXPECT_TRUE(debug.Err.endsWith("keyrill: no MIDI output service could be started\n"));
+}
+
+TEST(KeyrillProgram, AMistypedOptionIsRefusedWithTheUsageAndWritesNoFile)
+{
+    const QTemporaryDir dir;
+    const TRun run = RunKeyrill({"--versoin"}, dir.path());
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_TRUE(run.Err.startsWith("keyrill: unknown option --versoin\n\nUsage: keyrill"))
+        << run.Err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 TEST(KeyrillProgram, AnOrdinaryArgumentWithoutADisplayStartsTheWindowAndFails)

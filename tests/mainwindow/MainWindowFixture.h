@@ -42,8 +42,9 @@ protected:
     // Without `dialogs` they are left to be made on first use, as the program does.
     TfmMain& Start(bool show = true, bool dialogs = true)
     {
-        m_window = std::make_unique<TfmMain>(
-            TPlatform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()});
+        TPlatform platform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()};
+        platform.WindowSystem = m_windowSystem;
+        m_window = std::make_unique<TfmMain>(platform);
         if (dialogs)
             m_window->CreateDialogs();
         if (show) {
@@ -92,6 +93,7 @@ protected:
     TFakeMidiService m_service{{"Fake Synth"}};
     TMidiSystem m_midi{m_service};
     TFakeMessageBoxes m_boxes;
+    IWindowSystem* m_windowSystem = nullptr; // null: the one Qt runs on
     std::unique_ptr<TfmMain> m_window;
 };
 

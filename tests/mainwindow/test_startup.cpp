@@ -128,7 +128,7 @@ TEST_F(StartupTest, UnwritableSettingsKeepTheWindowOpen)
     QDir(m_dir.path()).mkdir("gone");
     m_path = m_dir.filePath("gone/keyrill.ini");
     Start();
-    QDir(m_dir.path()).rmdir("gone"); // the file's folder vanished: it can't be created
+    QDir(m_dir.filePath("gone")).removeRecursively(); // the file's folder vanished
     EXPECT_FALSE(m_window->close());
     ASSERT_EQ(m_boxes.Boxes.size(), 1u);
     EXPECT_TRUE(m_boxes.Boxes[0].Text.startsWith("Cannot create file \"" + Path() + "\"."));
@@ -137,6 +137,83 @@ TEST_F(StartupTest, UnwritableSettingsKeepTheWindowOpen)
     QDir(m_dir.path()).mkdir("gone");
     EXPECT_TRUE(m_window->close());
     EXPECT_TRUE(ReadSettings().startsWith("[Windows]\r\n"));
+}
+
+// The ways out of a save that keeps failing (the file's folder has gone for good).
+struct TSaveFailureCase
+{
+    const char* Name;
+    int Answer; // the button pressed in the box: 0 Retry, 1 Save As..., 2 Quit Without Saving
+    const char* SaveAsName; // what the file dialog answers
+    const char* SavedAs;    // where the set ends up, none: nowhere
+};
+
+class SaveFailureTest : public MainWindowTest, public testing::WithParamInterface<TSaveFailureCase>
+{
+};
+
+TEST_P(SaveFailureTest, TheBoxOffersAWayOutThatLosesNothingUnasked)
+{
+    const TSaveFailureCase& c = GetParam();
+    QDir(m_dir.path()).mkdir("gone");
+    m_path = m_dir.filePath("gone/keyrill.ini");
+    Start();
+    m_window->SetCaption("Edited");
+    QDir(m_dir.filePath("gone")).removeRecursively();
+    m_boxes.Answers = {c.Answer};
+    if (c.SaveAsName)
+        m_boxes.FileNames = {m_dir.filePath(c.SaveAsName)};
+    if (c.Answer == 0) // the user mends the cause while the box is open
+        m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) { QDir(m_dir.path()).mkdir("gone"); };
+    ASSERT_TRUE(m_window->close()) << "the shutdown went on";
+    ASSERT_EQ(m_boxes.Questions.size(), 1u);
+    EXPECT_EQ(m_boxes.Questions[0],
+              (QStringList{"Retry", "Save As...", "Quit Without Saving"}));
+    const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
+    if (!c.SavedAs) {
+        EXPECT_EQ(files, QStringList());
+        return;
+    }
+    QFile saved(m_dir.filePath(c.SavedAs));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << files.join(' ').toStdString();
+    EXPECT_TRUE(saved.readAll().contains("Caption=Edited\r\n"));
+    EXPECT_EQ(m_window->SettingsPath(), m_dir.filePath(c.SavedAs));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, SaveFailureTest,
+    testing::Values(TSaveFailureCase{"Retry", 0, nullptr, "gone/keyrill.ini"},
+                    TSaveFailureCase{"SaveAs", 1, "elsewhere.ini", "elsewhere.ini"},
+                    TSaveFailureCase{"QuitWithoutSaving", 2, nullptr, nullptr}),
+    [](const testing::TestParamInfo<TSaveFailureCase>& info) { return info.param.Name; });
+
+TEST_F(StartupTest, AFileChangedSinceTheStartIsKeptBesideTheSave)
+{
+    WriteSettings("[General]\nCaption=Mine\n");
+    Start();
+    const QByteArray edited = "[General]\nCaption=Edited by hand\n[Mine]\nKept=1\n";
+    WriteSettings(edited);
+    ASSERT_TRUE(m_window->close());
+    QFile backup(Path() + ".bak");
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backup.readAll(), edited);
+    EXPECT_TRUE(ReadSettings().contains("Caption=Mine\r\n"));
+    EXPECT_TRUE(ReadSettings().contains("[Mine]\r\nKept=1\r\n"));
+}
+
+TEST_F(StartupTest, ASecondKeyrillOnTheSameSetRefusesItAndLeavesItAlone)
+{
+    WriteSettings("[General]\nCaption=Mine\n");
+    Start();
+    TFakeMessageBoxes boxes;
+    TfmMain second(TPlatform{m_midi, boxes, {Path()}, m_dir.filePath("keyrill"), QString()});
+    EXPECT_TRUE(second.StartRefused());
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, AlreadyOpenText(Path()));
+    ASSERT_TRUE(second.close());
+    EXPECT_EQ(ReadSettings(), "[General]\nCaption=Mine\n");
+    ASSERT_TRUE(m_window->close());
+    EXPECT_FALSE(QFile::exists(Path() + ".bak")) << "the file did not change meanwhile";
 }
 
 TEST_F(StartupTest, UnreadableSettingsOpenAnEmptyWindowThatLeavesTheFileAlone)

@@ -88,7 +88,8 @@ TEST_F(SettingsWindow, DiskFullAtCloseKeepsTheOldFileAndTheNextCloseSaves)
     EXPECT_TRUE(m_boxes.Boxes[0].Text.startsWith("Cannot create file \"" + Path() + "\". "))
         << m_boxes.Boxes[0].Text.toStdString();
     EXPECT_EQ(ReadSettings(), old);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keyrill.ini"});
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"keyrill.ini", "keyrill.ini.lock"}));
 
     EXPECT_TRUE(window.close()) << "space is back";
     EXPECT_TRUE(ReadSettings().contains("Caption=New\r\n"));

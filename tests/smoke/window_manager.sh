@@ -187,6 +187,16 @@ grep -q $"^Main Left=$bl"$'\r$' "$work/keyrill.ini" && grep -q $"^Main Top=$bt"$
     grep -q $"^Main Width=$bw"$'\r$' "$work/keyrill.ini" ||
     fail "Exit from the tray saved $(head -6 "$work/keyrill.ini"), not $before"
 echo "tray: minimise hides into trayer, a single click does nothing, a double-click restores (normal or maximised) at the same place, Exit saves"
+# A stop signal while hidden in the tray ends the program after its shutdown (status 0), saved.
+start "${windows[@]}" '[General]' 'Minimise To Tray=1'
+xdotool windowminimize "$window"
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide"
+wait_for 5 has_icon || fail "no icon in the tray before the signal"
+: >"$work/keyrill.ini" # emptied: only the save can fill it again
+kill -TERM "$app"
+await_exit "SIGTERM while hidden in the tray did not end Keyrill with status 0"
+grep -q $'^Minimise To Tray=1\r$' "$work/keyrill.ini" || fail "SIGTERM in the tray did not save"
+echo "tray: SIGTERM while hidden saves and ends"
 
 # 6. No notification area: minimise is the ordinary one (the window stays reachable).
 kill "$trayer"

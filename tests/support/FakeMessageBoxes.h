@@ -2,15 +2,33 @@
 
 #include "platform/MessageBoxes.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 #include <vector>
 
 // Records every box instead of showing it; an optional hook runs at the moment a box would be
-// shown, so a test can look at the program's state then.
+// shown, so a test can look at the program's state then. Like a real modal box it blocks the
+// program's windows meanwhile (they get WindowBlocked and WindowUnblocked).
 class TFakeMessageBoxes : public IMessageBoxes
 {
+    // What a modal box does to the windows it blocks, for as long as it is open.
+    struct TBlocked
+    {
+        TBlocked() { Send(QEvent::WindowBlocked); }
+        ~TBlocked() { Send(QEvent::WindowUnblocked); }
+        static void Send(QEvent::Type type)
+        {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                QEvent event(type);
+                QCoreApplication::sendEvent(window, &event);
+            }
+        }
+    };
+
 public:
     struct TBox
     {
@@ -24,8 +42,34 @@ public:
               std::optional<QPoint> topLeft = std::nullopt) override
     {
         Boxes.push_back({title, text, icon, topLeft});
+        const TBlocked blocked;
         if (OnShow)
             OnShow(Boxes.back());
+    }
+
+    // Answers with the next of `Answers` (-1, no choice, once they run out); records the box.
+    int Ask(const QString& title, const QString& text, TBoxIcon icon,
+            const QStringList& buttons) override
+    {
+        Boxes.push_back({title, text, icon, std::nullopt});
+        Questions.push_back(buttons);
+        const TBlocked blocked;
+        if (OnShow)
+            OnShow(Boxes.back());
+        if (Answers.empty())
+            return -1;
+        const int answer = Answers.front();
+        Answers.erase(Answers.begin());
+        return answer;
+    }
+
+    // The file dialog answers with the next of `FileNames` (empty: cancelled).
+    QString AskSaveFileName(const QString&, const QString& startPath, const QString&) override
+    {
+        FileDialogStarts << startPath;
+        if (FileNames.isEmpty())
+            return {};
+        return FileNames.takeFirst();
     }
 
     QStringList Texts() const
@@ -38,4 +82,8 @@ public:
 
     std::vector<TBox> Boxes;
     std::function<void(const TBox&)> OnShow;
+    std::vector<QStringList> Questions; // the buttons of every Ask, in order
+    std::vector<int> Answers;
+    QStringList FileNames;
+    QStringList FileDialogStarts;
 };
