@@ -1,5 +1,6 @@
 #include "About.h"
 
+#include "DialogPlacement.h"
 #include "ui_About.h"
 #include "widgets/ImageList.h"
 
@@ -11,8 +12,7 @@ TAboutBox::TAboutBox(QWidget* parent, const TExeInfo& exeInfo)
     : QDialog(parent), ui(std::make_unique<Ui::AboutBox>()), m_exeInfo(exeInfo)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kToolWindowFlags);
     ui->btOK->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(ui->btOK, &QPushButton::clicked, this, &TAboutBox::btOKClick);
 }
@@ -39,9 +39,7 @@ void TAboutBox::showEvent(QShowEvent* event)
         FormShow();
         if (!m_placed && parentWidget()) {
             adjustSize();
-            QRect frame = frameGeometry();
-            frame.moveCenter(parentWidget()->window()->frameGeometry().center());
-            move(frame.topLeft());
+            CentreDialog(*this, *parentWidget());
             m_placed = true;
         }
     }

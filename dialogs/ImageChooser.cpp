@@ -1,9 +1,13 @@
 #include "ImageChooser.h"
 
+#include "DialogPlacement.h"
 #include "ui_ImageChooser.h"
 #include "widgets/ImageList.h"
 
 #include <QKeyEvent>
+#include <QResizeEvent>
+
+#include <algorithm>
 #include <QPixmap>
 
 namespace {
@@ -29,7 +33,9 @@ TImageListViewer::TImageListViewer(QWidget* parent) : QListWidget(parent)
     setIconSize(QSize(TImageList::kIconSize, TImageList::kIconSize));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Qt wraps a row once a cell would reach the last pixel column, so a width of 16 cells holds
+    // 15; one pixel more for the layout (under the frame's edge) lets the cells fill the width.
+    setViewportMargins(0, 0, -1, 0);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
@@ -47,6 +53,24 @@ void TImageListViewer::SetImages(const TImageList* images)
         item->setSizeHint(QSize(kCellSize, kCellSize));
         addItem(item);
     }
+    FitScrollBar();
+}
+
+void TImageListViewer::resizeEvent(QResizeEvent* event)
+{
+    FitScrollBar();
+    QListWidget::resizeEvent(event);
+}
+
+// With the bar "as needed" the list keeps its width free even while the bar is hidden, so the
+// cells wrap one early. The bar is shown or hidden for good by whether the cells fit without it.
+void TImageListViewer::FitScrollBar()
+{
+    const QRect area = contentsRect();
+    const int perRow = std::max(1, area.width() / kCellSize);
+    const int rows = (count() + perRow - 1) / perRow;
+    setVerticalScrollBarPolicy(rows * kCellSize > area.height() ? Qt::ScrollBarAlwaysOn
+                                                                : Qt::ScrollBarAlwaysOff);
 }
 
 int TImageListViewer::SelectedIndex() const
@@ -107,7 +131,7 @@ void TImageListViewer::focusOutEvent(QFocusEvent* event)
 }
 
 TfmImageBrowser::TfmImageBrowser(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kToolWindowFlags),
       ui(std::make_unique<Ui::TfmImageBrowser>())
 {
     ui->setupUi(this);

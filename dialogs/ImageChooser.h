@@ -40,8 +40,11 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void FitScrollBar();
+
     const TImageList* m_images = nullptr;
     int m_keyDown = 0; // the Enter or Escape key whose press reached the viewer
 };

@@ -1,6 +1,7 @@
 #include "configuration.h"
 
 #include "BoundedSpinBox.h"
+#include "DialogPlacement.h"
 #include "FontList.h"
 #include "NamedColours.h"
 #include "midi/Midi.h"
@@ -17,12 +18,16 @@ TfmConfiguration::TfmConfiguration(const TConfigurationTarget& target, QWidget* 
     : QDialog(parent), ui(std::make_unique<Ui::fmConfiguration>()), m_target(target)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kToolWindowFlags);
     m_deviceBoxes = {ui->edPortNo1, ui->edPortNo2, ui->edPortNo3, ui->edPortNo4};
     m_activeBoxes = {ui->cbOutputActive1, ui->cbOutputActive2, ui->cbOutputActive3,
                      ui->cbOutputActive4};
 
+    // Enter in a field must not apply by surprise: neither button is a default one.
+    for (QPushButton* button : {ui->BtApply, ui->BtCancel}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     ui->BtApply->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     ui->BtCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     ui->edFontSize->lineEdit()->setMaxLength(3);
@@ -60,9 +65,7 @@ void TfmConfiguration::showEvent(QShowEvent* event)
         FormShow();
         if (parentWidget()) {
             adjustSize();
-            QRect frame = frameGeometry();
-            frame.moveCenter(parentWidget()->window()->frameGeometry().center());
-            move(frame.topLeft());
+            CentreDialog(*this, *parentWidget());
         }
     }
     QDialog::showEvent(event);

@@ -1,6 +1,7 @@
 #include "properties.h"
 
 #include "BoundedSpinBox.h"
+#include "DialogPlacement.h"
 #include "ImageChooser.h"
 #include "NamedColours.h"
 #include "model/MidiCatalogue.h"
@@ -49,8 +50,7 @@ bool IsKind(int position)
 } // namespace
 
 TfmProperties::TfmProperties(TPropertiesLinks links, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, kToolWindowFlags | Qt::MSWindowsFixedSizeDialogHint),
       ui(std::make_unique<Ui::TfmProperties>()), m_links(std::move(links))
 {
     ui->setupUi(this);
@@ -108,8 +108,15 @@ void TfmProperties::ConnectControls()
     for (TSide side : {sdPress, sdRelease}) {
         const TSideControls& c = m_sides[side];
         connect(c.Caption, &QLineEdit::textChanged, this, &TfmProperties::ControlChanged);
-        for (TBoundedSpinBox* field : {c.Channel, c.Note, c.Velocity, c.Output})
-            connect(field, &QSpinBox::textChanged, this, &TfmProperties::ControlChanged);
+        // The editor's own signal fires for every keystroke, also one that leaves the field
+        // empty or out of range; the value's only when it changed, not again on Enter, where a
+        // tracking spin box re-emits it unchanged (enabling OK just before Enter pressed it).
+        for (TBoundedSpinBox* field : {c.Channel, c.Note, c.Velocity, c.Output}) {
+            field->setKeyboardTracking(false);
+            connect(field->lineEdit(), &QLineEdit::textChanged, this,
+                    &TfmProperties::ControlChanged);
+            connect(field, &QSpinBox::valueChanged, this, &TfmProperties::ControlChanged);
+        }
         for (QComboBox* list : {c.ButtonColour, c.TextColour})
             connect(list, &QComboBox::currentIndexChanged, this, &TfmProperties::ControlChanged);
         connect(c.Message, &QComboBox::currentIndexChanged, this, [this, side] {
@@ -309,7 +316,7 @@ void TfmProperties::SelectIcon(TSide side)
         ReleaseExample();
     TfmImageBrowser& chooser = m_links.ImageBrowser;
     chooser.SetSelectedIndex(m_iconTag[side]);
-    chooser.move(mapToGlobal(QPoint(0, 0)));
+    PlaceDialog(chooser, mapToGlobal(QPoint(0, 0)), *this);
     if (chooser.exec() != QDialog::Accepted)
         return;
     SetIconTag(side, chooser.SelectedIndex());

@@ -25,7 +25,9 @@ public:
     virtual void setContextMenu(QMenu* menu) = 0;
 
 signals:
-    void doubleClicked();
+    // The user asked for the window back: a double-click on an XEmbed tray, the host's primary
+    // action (a click) on a StatusNotifierItem host.
+    void restoreRequested();
 };
 
 // The real icon: QSystemTrayIcon.

@@ -24,6 +24,9 @@ public:
     // Milliseconds to wait after a change of the window's geometry before judging it, so that
     // the change of state that came with it (a maximise) has arrived; 0 where both come at once.
     virtual int SettleDelay() const = 0;
+    // Qt never shows an empty title: it puts the program's name there. Where the system lets
+    // it, this writes the window's empty title as it is (once the window exists).
+    virtual void KeepEmptyTitle(QWidget& window) { (void)window; }
 };
 
 // The implementation for the Qt platform the program runs on.

@@ -109,14 +109,16 @@ void TfmMain::ResizeCommandList(int count)
         return;
     TCommandList& list = *m_commandList;
     const int m = list.Count();
-    if (m == count)
-        return;
     for (int i = m; i < count; ++i)
         list.Get(list.Add()).Press.Caption = QString::number(i + 1);
     for (int i = m - 1; i >= count; --i)
         list.Delete(i);
-    DestroyButtons();
-    BuildButtons();
+    // The grid follows rows x columns at once, also when the list held that many already (the
+    // 400 read at start) or only the arrangement changed.
+    if (int(m_buttons.size()) != count) {
+        DestroyButtons();
+        BuildButtons();
+    }
     actResizeButtonsExecute();
     RefreshButtons();
 }

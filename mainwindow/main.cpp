@@ -138,7 +138,10 @@ void TfmMain::SetCaption(const QString& caption)
     QString shown = caption.left(kShown);
     if (shown.size() == kShown && shown.back().isHighSurrogate())
         shown.chop(1);
-    setWindowTitle(shown); // the tray hint follows the title
+    // Shown as typed: a doubled "[*]" is Qt's way to show the placeholder itself.
+    setWindowTitle(shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+    if (caption.isEmpty())
+        WindowSystem().KeepEmptyTitle(*this);
 }
 
 void TfmMain::ReportError(const QString& text)
@@ -149,6 +152,9 @@ void TfmMain::ReportError(const QString& text)
 void TfmMain::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (m_caption.isEmpty())
+        WindowSystem().KeepEmptyTitle(*this); // the new window got the program's name
+
     if (!event->spontaneous())
         FormShow();
 }

@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "dialogs/About.h"
+#include "dialogs/DialogPlacement.h"
 #include "dialogs/configuration.h"
 #include "dialogs/properties.h"
 
@@ -126,7 +127,7 @@ void TfmMain::actButtonPropertiesExecute()
         m_currentButton > m_commandList->Count())
         return;
     m_properties->SetEditedButton(m_currentButton);
-    m_properties->move(m_popupPoint);
+    PlaceDialog(*m_properties, m_popupPoint, *this);
     if (m_properties->exec() != QDialog::Accepted || !m_commandList)
         return;
     m_commandList->Get(m_currentButton - 1).Assign(m_properties->EditSet());

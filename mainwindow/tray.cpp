@@ -5,6 +5,9 @@
 #include "window.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -13,6 +16,19 @@
 #include <memory>
 
 namespace {
+
+// Whether Qt's tray icon talks to a StatusNotifierItem host over D-Bus (KDE Plasma, GNOME with
+// an AppIndicator extension) rather than docking into an XEmbed tray: Qt makes the same choice.
+bool TrayIsStatusNotifierHost()
+{
+    const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(watcherService))
+        return false;
+    QDBusInterface watcher(watcherService, QStringLiteral("/StatusNotifierWatcher"),
+                           watcherService, bus);
+    return watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
 
 // The Qt icon is made when it is first shown: making it costs a noticeable share of the
 // start-up, and most runs never use the tray.
@@ -51,11 +67,15 @@ private:
         m_icon = std::make_unique<QSystemTrayIcon>(m_image);
         m_icon->setToolTip(m_toolTip);
         m_icon->setContextMenu(m_menu);
-        // A single click does nothing; the menu opens on a right click by itself.
+        // On an XEmbed tray a single click does nothing and a double-click restores; the menu
+        // opens on a right click by itself. A StatusNotifierItem host reports its every
+        // activation as a single Trigger, which is then the way back.
+        const QSystemTrayIcon::ActivationReason restore =
+            TrayIsStatusNotifierHost() ? QSystemTrayIcon::Trigger : QSystemTrayIcon::DoubleClick;
         connect(m_icon.get(), &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::DoubleClick)
-                        emit doubleClicked();
+                [this, restore](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == restore)
+                        emit restoreRequested();
                 });
         return *m_icon;
     }
@@ -87,13 +107,14 @@ void TfmMain::CreateTrayIcon()
     QAction* quit = m_trayPopupMenu->addAction(tr("Exit"), this, &TfmMain::mnTrayExitClick);
     quit->setObjectName(QStringLiteral("mnTrayExit"));
     m_trayIcon->setContextMenu(m_trayPopupMenu);
-    connect(m_trayIcon, &ITrayIcon::doubleClicked, this, &TfmMain::mnTrayShowClick);
+    connect(m_trayIcon, &ITrayIcon::restoreRequested, this, &TfmMain::mnTrayShowClick);
 }
 
 void TfmMain::UpdateTrayToolTip()
 {
     if (m_trayIcon)
-        m_trayIcon->setToolTip(windowTitle());
+        m_trayIcon->setToolTip(
+            windowTitle().replace(QStringLiteral("[*][*]"), QStringLiteral("[*]")));
 }
 
 void TfmMain::SetTrayIconActive(bool active)

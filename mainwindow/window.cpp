@@ -53,6 +53,8 @@ void TWindowKeeper::Place(const QRect& outer)
     m_margins = m_window.frameGeometry().size() - m_window.size();
     m_window.move(m_placed);
     m_window.resize(m_outer - m_margins);
+    m_settled = QRect(m_placed, m_outer);
+    m_placedAnew = true;
 }
 
 QRect TWindowKeeper::OuterBounds() const
@@ -76,7 +78,7 @@ void TWindowKeeper::ClientLaidOut()
     }
     const QSize client = m_rules.WholeButtons(m_window.size());
     if (client != m_window.size())
-        ResizeClient(client);
+        ResizeClient(client, m_window.frameGeometry());
 }
 
 void TWindowKeeper::GeometryChanged()
@@ -84,12 +86,17 @@ void TWindowKeeper::GeometryChanged()
     m_settle.start(m_system.SettleDelay());
 }
 
-void TWindowKeeper::ResizeClient(QSize size)
+void TWindowKeeper::ResizeClient(QSize size, const QRect& frame)
 {
-    const QPoint frame = m_window.frameGeometry().topLeft();
+    // The edge the user dragged gives way; the opposite one stays where the user left it.
+    const bool keepRight = frame.left() != m_settled.left() && frame.right() == m_settled.right();
+    const bool keepBottom = frame.top() != m_settled.top() && frame.bottom() == m_settled.bottom();
+    const QSize outer = size + (frame.size() - m_window.size());
+    const QPoint corner(keepRight ? frame.right() + 1 - outer.width() : frame.left(),
+                        keepBottom ? frame.bottom() + 1 - outer.height() : frame.top());
     m_window.resize(size);
-    if (m_window.frameGeometry().topLeft() != frame)
-        m_window.move(frame);
+    if (m_window.frameGeometry().topLeft() != corner)
+        m_window.move(corner);
 }
 
 void TWindowKeeper::Settle()
@@ -109,20 +116,27 @@ void TWindowKeeper::Settle()
         m_window.setMinimumSize(
             (QSize(kMinOuterSize, kMinOuterSize) - margins).expandedTo(QSize(1, 1)));
     }
+    const bool resized = !framed && !m_placedAnew && frame.size() != m_settled.size();
     const bool sizeLocked = m_style != TBorderStyle::Sizeable && !m_system.KeepsSingleBorder();
     const QSize client =
         m_rules.WholeButtons(framed || sizeLocked ? m_outer - margins : m_window.size());
     m_outer = client + margins;
     if (client != m_window.size()) {
-        ResizeClient(client);
+        // A locked size is put back whole, place included; a free one is fitted to whole buttons.
+        ResizeClient(client, resized && sizeLocked ? m_settled : frame);
         return; // the resize comes back as a change of its own
     }
     QPoint target = frame.topLeft();
-    if (target != m_placed && !m_rules.MoveAllowed())
-        target = m_placed;
-    else if (const QScreen* screen = m_window.screen())
-        target = SnapToWorkArea(frame, screen->availableGeometry());
+    // A resize is no move: the move lock lets it be, and the screen snap leaves it alone.
+    if (!resized && (target != m_placed || m_placedAnew)) {
+        if (!m_rules.MoveAllowed())
+            target = m_placed;
+        else if (const QScreen* screen = m_window.screen())
+            target = SnapToWorkArea(frame, screen->availableGeometry());
+    }
     m_placed = target;
+    m_settled = QRect(target, frame.size());
+    m_placedAnew = false;
     if (target != frame.topLeft())
         m_window.move(target);
 }

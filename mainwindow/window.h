@@ -48,7 +48,8 @@ public:
 
 private:
     void Settle();
-    void ResizeClient(QSize size);
+    // Resizes the client area of a window whose frame is `frame` now.
+    void ResizeClient(QSize size, const QRect& frame);
     bool InNormalState() const;
 
     QWidget& m_window;
@@ -58,5 +59,7 @@ private:
     QPoint m_placed; // where the frame's top-left corner belongs
     QSize m_outer;   // the outer size the window keeps in its normal state
     QSize m_margins; // what the frame adds to the client area
+    QRect m_settled; // the frame as last judged, so a change tells a move from a resize
+    bool m_placedAnew = false; // placed from the settings and not judged yet: snapped as a move
     QTimer m_settle;
 };

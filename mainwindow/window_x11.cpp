@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace {
@@ -39,6 +40,19 @@ public:
 
     // A window manager sends the new geometry and the new state (maximised) as separate events.
     int SettleDelay() const override { return 150; }
+
+    void KeepEmptyTitle(QWidget& window) override
+    {
+        if (!window.testAttribute(Qt::WA_WState_Created))
+            return;
+        const ::Window id = window.winId();
+        const Atom netName = XInternAtom(m_display, "_NET_WM_NAME", False);
+        const Atom utf8 = XInternAtom(m_display, "UTF8_STRING", False);
+        const unsigned char* nothing = reinterpret_cast<const unsigned char*>("");
+        XChangeProperty(m_display, id, netName, utf8, 8, PropModeReplace, nothing, 0);
+        XChangeProperty(m_display, id, XA_WM_NAME, XA_STRING, 8, PropModeReplace, nothing, 0);
+        XFlush(m_display);
+    }
 
 private:
     Display* m_display;

@@ -49,9 +49,24 @@ TEST_F(ChooserTest, ShowsEveryIconInTwentyPixelCellsFromTheLeft)
         while (viewer->visualItemRect(viewer->item(perRow)).top() == 0)
             ++perRow;
         EXPECT_EQ(viewer->visualItemRect(viewer->item(perRow)).topLeft(), QPoint(0, 20));
-        EXPECT_GE(perRow, viewer->viewport()->width() / 20 - 1) << "rows fill the width";
+        EXPECT_EQ(perRow, viewer->viewport()->width() / 20) << "rows fill the width";
         EXPECT_EQ(viewer->verticalScrollBar()->isVisible(),
                   (135 + perRow - 1) / perRow * 20 > viewer->viewport()->height());
+        m_chooser.reject();
+    });
+}
+
+// Room for 16 cells and for every row: no scroll bar, and no room kept for one.
+TEST_F(ChooserTest, CellsWrapAtTheViewersWidthWhenNoScrollBarIsNeeded)
+{
+    Run([&] {
+        TImageListViewer* viewer = m_chooser.Viewer();
+        const QSize room = QSize(16 * 20, 9 * 20) - viewer->contentsRect().size();
+        m_chooser.resize(m_chooser.size() + room);
+        ASSERT_EVENTUALLY(viewer->contentsRect().size() == QSize(320, 180));
+        EXPECT_EVENTUALLY(viewer->visualItemRect(viewer->item(16)).topLeft() == QPoint(0, 20));
+        EXPECT_EQ(viewer->visualItemRect(viewer->item(15)).topLeft(), QPoint(300, 0));
+        EXPECT_FALSE(viewer->verticalScrollBar()->isVisible());
         m_chooser.reject();
     });
 }

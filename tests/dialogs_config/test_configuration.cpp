@@ -1,9 +1,13 @@
 #include "ConfigurationFixture.h"
 
 #include "dialogs/BoundedSpinBox.h"
+#include "dialogs/DialogPlacement.h"
+#include "dialogs/ImageChooser.h"
+#include "dialogs/properties.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -127,7 +131,7 @@ TEST_F(ConfigurationDialog, HintsOnlyWhereTheyBelong)
                                    "cbSaveWindowSize: Overriden by Allow Editing"}));
 }
 
-TEST_F(ConfigurationDialog, FirstApplyTrimsTheListThenSameProductRebuildsNothing)
+TEST_F(ConfigurationDialog, FirstApplyTrimsTheListThenSameProductKeepsTheButtonsInTheNewPlaces)
 {
     Start();
     ASSERT_EQ(m_window->CommandList()->Count(), 400);
@@ -137,16 +141,85 @@ TEST_F(ConfigurationDialog, FirstApplyTrimsTheListThenSameProductRebuildsNothing
     EXPECT_EQ(m_window->CommandList()->Count(), 15);
 
     const std::vector<TQelSpeedButton*> before = m_window->GridButtons();
-    std::vector<QRect> places;
-    for (const TQelSpeedButton* button : before)
-        places.push_back(button->geometry());
     SetGrid(3, 5);
     Apply();
     EXPECT_EQ(m_window->Settings().ButtonRows, 3);
     EXPECT_EQ(m_window->Settings().ButtonCols, 5);
     EXPECT_EQ(m_window->GridButtons(), before);
-    for (std::size_t i = 0; i < before.size(); ++i)
-        EXPECT_EQ(before[i]->geometry(), places[i]) << "button " << i + 1;
+    EXPECT_EQ(Button(4)->geometry().topLeft(), QPoint(Button(1)->width(), 0)) << "3 rows now";
+}
+
+// The list holds the 400 definitions read at start: the first Apply to 20 x 20 keeps them all,
+// and the grid still gets its 400 buttons.
+TEST_F(ConfigurationDialog, FirstApplyToTheFullGridBuildsEveryButton)
+{
+    Start();
+    Open();
+    SetGrid(20, 20);
+    Apply();
+    EXPECT_EQ(m_window->CommandList()->Count(), 400);
+    ASSERT_EQ(m_window->GridButtons().size(), 400u);
+    EXPECT_EQ(Button(21)->geometry().topLeft(), QPoint(Button(1)->width(), 0));
+}
+
+TEST_F(ConfigurationDialog, EnterInAFieldAppliesNothing)
+{
+    Start();
+    Open();
+    for (const char* name : {"edMainCaption", "edButtonRows"}) {
+        QWidget* field = Control(name);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_9);
+        ASSERT_TRUE(ApplyEnabled()) << name;
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_TRUE(Dialog().isVisible()) << name;
+        EXPECT_TRUE(ApplyEnabled()) << name << ": applied by Enter";
+    }
+    EXPECT_EQ(m_window->windowTitle(), "Keyrill");
+    EXPECT_EQ(m_window->Settings().ButtonRows, 5);
+}
+
+// Each dialog is a tool window with a title bar and a close box, nothing else.
+TEST_F(ConfigurationDialog, TheDialogsOfferOnlyACloseBox)
+{
+    Start();
+    const std::vector<QWidget*> dialogs = {m_window->Properties(), m_window->ImageBrowser(),
+                                           m_window->Configuration(), m_window->AboutBox()};
+    for (const QWidget* dialog : dialogs) {
+        const Qt::WindowFlags flags = dialog->windowFlags();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool) << dialog->objectName().toStdString();
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << dialog->objectName().toStdString();
+        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    }
+}
+
+TEST(DialogPlacement, AFrameOffTheAreaMovesTheLeastThatBringsItIn)
+{
+    const QRect area(0, 0, 1024, 738);
+    const struct
+    {
+        QRect Frame;
+        QPoint Expected;
+    } cases[] = {
+        {{-25, -8, 300, 200}, {0, 0}},        // off the top-left corner
+        {{100, 50, 300, 200}, {100, 50}},     // inside: stays
+        {{900, 700, 300, 200}, {724, 538}},   // off the bottom-right
+        {{-50, 100, 1100, 200}, {0, 100}},    // wider than the area: its left edge in
+        {{500, -30, 300, 900}, {500, 0}},     // taller: its title bar in
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeptInside(c.Frame, area), c.Expected) << c.Frame.x() << "," << c.Frame.y();
+}
+
+TEST_F(ConfigurationDialog, CentredOverAWindowInTheCornerItStaysOnTheScreen)
+{
+    WriteSettings("[Windows]\nMain Top=0\nMain Left=0\nMain Height=150\nMain Width=150\n");
+    Start();
+    Open();
+    const QRect available = m_window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(Dialog().frameGeometry()))
+        << Dialog().frameGeometry().x() << "," << Dialog().frameGeometry().y();
 }
 
 TEST_F(ConfigurationDialog, GrowingTheGridAddsNumberedButtons)

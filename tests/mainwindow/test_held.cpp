@@ -346,7 +346,7 @@ TEST_P(HeldErrorBoxTest, AnErrorBoxClosedWhileHeldReleasesAtTheRealRelease)
     QTest::qWait(60);
     EXPECT_EQ(Sent(), QStringList()) << "still held: no Release";
     pointer.Held = false;
-    QTRY_COMPARE(Sent(), QStringList{"80 3C 00"});
+    EXPECT_EVENTUALLY(Sent() == QStringList{"80 3C 00"});
     ExpectUp(1, "On");
     Release(1); // the button-up, should Qt still deliver one
     EXPECT_EQ(Sent(), QStringList{"80 3C 00"});
@@ -371,7 +371,7 @@ TEST_F(HeldTest, CloseDuringAnErrorBoxWaitsForThePressThenReleases)
     KeyDown({kScan1, Qt::Key_1});
     EXPECT_FALSE(closedInside);
     EXPECT_EQ(Button(1)->Caption(), "Off") << "the press finished";
-    QTRY_VERIFY(m_window->CommandList() == nullptr);
+    EXPECT_EVENTUALLY(m_window->CommandList() == nullptr);
     EXPECT_EQ(Sent(), QStringList{"80 3C 00"});
 }
 
@@ -384,7 +384,7 @@ TEST_F(HeldTest, FocusLossReleasesAMousePressOnce)
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    QTRY_COMPARE(Sent(), kOnOff);
+    EXPECT_EVENTUALLY(Sent() == kOnOff);
     ExpectUp(1, "On");
     Release(1);
     EXPECT_EQ(Sent(), kOnOff);
@@ -400,7 +400,7 @@ TEST_F(HeldTest, AKeyReleasedByFocusLossIsNotReleasedAgainByItsKeyUp)
         other.show();
         other.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-        QTRY_VERIFY(m_window->CommandList()->Get(2).Pressed); // the toggle's first release
+        EXPECT_EVENTUALLY(m_window->CommandList()->Get(2).Pressed); // the toggle's first release
     }
     m_window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));

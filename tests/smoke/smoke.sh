@@ -33,3 +33,18 @@ close_keyrill
 grep -q $'^\[Button 15 Release\]\r$' "$work/keyrill.ini" || fail "the settings file was not saved"
 grep -q $'^Caption=Play\r$' "$work/keyrill.ini" || fail "button 1 was not saved"
 echo "smoke: click sent 90 3C 64 / 80 3C 00, hot key K sent 90 3E 5A, the settings file was saved"
+
+# The title as typed: Qt's "[*]" placeholder stays, and an empty title is no program name.
+for caption in 'Set [*] one' ''; do
+    printf '%s\r\n' '[General]' "Caption=$caption" >"$work/title.ini"
+    launch_keyrill "$work/title.ini"
+    wait_for 10 xdotool search --onlyvisible --pid "$app" || fail "no window for title '$caption'"
+    shown=$(xprop -id "$(xdotool search --onlyvisible --pid "$app" | head -n 1)" _NET_WM_NAME)
+    expected="_NET_WM_NAME(UTF8_STRING) = \"$caption\""
+    [[ -n "$caption" ]] || expected="_NET_WM_NAME(UTF8_STRING) = " # how xprop shows ""
+    [[ "$shown" == "$expected" ]] ||
+        fail "the title '$caption' is shown as: $shown"
+    kill -TERM "$app"
+    await_exit "Keyrill did not end after the title check"
+done
+echo "smoke: titles shown as typed ('[*]' kept, empty stays empty)"

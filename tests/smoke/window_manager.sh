@@ -209,3 +209,29 @@ xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' ||
     fail "without a tray the window was not minimised the ordinary way: $(xprop -id "$window" WM_STATE)"
 close_keyrill
 echo "no tray: minimise is the ordinary one"
+
+# 7. A StatusNotifierItem host (KDE Plasma; GNOME with AppIndicator), here a watcher of the
+#    script's own on a private session bus: the host's activation of the item restores.
+dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >"$work/dbus.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$work/bus" || fail "dbus-daemon did not start"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS
+/usr/bin/python3 "$(dirname "$0")/sni_watcher.py" "$work/items" >"$work/watcher.log" 2>&1 &
+pids+=($!)
+has_watcher() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q true
+}
+wait_for 10 has_watcher || fail "the StatusNotifierWatcher did not start: $(cat "$work/watcher.log")"
+start "${windows[@]}" '[General]' 'Minimise To Tray=1'
+xdotool windowminimize "$window"
+wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Keyrill\$'" || fail "minimise did not hide (SNI)"
+wait_for 10 test -s "$work/items" || fail "no item registered with the watcher"
+read -r service path <"$work/items"
+dbus-send --session --print-reply --dest="$service" "$path" \
+    org.kde.StatusNotifierItem.Activate int32:0 int32:0 >"$work/activate.log" 2>&1 ||
+    fail "the item did not take the activation: $(cat "$work/items")"
+wait_for 5 xdotool search --onlyvisible --name '^Keyrill$' || fail "the item's activation did not restore"
+close_keyrill
+echo "StatusNotifierItem host: the item's activation restores the window"

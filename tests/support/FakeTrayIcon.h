@@ -15,7 +15,7 @@ public:
     QString toolTip() const override { return ToolTip; }
     void setContextMenu(QMenu* menu) override { Menu = menu; }
 
-    void DoubleClick() { emit doubleClicked(); }
+    void DoubleClick() { emit restoreRequested(); }
 
     bool Available = true;
     bool Visible = false;
