@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "AccessibleFrame.h"
 #include "KeyrillVersion.h"
 #include "SettingsPath.h"
 #include "TrayIcon.h"
@@ -27,6 +28,7 @@ TfmMain::TfmMain(const TPlatform& platform)
         *this, m_platform.WindowSystem ? *m_platform.WindowSystem : *m_ownWindowSystem,
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },
                               [this](QSize client) { return WholeButtons(client); }});
+    InstallAccessibleFrame();
     SetCaption(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);
