@@ -1,7 +1,9 @@
 #include "ConfigurationFixture.h"
 
 #include "dialogs/BoundedSpinBox.h"
+#include "dialogs/properties.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSystemTrayIcon>
@@ -457,6 +459,38 @@ TEST_F(ConfigurationDialog, AToggleLeftOnInAButtonTheGridLosesSendsItsRelease)
     // Button 15 is gone and released; button 4 stays, still on, for the user to release.
     EXPECT_EQ(Sent(), (QStringList{"90 40 5A", "90 3E 5A", "80 40 00"}));
     EXPECT_TRUE(m_window->CommandList()->Get(3).Pressed);
+}
+
+// What a screen reader says a control is: its name; for a drop-down list, which this desktop
+// names by its choice, the label it is tied to.
+QString Spoken(QWidget* control)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
+    const auto labels = a->relations(QAccessible::Label);
+    if (!qobject_cast<QComboBox*>(control))
+        return a->text(QAccessible::Name);
+    return labels.isEmpty() ? control->accessibleName() : labels[0].first->text(QAccessible::Name);
+}
+
+TEST_F(ConfigurationDialog, EveryInputControlOfBothDialogsIsNamedForAScreenReader)
+{
+    Start();
+    QStringList unnamed;
+    for (QDialog* dialog :
+         {static_cast<QDialog*>(&Dialog()), static_cast<QDialog*>(m_window->Properties())}) {
+        for (QWidget* c : dialog->findChildren<QWidget*>()) {
+            const bool field =
+                qobject_cast<QLineEdit*>(c) && !qobject_cast<QAbstractSpinBox*>(c->parentWidget());
+            if ((field || qobject_cast<QAbstractSpinBox*>(c) || qobject_cast<QComboBox*>(c) ||
+                 qobject_cast<QAbstractButton*>(c) || qobject_cast<QListWidget*>(c) ||
+                 qobject_cast<TAdvToolButton*>(c)) &&
+                Spoken(c).isEmpty())
+                unnamed << c->objectName();
+        }
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u' ').toStdString();
+    EXPECT_EQ(Spoken(Control("btnButtonLayout")), "Button Layout");
+    EXPECT_EQ(Spoken(m_window->Properties()->findChild<QWidget*>("edPressNote")), "Note");
 }
 
 } // namespace
