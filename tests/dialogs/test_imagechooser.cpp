@@ -1,6 +1,5 @@
 #include "DialogFixture.h"
 
-#include <QAccessible>
 #include <QScrollBar>
 
 namespace {
@@ -133,16 +132,6 @@ TEST_F(ChooserTest, ANewSizeStaysForTheNextUseAtTheGivenPosition)
         EXPECT_EQ(m_chooser.pos(), QPoint(40, 50));
         m_chooser.reject();
     });
-}
-
-TEST_F(PropertiesTest, IconCellsAndColourEntriesAreNamedForAScreenReader)
-{
-    const auto cell = [](QAbstractItemView* view, int row) {
-        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view);
-        return list->tableInterface()->cellAt(row, 0)->text(QAccessible::Name);
-    };
-    EXPECT_EQ(cell(m_chooser.Viewer(), 7), "Icon 7");
-    EXPECT_EQ(cell(List("edPressButtonColour")->view(), 16), "Money Green");
 }
 
 } // namespace
