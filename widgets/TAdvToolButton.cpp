@@ -185,12 +185,16 @@ QString TAdvToolButton::SpokenCaption() const
 
 void TAdvToolButton::SetHeld(bool value)
 {
+    if (m_held == value)
+        return;
     const TStateAnnouncer announcer(*this);
     m_held = value;
 }
 
 void TAdvToolButton::SetSwitchedOn(bool value)
 {
+    if (m_switchedOn == value)
+        return;
     const TStateAnnouncer announcer(*this);
     m_switchedOn = value;
 }
