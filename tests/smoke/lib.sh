@@ -52,8 +52,7 @@ start_x() {
     wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
 }
 
-# start_atspi: a session bus of the test's own with at-spi2-core's accessibility bus on it, and
-# Qt's accessibility on for programs started later (python3-pyatspi reads them).
+# start_atspi: a session bus of our own with at-spi2-core's accessibility bus, Qt's reaching it.
 start_atspi() {
     export XDG_RUNTIME_DIR="$work" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # the bus socket: ours alone
     dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >"$work/dbus.log" 2>&1 &
