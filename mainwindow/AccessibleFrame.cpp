@@ -5,7 +5,8 @@
 
 namespace {
 
-// Without it the window is an unnamed pane ("filler") that a screen reader passes over.
+// Without it the window is a plain pane ("filler"), which a screen reader does not present as
+// the program's window.
 QAccessibleInterface* FrameFactory(const QString& className, QObject* object)
 {
     if (className != QLatin1String("TfmMain") || !object->isWidgetType())
