@@ -98,6 +98,12 @@ void TfmMain::RefreshButtons()
         button->SetAllowAllUp(toggle);
         button->SetColorDown(s->Action == actPress ? s->Press.ButtonColour
                                                    : s->Release.ButtonColour);
+        button->SetSwitchedOn(toggle && s->Pressed);
+        // A screen reader reads the hot key after the caption.
+        const QString hint =
+            s->HotKey.isEmpty() ? QString() : QStringLiteral("Hot key %1").arg(s->HotKey);
+        if (button->accessibleDescription() != hint)
+            button->setAccessibleDescription(hint);
     }
     // Every change of definitions ends here: a press of a definition that is gone is released.
     ReleaseChangedDefinitions();

@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "AccessibleFrame.h"
 #include "KeyrillVersion.h"
 #include "SettingsPath.h"
 #include "TrayIcon.h"
@@ -31,6 +32,7 @@ TfmMain::TfmMain(const TPlatform& platform)
         *this, WindowSystem(),
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },
                               [this](QSize client) { return WholeButtons(client); }});
+    InstallAccessibleFrame();
     SetCaption(QStringLiteral(KEYRILL_PRODUCT_NAME));
     setWindowIcon(KeyrillIcon());
     setMinimumSize(150, 150);

@@ -65,6 +65,7 @@ void TfmMain::BtTxMouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::Ke
         } else {
             d->Pressed = true;
         }
+        sender->SetSwitchedOn(d->Pressed);
         break;
     }
     HighlightOff(sender);
@@ -91,10 +92,12 @@ void TfmMain::HighlightOn(TAdvToolButton* button)
 {
     button->SetBorderColor(m_settings.BorderHighlightColour);
     button->SetBorderDownColor(m_settings.BorderHighlightColour);
+    button->SetHeld(true);
 }
 
 void TfmMain::HighlightOff(TAdvToolButton* button)
 {
     button->SetBorderColor(kColorNone);
     button->SetBorderDownColor(kColorNone);
+    button->SetHeld(false);
 }

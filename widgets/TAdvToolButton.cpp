@@ -1,7 +1,9 @@
 #include "widgets/TAdvToolButton.h"
 
+#include "widgets/AccessibleButton.h"
 #include "widgets/QtColour.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
@@ -93,8 +95,47 @@ QImage KeyOutTransparent(const QImage& glyph)
 
 } // namespace
 
+// Tells assistive technology, when it goes out of scope, which of the states it reads of the
+// button have changed meanwhile. Nothing is built or sent while no assistive technology listens.
+class TAdvToolButton::TStateAnnouncer
+{
+public:
+    explicit TStateAnnouncer(TAdvToolButton& button) : m_button(button), m_before(Read(button)) {}
+    ~TStateAnnouncer()
+    {
+        const TRead now = Read(m_button);
+        if (now == m_before || !QAccessible::isActive())
+            return;
+        QAccessible::State changed;
+        changed.pressed = now.pressed != m_before.pressed;
+        changed.checkable = now.checkable != m_before.checkable;
+        changed.checked = now.checked != m_before.checked;
+        QAccessibleStateChangeEvent event(&m_button, changed);
+        QAccessible::updateAccessibility(&event);
+    }
+    TStateAnnouncer(const TStateAnnouncer&) = delete;
+    TStateAnnouncer& operator=(const TStateAnnouncer&) = delete;
+
+private:
+    struct TRead
+    {
+        bool pressed;
+        bool checkable;
+        bool checked;
+        bool operator==(const TRead&) const = default;
+    };
+    static TRead Read(const TAdvToolButton& b)
+    {
+        return {b.Held(), b.m_groupIndex != 0, b.m_groupIndex != 0 && b.SwitchedOn()};
+    }
+
+    TAdvToolButton& m_button;
+    const TRead m_before;
+};
+
 TAdvToolButton::TAdvToolButton(QWidget* parent) : QWidget(parent)
 {
+    InstallAccessibleToolButtons();
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(false);
 }
@@ -128,6 +169,34 @@ void TAdvToolButton::SetCaption(const QString& value)
     m_caption = value;
     m_captionText.reset();
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+QString TAdvToolButton::SpokenCaption() const
+{
+    QStringList lines = CaptionLines(m_caption);
+    for (QString& line : lines)
+        line = WithoutMnemonics(line);
+    return lines.join(QLatin1Char(' ')).simplified();
+}
+
+void TAdvToolButton::SetHeld(bool value)
+{
+    if (m_held == value)
+        return;
+    const TStateAnnouncer announcer(*this);
+    m_held = value;
+}
+
+void TAdvToolButton::SetSwitchedOn(bool value)
+{
+    if (m_switchedOn == value)
+        return;
+    const TStateAnnouncer announcer(*this);
+    m_switchedOn = value;
 }
 
 void TAdvToolButton::SetGlyph(const QImage& value)
@@ -175,6 +244,7 @@ void TAdvToolButton::SetGroupIndex(int value)
 {
     if (m_groupIndex == value)
         return;
+    const TStateAnnouncer announcer(*this);
     m_groupIndex = value;
     if (m_groupIndex == 0 && m_down) {
         m_down = false;
@@ -194,6 +264,7 @@ void TAdvToolButton::SetDown(bool value)
         value = false;
     if (m_down == value)
         return;
+    const TStateAnnouncer announcer(*this);
     m_down = value;
     if (m_down)
         ReleaseGroupSiblings();
@@ -247,13 +318,20 @@ void TAdvToolButton::leaveEvent(QEvent* event)
 
 void TAdvToolButton::mousePressEvent(QMouseEvent* event)
 {
+    Press(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+bool TAdvToolButton::Press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos)
+{
     const QPointer<TAdvToolButton> self(this);
-    emit MouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
-    if (!self || event->button() != Qt::LeftButton)
-        return;
+    emit MouseDown(this, button, modifiers, pos);
+    if (!self || button != Qt::LeftButton)
+        return false;
+    const TStateAnnouncer announcer(*this);
     if (!m_down)
         SetState(TState::Down);
     m_tracking = true;
+    return true;
 }
 
 void TAdvToolButton::mouseMoveEvent(QMouseEvent* event)
@@ -269,12 +347,20 @@ void TAdvToolButton::mouseMoveEvent(QMouseEvent* event)
 
 void TAdvToolButton::mouseReleaseEvent(QMouseEvent* event)
 {
+    const QPoint pos = event->position().toPoint();
+    if (Release(event->button(), event->modifiers(), pos))
+        SetHovered(rect().contains(pos));
+}
+
+bool TAdvToolButton::Release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos)
+{
     const QPointer<TAdvToolButton> self(this);
-    emit MouseUp(this, event->button(), event->modifiers(), event->position().toPoint());
-    if (!self || event->button() != Qt::LeftButton || !m_tracking)
-        return;
+    emit MouseUp(this, button, modifiers, pos);
+    if (!self || button != Qt::LeftButton || !m_tracking)
+        return false;
+    const TStateAnnouncer announcer(*this);
     m_tracking = false;
-    const bool inside = rect().contains(event->position().toPoint());
+    const bool inside = rect().contains(pos);
     if (m_groupIndex == 0) {
         SetState(TState::Up);
     } else if (inside) {
@@ -288,13 +374,26 @@ void TAdvToolButton::mouseReleaseEvent(QMouseEvent* event)
     } else if (m_down) {
         SetState(TState::ToggledOn);
     }
-    SetHovered(inside);
+    return true;
+}
+
+void TAdvToolButton::Click()
+{
+    // A modal dialog or message box shuts the button out for a screen reader as for the mouse:
+    // the grid cannot play while Properties is open, nor a handler's error box be re-entered.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window())
+        return;
+    const QPoint middle = rect().center();
+    if (Press(Qt::LeftButton, Qt::NoModifier, middle))
+        Release(Qt::LeftButton, Qt::NoModifier, middle);
 }
 
 void TAdvToolButton::EndTracking()
 {
     if (!m_tracking)
         return;
+    const TStateAnnouncer announcer(*this);
     m_tracking = false;
     SetState(m_down ? TState::ToggledOn : TState::Up);
 }

@@ -12,6 +12,7 @@
 // A flat tool button that paints its own face: one flat colour, an optional 16 x 16 icon and a
 // caption of one or more lines, framed in a border colour while it is held. It reports mouse
 // presses and releases before it changes its own state, and never takes the keyboard focus.
+// Screen readers see it as a push button (AccessibleButton.h) that tells of its changes.
 class TAdvToolButton : public QWidget
 {
     Q_OBJECT
@@ -46,6 +47,8 @@ public:
     // Caption text; line feeds separate lines, "&" underlines the next character, "&&" draws one.
     QString Caption() const { return m_caption; }
     void SetCaption(const QString& value);
+    // The caption as a screen reader speaks it: its lines joined by spaces, without the "&" marks.
+    QString SpokenCaption() const;
 
     // The icon; a null image means none. Pixels of the colour of its bottom-left pixel are
     // transparent.
@@ -81,6 +84,18 @@ public:
     // Ends a mouse press whose release went elsewhere (a menu or a dialog took the mouse), as a
     // release off the button would.
     void EndTracking();
+    // A left click over the button's middle without the mouse, for assistive technology: the
+    // mouse-down and mouse-up events and the state changes of a real click, the hover aside.
+    // Nothing happens while a modal window other than the button's own shuts it out.
+    void Click();
+
+    // What assistive technology is told. Held: its owner holds a press of it (a hot key holds a
+    // button without the mouse), or the mouse does. Switched on: a toggle is on as its owner
+    // says, or, until the owner says so, while it is down. Neither is drawn.
+    bool Held() const { return m_held || m_tracking; }
+    void SetHeld(bool value);
+    bool SwitchedOn() const { return m_switchedOn.value_or(m_down); }
+    void SetSwitchedOn(bool value);
 
     // Where the icon and the caption box stand now, in widget coordinates (the icon rectangle
     // includes the hover offset); empty rectangles when there is no icon or no caption.
@@ -106,6 +121,12 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    class TStateAnnouncer;
+    // The left button's press and release at pos: the event first, then the widget's own state.
+    // False when the button is gone after the event or the event changes nothing here.
+    bool Press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    bool Release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+
     struct TFaceLayout
     {
         QRect content; // the content area
@@ -122,7 +143,7 @@ private:
     {
         QStringList lines;
         std::vector<int> widths;
-        int width = 0;      // the widest line
+        int width = 0; // the widest line
         int lineHeight = 0;
     };
     const TCaptionText& CaptionText() const;
@@ -153,6 +174,8 @@ private:
     TState m_state = TState::Up;
     bool m_hovered = false;
     bool m_tracking = false;
+    bool m_held = false;
+    std::optional<bool> m_switchedOn;
 };
 
 // The grid button. A class of its own so that the grid can tell its buttons from any other

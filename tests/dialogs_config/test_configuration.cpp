@@ -5,8 +5,10 @@
 #include "dialogs/ImageChooser.h"
 #include "dialogs/properties.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -530,6 +532,26 @@ TEST_F(ConfigurationDialog, AToggleLeftOnInAButtonTheGridLosesSendsItsRelease)
     // Button 15 is gone and released; button 4 stays, still on, for the user to release.
     EXPECT_EQ(Sent(), (QStringList{"90 40 5A", "90 3E 5A", "80 40 00"}));
     EXPECT_TRUE(m_window->CommandList()->Get(3).Pressed);
+}
+
+TEST_F(ConfigurationDialog, EveryInputControlOfTheDialogsIsNamedForAScreenReader)
+{
+    Start();
+    const auto spoken = [](QObject* c) { return QAccessible::queryAccessibleInterface(c); };
+    QStringList unnamed; // a drop-down list reads its choice here, so it needs a label of its own
+    for (QObject* dialog : {m_window->findChild<QObject*>("TfmProperties"),
+                            m_window->findChild<QObject*>("fmConfiguration")})
+        for (QWidget* c :
+             dialog->findChildren<QWidget*>(QRegularExpression("^(ed|cb|bt|PageList)")))
+            if (spoken(c)->relations(QAccessible::Label).isEmpty() &&
+                (qobject_cast<QComboBox*>(c) || spoken(c)->text(QAccessible::Name).isEmpty()))
+                unnamed << c->objectName();
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u' ').toStdString();
+    const auto cell = [&](QAbstractItemView* list, int row) {
+        return spoken(list)->tableInterface()->cellAt(row, 0)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(cell(m_window->findChild<QListWidget*>("ImageListViewer"), 7), "Icon 7");
+    EXPECT_EQ(cell(Control<QComboBox>("edBorderHighlightColour")->view(), 16), "Money Green");
 }
 
 } // namespace

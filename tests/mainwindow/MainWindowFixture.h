@@ -7,6 +7,7 @@
 #include "midi/Midi.h"
 #include "widgets/TAdvToolButton.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -58,6 +59,12 @@ protected:
     TQelSpeedButton* Button(int number) const
     {
         return m_window->findChild<TQelSpeedButton*>(QStringLiteral("BtTx%1").arg(number));
+    }
+
+    // What a screen reader reads of a grid button.
+    QAccessibleInterface* Spoken(int number) const
+    {
+        return QAccessible::queryAccessibleInterface(Button(number));
     }
 
     void Press(int number, Qt::MouseButton button = Qt::LeftButton)

@@ -8,8 +8,12 @@ TEST_F(GridTest, ButtonsAreNumberedColumnByColumn)
 {
     Start();
     ASSERT_EQ(m_window->GridButtons().size(), 15u);
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(m_window.get());
+    EXPECT_EQ(frame->text(QAccessible::Name), "Keyrill");
+    ASSERT_EQ(frame->childCount(), 15) << "a screen reader finds the buttons in the window";
     for (int n = 1; n <= 15; ++n) {
         ASSERT_NE(Button(n), nullptr) << n;
+        EXPECT_EQ(frame->child(n - 1)->text(QAccessible::Name), QString::number(n)) << "in order";
         EXPECT_EQ(Button(n)->Tag(), n);
         EXPECT_EQ(m_window->GridButtons()[std::size_t(n - 1)], Button(n)) << "child order";
     }
@@ -49,9 +53,12 @@ TEST_F(GridTest, MinimumSizeLeavesAStripUncovered)
 TEST_F(GridTest, PressSideFaceWithLineBreakAndIcon)
 {
     WriteSettings("[Button 1]\nCaption=Intro\\nVerse\nImage Index=3\nButton Colour=#FF0000\n"
-                  "Text Colour=#0000FF\n[Button 2]\nImage Index=135\n[Button 3]\nImage Index=-1\n");
+                  "Text Colour=#0000FF\n[Button 2]\nImage Index=135\n[Button 3]\nImage Index=-1\n"
+                  "Caption=\n");
     Start();
     EXPECT_EQ(Button(1)->Caption(), "Intro\nVerse");
+    EXPECT_EQ(Spoken(1)->text(QAccessible::Name), "Intro Verse");
+    EXPECT_EQ(Spoken(3)->text(QAccessible::Name), "Button 3");
     EXPECT_FALSE(Button(1)->Glyph().isNull());
     EXPECT_EQ(Button(1)->Color(), 255u);
     EXPECT_EQ(Button(1)->ColorHot(), 255u);

@@ -58,8 +58,11 @@ TEST_F(HotKeyTest, SharedKeyPressesAndReleasesInButtonOrder)
     Down(Qt::Key_A);
     EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00"}));
     EXPECT_EQ(Button(2)->BorderColor(), 255u);
+    EXPECT_TRUE(Spoken(2)->state().pressed) << "read as held without the mouse";
+    EXPECT_EQ(Spoken(2)->text(QAccessible::Description), "Hot key A");
     Up(Qt::Key_A);
     EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00", "80 02 00", "80 05 00"}));
+    EXPECT_FALSE(Spoken(2)->state().pressed);
     EXPECT_FALSE(Button(2)->Down()) << "a hot key never moves the widget's own state";
 }
 

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include <QDialog>
 #include <QMenu>
 
 namespace {
@@ -86,10 +87,31 @@ TEST_F(PressTest, RefreshWhileAToggleIsOnShowsThePressFaceButKeepsItOn)
     m_window->RefreshButtons();
     EXPECT_EQ(Button(2)->Caption(), "Loop");
     EXPECT_FALSE(Button(2)->Down());
+    EXPECT_TRUE(Spoken(2)->state().checked) << "read as on";
     Press(2);
     EXPECT_EQ(Sent().size(), 1) << "still on: the press sends nothing";
     Release(2);
     EXPECT_EQ(Sent().last(), "B2 07 00");
+    EXPECT_FALSE(Spoken(2)->state().checked);
+}
+
+TEST_F(PressTest, ScreenReadersPressPlaysAClickUnlessAModalWindowShutsTheGridOut)
+{
+    WriteSettings(kNoteButtons);
+    Start();
+    const auto play = [this](int number) {
+        Spoken(number)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QApplication::processEvents();
+    };
+    for (int n : {1, 2, 2})
+        play(n);
+    EXPECT_EQ(Sent(), (QStringList{"90 3C 64", "80 3C 00", "B2 07 7F", "B2 07 00"}));
+    EXPECT_TRUE(m_window->Held().Empty());
+    QDialog modal(m_window.get());
+    modal.setModal(true);
+    modal.show();
+    play(1);
+    EXPECT_EQ(Sent().size(), 4);
 }
 
 TEST_F(PressTest, RightClickOpensTheMenuAtTheButtonAndChangesNothing)

@@ -52,6 +52,19 @@ start_x() {
     wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
 }
 
+# start_atspi: a session bus of our own with at-spi2-core's accessibility bus, Qt's reaching it.
+start_atspi() {
+    export XDG_RUNTIME_DIR="$work" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # the bus socket: ours alone
+    dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >"$work/dbus.log" 2>&1 &
+    pids+=("$!")
+    wait_for 10 test -s "$work/bus" || fail "no session bus"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
+    pids+=("$!") # asked for by name, not called: a call would have the bus start a second one
+    wait_for 10 sh -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q true' || fail "no AT-SPI bus"
+}
+
 # at_priority NICENESS: sets $priority to the command prefix for that priority ("" for the
 # ordinary one). A prefix, not a function: a function run in the background is a subshell, and
 # its pid in $pids would not be the process to stop.

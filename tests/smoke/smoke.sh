@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The built program as a user runs it: a real X server (Xvfb), a real JACK server with a MIDI
-# receiver, a click and a hot key with xdotool, a window-manager close request, and the settings
-# file saved.
+# receiver, a click and a hot key with xdotool, a screen reader's view through AT-SPI, a
+# window-manager close request, and the settings file saved.
 # Usage: smoke.sh KEYRILL WM_CLOSE
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_x
+start_atspi
 start_jack keyrill-smoke
 start_receiver
 
@@ -28,11 +29,33 @@ received '90 3c 64' || fail "the receiver did not get the press message"
 xdotool windowfocus --sync "$window" key k
 wait_for 10 received '90 3e 5a' || fail "the hot key sent nothing"
 
+# As Orca sees it (the tree is printed): the frame "Keyrill" holds the buttons by caption;
+# button 1's action plays it once more, and its caption's change to "Stop" and back is announced.
+/usr/bin/python3 - <<'PYTHON' || fail "a screen reader cannot read or play the buttons"
+import pyatspi
+from gi.repository import GLib
+frame = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "keyrill")[0]
+tree = ["%s %r %s" % (o.getRoleName(), o.name, o.description) for o in [frame, *frame]]
+print("\n".join(tree))
+assert tree[:3] == ["frame 'Keyrill' ", "push button 'Play' ", "push button '2' Hot key K"], tree
+assert tree[3:] == ["push button '%d' " % n for n in range(3, 16)], tree
+announced, action = [], frame[0].queryAction()
+pyatspi.Registry.registerEventListener(lambda e: announced.append(e.source.getIndexInParent()),
+                                       "object:property-change:accessible-name")
+GLib.timeout_add(500, lambda: action.doAction(0) and False)
+GLib.timeout_add(3000, pyatspi.Registry.stop)
+pyatspi.Registry.start()
+assert action.getName(0) == "Press" and announced == [0, 0], announced
+PYTHON
+twice() { [[ $(dump_bytes | grep -c "$1") -eq 2 ]]; }
+wait_for 10 twice '80 3c 00' && twice '90 3c 64' || fail "the Press action did not play button 1"
+
 close_keyrill
 
 grep -q $'^\[Button 15 Release\]\r$' "$work/keyrill.ini" || fail "the settings file was not saved"
 grep -q $'^Caption=Play\r$' "$work/keyrill.ini" || fail "button 1 was not saved"
-echo "smoke: click sent 90 3C 64 / 80 3C 00, hot key K sent 90 3E 5A, the settings file was saved"
+echo "smoke: click sent 90 3C 64 / 80 3C 00, hot key K sent 90 3E 5A, AT-SPI read and played" \
+    "the buttons, the settings file was saved"
 
 # The title as typed: Qt's "[*]" placeholder stays, and an empty title is no program name.
 for caption in 'Set [*] one' ''; do
