@@ -111,6 +111,12 @@ void TfmConfiguration::ShowCurrentSettings()
     ui->cbSaveWindowSize->setChecked(s.SaveWindowSize);
     ui->cbShowOutputErrors->setChecked(s.ShowOutputErrors);
     ui->cbMinimiseToTray->setChecked(m_target.TrayIconActive());
+    const QString unavailable = m_target.GlobalKeysUnavailable();
+    ui->cbGlobalHotKeys->setEnabled(unavailable.isEmpty());
+    ui->cbGlobalHotKeys->setToolTip(
+        unavailable.isEmpty() ? QStringLiteral("Hot keys play while other programs have the keyboard")
+                              : unavailable);
+    ui->cbGlobalHotKeys->setChecked(s.GlobalHotKeys);
     ui->cbBorderlessWindow->setChecked(s.MainBorderless);
     SelectFont(ui->edFontName, s.FontName);
     ui->edFontSize->setValue(s.FontSize);
@@ -156,6 +162,7 @@ void TfmConfiguration::ApplySettings()
     s.SaveWindowSize = ui->cbSaveWindowSize->isChecked();
     s.ShowOutputErrors = ui->cbShowOutputErrors->isChecked();
     const bool trayIconActive = ui->cbMinimiseToTray->isChecked();
+    s.GlobalHotKeys = ui->cbGlobalHotKeys->isChecked();
     s.MainBorderless = ui->cbBorderlessWindow->isChecked();
     s.FontName = SelectedFont(ui->edFontName);
     s.FontSize = ui->edFontSize->Number();

@@ -72,6 +72,8 @@ namespace {
 // X keysym values (the same in xkbcommon).
 constexpr quint32 kSymKeypadFirst = 0xFF80; // KP_Space
 constexpr quint32 kSymKeypadLast = 0xFFBD;  // KP_Equal
+constexpr quint32 kSymKpMultiply = 0xFFAA;  // then Add, Separator, Subtract, Decimal, Divide
+constexpr quint32 kSymKp0 = 0xFFB0;
 constexpr quint32 kSymF1 = 0xFFBE;
 constexpr quint32 kSymF24 = kSymF1 + 23;
 
@@ -95,14 +97,33 @@ std::optional<quint16> NamedCode(quint32 sym)
 
 } // namespace
 
-quint16 PhysicalKeyCode(const std::vector<quint32>& symbols, int qtKey,
-                        Qt::KeyboardModifiers modifiers)
+std::optional<quint16> HotKeyCode(const QString& name)
 {
-    // Keypad digits follow NumLock, as the key event already tells.
+    for (quint16 code = 0x30; code <= 0x87; ++code)
+        if (code < 0x60 || code > 0x69) // the keypad's digits share the main keyboard's names
+            if (const QString named = HotKeyName(code); !named.isEmpty() && named == name)
+                return code;
+    return std::nullopt;
+}
+
+quint16 SymbolKeyCode(quint32 symbol)
+{
+    if (symbol >= kSymKp0 && symbol <= kSymKp0 + 9)
+        return quint16(0x60 + (symbol - kSymKp0));
+    if (symbol >= kSymKpMultiply && symbol < kSymKp0)
+        return quint16(0x6A + (symbol - kSymKpMultiply));
+    if (const auto code = NamedCode(symbol))
+        return *code;
+    return quint16(kOtherKeys + symbol % (0x10000 - kOtherKeys));
+}
+
+quint16 PhysicalKeyCode(const std::vector<quint32>& symbols, quint16 inEffect)
+{
+    // Keypad digits follow NumLock, as the key in effect already tells.
     if (std::any_of(symbols.begin(), symbols.end(), IsKeypadSymbol))
-        return VirtualKeyCode(qtKey, modifiers);
+        return inEffect;
     for (quint32 sym : symbols)
         if (const auto code = NamedCode(sym))
             return *code;
-    return VirtualKeyCode(qtKey, modifiers);
+    return inEffect;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/FakeGlobalKeys.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/TestApplication.h"
@@ -42,8 +43,9 @@ protected:
     // Without `dialogs` they are left to be made on first use, as the program does.
     TfmMain& Start(bool show = true, bool dialogs = true)
     {
-        m_window = std::make_unique<TfmMain>(
-            TPlatform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()});
+        TPlatform platform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()};
+        platform.GlobalKeys = m_globalKeys;
+        m_window = std::make_unique<TfmMain>(platform);
         if (dialogs)
             m_window->CreateDialogs();
         if (show) {
@@ -92,6 +94,8 @@ protected:
     TFakeMidiService m_service{{"Fake Synth"}};
     TMidiSystem m_midi{m_service};
     TFakeMessageBoxes m_boxes;
+    TFakeGlobalKeys m_fakeGlobalKeys;
+    IGlobalKeys* m_globalKeys = &m_fakeGlobalKeys;
     std::unique_ptr<TfmMain> m_window;
 };
 

@@ -1,7 +1,10 @@
 #include "MainWindowFixture.h"
 #include "mainwindow/KeyCodes.h"
+#include "support/FakeKeyboardMap.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 
 namespace {
 
@@ -181,6 +184,95 @@ TEST_F(HotKeyTest, FocusLostDuringAnErrorBoxReleasesOnlyAfterThePressHasFinished
     EXPECT_EQ(Button(1)->Caption(), "Up");
     EXPECT_EQ(Button(1)->BorderColor(), kColorNone);
     EXPECT_FALSE(m_window->CommandList()->Get(0).Pressed);
+}
+
+} // namespace
+
+namespace {
+
+using namespace TestKeys;
+
+const QByteArray kGlobal = kHotKeys + "[General]\nGlobal Hot Keys=1\n";
+constexpr quint32 kScanKp5 = 84;
+constexpr quint32 kSymKp5 = 0xFFB5, kSymKpBegin = 0xFF9D;
+
+class GlobalHotKeyTest : public HotKeyTest
+{
+protected:
+    void Start()
+    {
+        WriteSettings(kGlobal);
+        MainWindowTest::Start();
+        m_window->SetKeyboardMap(std::make_unique<TFakeKeyboardMap>(
+            std::map<quint32, std::vector<quint32>>{{kScanA, {'a', 'A'}},
+                                                    {kScanKp5, {kSymKpBegin, kSymKp5}}}));
+    }
+    // A key in Keyrill's window, with its scan code.
+    void Window(QEvent::Type type)
+    {
+        QKeyEvent event(type, Qt::Key_A, {}, kScanA, 0, 0);
+        QApplication::sendEvent(m_window.get(), &event);
+    }
+    void Heard(bool down, bool toOwnWindow = false, quint32 scan = kScanA, quint32 sym = 'a')
+    {
+        m_fakeGlobalKeys.Play({down, scan, sym, {}, toOwnWindow});
+    }
+};
+
+TEST_F(GlobalHotKeyTest, ListensForTheHotKeysInUseWhileTheSwitchIsOn)
+{
+    Start();
+    EXPECT_EQ(m_fakeGlobalKeys.Names, (QStringList{"5", "A", "F12"})) << "\"a\" names no key";
+    Press(3, Qt::RightButton);
+    Release(3, Qt::RightButton);
+    m_window->MenuItem("ButtonCut1")->trigger(); // button 3 bore "5"
+    m_window->PopupMenu()->close();
+    EXPECT_EQ(m_fakeGlobalKeys.Names, (QStringList{"A", "F12"}));
+    Heard(true);
+    m_window->Settings().GlobalHotKeys = false;
+    m_window->RefreshButtons();
+    EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
+    Heard(false); // the listener's last word: the key held when listening ended
+    EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00", "80 02 00", "80 05 00"}));
+    Heard(true);
+    EXPECT_EQ(Sent().size(), 4) << "switched off";
+}
+
+TEST_F(GlobalHotKeyTest, EveryPressHeardAnywhereIsPlayedAndReleasedOnce)
+{
+    Start();
+    const QStringList once{"90 02 00", "90 05 00", "80 02 00", "80 05 00"};
+    // Pressed in another program, let go in Keyrill, which then has the raw copy too.
+    Heard(true);
+    Window(QEvent::KeyRelease);
+    Heard(false, true);
+    // Pressed and let go in Keyrill: the raw copies are the window's.
+    Heard(true, true);
+    Window(QEvent::KeyPress);
+    Window(QEvent::KeyRelease);
+    Heard(false, true);
+    // The raw release is read before the window's own (the focus came back on the way).
+    Heard(true);
+    Heard(false);
+    Window(QEvent::KeyRelease);
+    EXPECT_EQ(Sent(), once + once + once);
+    // The keypad follows NumLock through the symbol in effect.
+    Heard(true, false, kScanKp5, kSymKpBegin);
+    Heard(false, false, kScanKp5, kSymKpBegin);
+    Heard(true, false, kScanKp5, kSymKp5);
+    EXPECT_EQ(Sent().mid(12), QStringList{"90 03 00"});
+}
+
+TEST_F(GlobalHotKeyTest, KeysTheDesktopKeepsAsShortcutsPlayOnlyThroughIt)
+{
+    Start();
+    m_fakeGlobalKeys.Taken = true;
+    Window(QEvent::KeyPress);
+    EXPECT_TRUE(Sent().isEmpty());
+    m_fakeGlobalKeys.Play({true, 0, 0, "A"});
+    m_fakeGlobalKeys.Play({false, 0, 0, "A"});
+    Window(QEvent::KeyRelease);
+    EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00", "80 02 00", "80 05 00"}));
 }
 
 } // namespace
