@@ -31,6 +31,7 @@ TfmConfiguration::TfmConfiguration(const TConfigurationTarget& target, QWidget* 
     // Names drawn at 12 points need more room than the closed box gives.
     ui->edFontName->view()->setMinimumWidth(320);
     FillColourList(ui->edBorderHighlightColour);
+    m_globalKeysHint = ui->cbGlobalHotKeys->toolTip();
 
     connect(ui->PageList, &QListWidget::currentRowChanged, this, &TfmConfiguration::PageListClick);
     connect(ui->BtApply, &QPushButton::clicked, this, &TfmConfiguration::BtApplyClick);
@@ -113,9 +114,7 @@ void TfmConfiguration::ShowCurrentSettings()
     ui->cbMinimiseToTray->setChecked(m_target.TrayIconActive());
     const QString unavailable = m_target.GlobalKeysUnavailable();
     ui->cbGlobalHotKeys->setEnabled(unavailable.isEmpty());
-    ui->cbGlobalHotKeys->setToolTip(
-        unavailable.isEmpty() ? QStringLiteral("Hot keys play while other programs have the keyboard")
-                              : unavailable);
+    ui->cbGlobalHotKeys->setToolTip(unavailable.isEmpty() ? m_globalKeysHint : unavailable);
     ui->cbGlobalHotKeys->setChecked(s.GlobalHotKeys);
     ui->cbBorderlessWindow->setChecked(s.MainBorderless);
     SelectFont(ui->edFontName, s.FontName);

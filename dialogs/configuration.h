@@ -62,4 +62,5 @@ private:
     TConfigurationTarget m_target;
     std::array<QComboBox*, 4> m_deviceBoxes{};
     std::array<QCheckBox*, 4> m_activeBoxes{};
+    QString m_globalKeysHint; // the check box's tooltip where the desktop offers global keys
 };

@@ -123,8 +123,29 @@ TEST_F(ConfigurationDialog, HintsOnlyWhereTheyBelong)
     EXPECT_EQ(hinted, (QStringList{"cbAllowWindowMoving: Overriden by Allow Editing",
                                    "cbAllowWindowResizing: Overriden by Allow Editing",
                                    "cbBorderlessWindow: Requires program re-start",
+                                   "cbGlobalHotKeys: Hot keys play while other programs have "
+                                   "the keyboard",
                                    "cbSaveWindowPosition: Overriden by Allow Editing",
                                    "cbSaveWindowSize: Overriden by Allow Editing"}));
+}
+
+TEST_F(ConfigurationDialog, GlobalHotKeysApplyAtOnceOrTheBoxSaysWhyNot)
+{
+    WriteSettings("[General]\nGlobal Hot Keys=1\n[Button 2]\nHotKey=F13\n");
+    Start();
+    EXPECT_EQ(m_fakeGlobalKeys.Names, QStringList{"F13"});
+    Open();
+    auto* box = Control<QCheckBox>("cbGlobalHotKeys");
+    EXPECT_TRUE(box->isChecked());
+    box->click();
+    Apply();
+    EXPECT_FALSE(m_window->Settings().GlobalHotKeys);
+    EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
+    Close();
+    m_fakeGlobalKeys.UnavailableText = "No way here";
+    Open();
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_EQ(box->toolTip(), "No way here");
 }
 
 TEST_F(ConfigurationDialog, FirstApplyTrimsTheListThenSameProductRebuildsNothing)
@@ -376,10 +397,11 @@ TEST_F(ConfigurationDialog, TabWalksListApplyCloseThenTheShownPage)
         return seen;
     };
     // Apply is disabled on opening and so left out.
-    EXPECT_EQ(walk(10),
+    EXPECT_EQ(walk(11),
               (QStringList{"BtCancel", "edButtonRows", "edButtonCols", "cbAllowWindowMoving",
                            "cbAllowWindowResizing", "cbSaveWindowPosition", "cbSaveWindowSize",
-                           "cbShowOutputErrors", "cbMinimiseToTray", "PageList"}));
+                           "cbShowOutputErrors", "cbMinimiseToTray", "cbGlobalHotKeys",
+                           "PageList"}));
 
     // Down in the list switches to the next page; Tab then reaches that page's controls.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
