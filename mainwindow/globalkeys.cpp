@@ -22,8 +22,9 @@ IGlobalKeys& TfmMain::GlobalKeys()
 
 void TfmMain::UpdateGlobalKeys()
 {
+    // A switch never on in this run opens nothing.
     if (!m_settings.GlobalHotKeys && !m_globalKeys)
-        return; // never on in this run: nothing is opened
+        return;
     std::set<quint16> codes; // in the order of the hot-key list
     for (TQelSpeedButton* button : m_buttons) {
         const TCommandSet* d = m_settings.GlobalHotKeys ? Definition(button) : nullptr;

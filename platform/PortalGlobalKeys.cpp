@@ -26,8 +26,9 @@ using TShortcutList = QList<QPair<QString, QVariantMap>>;
 
 QString PathOf(const QVariant& value)
 {
-    return value.userType() == qMetaTypeId<QDBusObjectPath>() ? value.value<QDBusObjectPath>().path()
-                                                              : value.toString();
+    return value.userType() == qMetaTypeId<QDBusObjectPath>()
+               ? value.value<QDBusObjectPath>().path()
+               : value.toString();
 }
 
 // The binding of the hot keys in use, renewed in a new session whenever they change (a session
@@ -38,7 +39,7 @@ class TPortalGlobalKeys : public IGlobalKeys
 
 public:
     explicit TPortalGlobalKeys(const QDBusConnection& bus)
-        : m_bus(bus), m_portal(kService, m_bus, QDBusServiceWatcher::WatchForUnregistration)
+        : m_bus(bus), m_portal(kService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
         qDBusRegisterMetaType<QPair<QString, QVariantMap>>();
         qDBusRegisterMetaType<TShortcutList>();
@@ -47,12 +48,19 @@ public:
         m_bus.connect(kService, kPath, kShortcuts, QStringLiteral("Deactivated"), this,
                       SLOT(Deactivated(QDBusMessage)));
         connect(&m_portal, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
-            // The desktop's portal has gone: what it held is let go, and the next change of hot
-            // keys binds them anew.
+            // The desktop's portal has gone: what it held is let go, and its successor binds the
+            // hot keys anew.
             Follow({});
             m_session.clear();
-            m_wanted.clear();
+            m_bound.clear();
+            m_stale = false;
             ReleaseActive();
+        });
+        connect(&m_portal, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+            m_checked = false;
+            m_unavailable.clear();
+            if (m_request.isEmpty())
+                Rebind();
         });
     }
 
@@ -157,9 +165,9 @@ private:
     // the call goes out, at the path that the token makes.
     void Ask(const QString& method, const QVariantList& arguments, const QString& token)
     {
-        const QString expected = QStringLiteral("%1/request/%2/%3")
-                                     .arg(kPath, m_bus.baseService().mid(1).replace('.', '_'),
-                                          token);
+        const QString expected =
+            QStringLiteral("%1/request/%2/%3")
+                .arg(kPath, m_bus.baseService().mid(1).replace('.', '_'), token);
         Follow(expected);
         QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kShortcuts, method);
         call.setArguments(arguments);
@@ -235,12 +243,12 @@ private:
 
     QDBusConnection m_bus;
     QDBusServiceWatcher m_portal;
-    QStringList m_wanted;         // the names asked for
-    QString m_request;            // the request whose answer is awaited
-    bool m_stale = false;         // the names changed while it was awaited
-    QString m_session;            // the session that holds the shortcuts
-    std::set<QString> m_bound;    // the shortcuts the desktop granted
-    std::set<QString> m_active;   // the shortcuts down now
+    QStringList m_wanted;       // the names asked for
+    QString m_request;          // the request whose answer is awaited
+    bool m_stale = false;       // the names changed while it was awaited
+    QString m_session;          // the session that holds the shortcuts
+    std::set<QString> m_bound;  // the shortcuts the desktop granted
+    std::set<QString> m_active; // the shortcuts down now
     bool m_checked = false;
     QString m_unavailable;
     int m_tokens = 0;

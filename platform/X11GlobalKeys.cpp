@@ -75,9 +75,9 @@ public:
             xcb_input_event_mask_t Head;
             uint32_t Mask;
         } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-               listen ? XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
-                            XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE
-                      : 0u};
+               listen
+                   ? XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE
+                   : 0u};
         xcb_input_xi_select_events(m_connection.get(), m_root, 1, &mask.Head);
         xcb_flush(m_connection.get());
         m_listening = listen;
@@ -114,8 +114,8 @@ private:
             xcb_screen_next(&roots);
         m_root = roots.data->root;
         FollowKeyboard();
-        m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c),
-                                                       QSocketNotifier::Read);
+        m_notifier =
+            std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this,
                          [this] { ReadEvents(); });
         return true;
@@ -125,10 +125,9 @@ private:
     void FollowKeyboard()
     {
         xcb_connection_t* c = m_connection.get();
-        if (!xkb_x11_setup_xkb_extension(c, XKB_X11_MIN_MAJOR_XKB_VERSION,
-                                         XKB_X11_MIN_MINOR_XKB_VERSION,
-                                         XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr,
-                                         &m_xkbEventBase, nullptr))
+        if (!xkb_x11_setup_xkb_extension(
+                c, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+                XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, &m_xkbEventBase, nullptr))
             return; // keys are still heard; only the keypad cannot follow NumLock
         m_context.reset(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
         m_device = xkb_x11_get_core_keyboard_device_id(c);
@@ -144,8 +143,8 @@ private:
             XCB_XKB_STATE_PART_MODIFIER_BASE | XCB_XKB_STATE_PART_MODIFIER_LATCH |
             XCB_XKB_STATE_PART_MODIFIER_LOCK | XCB_XKB_STATE_PART_GROUP_BASE |
             XCB_XKB_STATE_PART_GROUP_LATCH | XCB_XKB_STATE_PART_GROUP_LOCK;
-        xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, kEvents, 0, 0, kMapParts,
-                                  kMapParts, &details);
+        xcb_xkb_select_events_aux(c, XCB_XKB_ID_USE_CORE_KBD, kEvents, 0, 0, kMapParts, kMapParts,
+                                  &details);
         LoadKeymap();
     }
 
@@ -199,9 +198,8 @@ private:
         } else if (m_xkbEventBase != 0 && type == m_xkbEventBase) {
             const auto& xkb = reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event);
             if (xkb.xkbType == XCB_XKB_STATE_NOTIFY && m_state)
-                xkb_state_update_mask(m_state.get(), xkb.baseMods, xkb.latchedMods,
-                                      xkb.lockedMods, xkb.baseGroup, xkb.latchedGroup,
-                                      xkb.lockedGroup);
+                xkb_state_update_mask(m_state.get(), xkb.baseMods, xkb.latchedMods, xkb.lockedMods,
+                                      xkb.baseGroup, xkb.latchedGroup, xkb.lockedGroup);
             else if (xkb.xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY ||
                      xkb.xkbType == XCB_XKB_MAP_NOTIFY)
                 LoadKeymap();

@@ -43,9 +43,8 @@ protected:
     // Without `dialogs` they are left to be made on first use, as the program does.
     TfmMain& Start(bool show = true, bool dialogs = true)
     {
-        TPlatform platform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()};
-        platform.GlobalKeys = m_globalKeys;
-        m_window = std::make_unique<TfmMain>(platform);
+        m_window = std::make_unique<TfmMain>(TPlatform{
+            m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString(), {}, {}, m_globalKeys});
         if (dialogs)
             m_window->CreateDialogs();
         if (show) {

@@ -1,6 +1,5 @@
 // Thousands of random interleavings of what a user can do to a 4 x 4 grid of "Press / Release"
-// buttons, with keys heard from the whole desktop as well; whatever the order, every Note On gets
-// its Note Off and no button stays drawn held.
+// buttons; whatever the order, every Note On gets its Note Off and no button stays drawn held.
 #include "MainWindowFixture.h"
 #include "support/FakeKeyboardMap.h"
 
@@ -98,8 +97,8 @@ protected:
         }
     }
 
-    // A key typed anywhere: the window (or its menu) gets it when it has the keyboard, and the
-    // desktop-wide listener hears it in any case, before or after (not its auto-repeat).
+    // A key typed anywhere: the window or its menu get it when they have the keyboard; the
+    // desktop-wide listener hears it always, before or after them (not its auto-repeat).
     void PhysicalKey(QEvent::Type type, int index, bool repeat = false, bool heard = true)
     {
         const TTestKey& key = kKeys[index];
@@ -110,9 +109,8 @@ protected:
         const int qtKey =
             keypad ? (m_numLock ? key.Plain : key.Shifted) : (m_shift ? key.Shifted : key.Plain);
         const bool heardFirst = Chance(50);
-        const TGlobalKey global{type == QEvent::KeyPress, key.Scan,
-                                keypad ? (m_numLock ? kSymKp1 : kSymKpEnd) : KeyMap()[key.Scan][0],
-                                {}, KeyboardTarget() != nullptr};
+        const quint32 sym = keypad ? (m_numLock ? kSymKp1 : kSymKpEnd) : KeyMap()[key.Scan][0];
+        const TGlobalKey global{type == QEvent::KeyPress, key.Scan, sym, {}, !!KeyboardTarget()};
         if (heard && heardFirst)
             m_fakeGlobalKeys.Play(global);
         SendKey(type, qtKey, key.Scan, modifiers, repeat);

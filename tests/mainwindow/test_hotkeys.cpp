@@ -2,9 +2,9 @@
 #include "mainwindow/KeyCodes.h"
 #include "support/FakeKeyboardMap.h"
 
-#include <QAction>
 #include <QKeyEvent>
-#include <QMenu>
+
+#include <cctype>
 
 namespace {
 
@@ -186,101 +186,70 @@ TEST_F(HotKeyTest, FocusLostDuringAnErrorBoxReleasesOnlyAfterThePressHasFinished
     EXPECT_FALSE(m_window->CommandList()->Get(0).Pressed);
 }
 
-} // namespace
-
-namespace {
-
 using namespace TestKeys;
+constexpr quint32 kScanKp5 = 84, kSymKp5 = 0xFFB5, kSymKpBegin = 0xFF9D;
+const QStringList kPlayedA{"90 02 00", "90 05 00", "80 02 00", "80 05 00"};
 
-const QByteArray kGlobal = kHotKeys + "[General]\nGlobal Hot Keys=1\n";
-constexpr quint32 kScanKp5 = 84;
-constexpr quint32 kSymKp5 = 0xFFB5, kSymKpBegin = 0xFF9D;
-
+// Hot keys heard from the whole desktop besides the window's own key events.
 class GlobalHotKeyTest : public HotKeyTest
 {
 protected:
-    void Start()
+    void SetUp() override
     {
-        WriteSettings(kGlobal);
-        MainWindowTest::Start();
-        m_window->SetKeyboardMap(std::make_unique<TFakeKeyboardMap>(
-            std::map<quint32, std::vector<quint32>>{{kScanA, {'a', 'A'}},
-                                                    {kScanF12, {kSymF12}},
-                                                    {kScanKp5, {kSymKpBegin, kSymKp5}}}));
+        WriteSettings(kHotKeys + "[General]\nGlobal Hot Keys=1\n");
+        Start();
+        m_service.ClearRecords();
+        m_window->SetKeyboardMap(
+            std::make_unique<TFakeKeyboardMap>(std::map<quint32, std::vector<quint32>>{
+                {kScanA, {'a', 'A'}}, {kScanF12, {kSymF12}}, {kScanKp5, {kSymKpBegin, kSymKp5}}}));
     }
-    // A key in Keyrill's window, with its scan code.
-    void Window(QEvent::Type type, int key = Qt::Key_A, quint32 scan = kScanA)
+    // Upper case down, lower case up: E A heard while another program has the keyboard, O A
+    // heard while Keyrill has it, W A in Keyrill's window, T F12 in the window, F F12 heard while
+    // Keyrill has it, B B in the window, N keypad 5 heard with NumLock off, K with it on; Z: the
+    // switch goes off.
+    void Step(char step)
     {
-        QKeyEvent event(type, key, {}, scan, 0, 0);
-        QApplication::sendEvent(m_window.get(), &event);
-    }
-    void Heard(bool down, bool toOwnWindow = false, quint32 scan = kScanA, quint32 sym = 'a')
-    {
-        m_fakeGlobalKeys.Play({down, scan, sym, {}, toOwnWindow});
+        const bool down = std::isupper(step);
+        const char key = char(std::toupper(step));
+        const std::map<char, TGlobalKey> heard{{'E', {down, kScanA, 'a', {}, false}},
+                                               {'O', {down, kScanA, 'a', {}, true}},
+                                               {'F', {down, kScanF12, kSymF12, {}, true}},
+                                               {'N', {down, kScanKp5, kSymKpBegin, {}, false}},
+                                               {'K', {down, kScanKp5, kSymKp5, {}, false}}};
+        const std::map<char, std::pair<int, quint32>> window{
+            {'W', {Qt::Key_A, kScanA}}, {'T', {Qt::Key_F12, kScanF12}}, {'B', {Qt::Key_B, 56}}};
+        if (key == 'Z') {
+            m_window->Settings().GlobalHotKeys = false;
+            m_window->RefreshButtons();
+            EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
+        }
+        if (heard.count(key)) {
+            m_fakeGlobalKeys.Play(heard.at(key));
+        } else if (window.count(key)) {
+            QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, window.at(key).first, {},
+                            window.at(key).second, 0, 0);
+            QApplication::sendEvent(m_window.get(), &event);
+        }
     }
 };
 
-TEST_F(GlobalHotKeyTest, ListensForTheHotKeysInUseWhileTheSwitchIsOn)
-{
-    Start();
-    EXPECT_EQ(m_fakeGlobalKeys.Names, (QStringList{"5", "A", "F12"})) << "\"a\" names no key";
-    Press(3, Qt::RightButton);
-    Release(3, Qt::RightButton);
-    m_window->MenuItem("ButtonCut1")->trigger(); // button 3 bore "5"
-    m_window->PopupMenu()->close();
-    EXPECT_EQ(m_fakeGlobalKeys.Names, (QStringList{"A", "F12"}));
-    Heard(true);
-    m_window->Settings().GlobalHotKeys = false;
-    m_window->RefreshButtons();
-    EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
-    Heard(false); // the listener's last word: the key held when listening ended
-    EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00", "80 02 00", "80 05 00"}));
-    Heard(true);
-    EXPECT_EQ(Sent().size(), 4) << "switched off";
-}
-
 TEST_F(GlobalHotKeyTest, EveryPressHeardAnywhereIsPlayedAndReleasedOnce)
 {
-    Start();
-    const QStringList once{"90 02 00", "90 05 00", "80 02 00", "80 05 00"};
-    // Pressed in another program, let go in Keyrill, which then has the raw copy too.
-    Heard(true);
-    Window(QEvent::KeyRelease);
-    Heard(false, true);
-    // Pressed and let go in Keyrill: the raw copies are the window's.
-    Heard(true, true);
-    Window(QEvent::KeyPress);
-    Window(QEvent::KeyRelease);
-    Heard(false, true);
-    // The raw release is read before the window's own (the focus came back on the way).
-    Heard(true);
-    Heard(false);
-    Window(QEvent::KeyRelease);
-    EXPECT_EQ(Sent(), once + once + once);
-    // The toggle on F12 goes down in Keyrill; its raw copy comes after another key's press.
-    Window(QEvent::KeyPress, Qt::Key_F12, kScanF12);
-    Down(Qt::Key_B);
-    Heard(true, true, kScanF12, kSymF12);
-    EXPECT_EQ(Sent().mid(12), QStringList{"90 04 00"}) << "no second press";
-    Window(QEvent::KeyRelease, Qt::Key_F12, kScanF12);
-    Up(Qt::Key_B);
-    // The keypad follows NumLock through the symbol in effect.
-    Heard(true, false, kScanKp5, kSymKpBegin);
-    Heard(false, false, kScanKp5, kSymKpBegin);
-    Heard(true, false, kScanKp5, kSymKp5);
-    EXPECT_EQ(Sent().mid(13), QStringList{"90 03 00"});
-}
-
-TEST_F(GlobalHotKeyTest, KeysTheDesktopKeepsAsShortcutsPlayOnlyThroughIt)
-{
-    Start();
-    m_fakeGlobalKeys.Taken = true;
-    Window(QEvent::KeyPress);
-    EXPECT_TRUE(Sent().isEmpty());
-    m_fakeGlobalKeys.Play({true, 0, 0, "A"});
-    m_fakeGlobalKeys.Play({false, 0, 0, "A"});
-    Window(QEvent::KeyRelease);
-    EXPECT_EQ(Sent(), (QStringList{"90 02 00", "90 05 00", "80 02 00", "80 05 00"}));
+    EXPECT_EQ(m_fakeGlobalKeys.Names, (QStringList{"5", "A", "F12"})) << "\"a\" names no key";
+    const std::pair<const char*, QStringList> cases[] = {
+        {"Ewo", kPlayedA},     // pressed in another program, let go in Keyrill
+        {"OWwo", kPlayedA},    // typed into Keyrill
+        {"Eew", kPlayedA},     // the raw release read before the window's own
+        {"TBF", {"90 04 00"}}, // the toggle's raw copy after another key: no second press
+        {"NnK", {"90 03 00"}}, // the keypad follows NumLock
+        {"EZeE", kPlayedA},    // released after listening ended; nothing heard once off
+    };
+    for (const auto& [steps, sent] : cases) {
+        SetUp();
+        for (const char* step = steps; *step; ++step)
+            Step(*step);
+        EXPECT_EQ(Sent(), sent) << steps;
+    }
 }
 
 } // namespace

@@ -603,7 +603,6 @@ void ExpectSameValues(const TSettingsState& a, const TSettingsState& b, int butt
     EXPECT_EQ(x.SaveWindowPosition, y.SaveWindowPosition);
     EXPECT_EQ(x.SaveWindowSize, y.SaveWindowSize);
     EXPECT_EQ(x.ShowOutputErrors, y.ShowOutputErrors);
-    EXPECT_EQ(x.GlobalHotKeys, y.GlobalHotKeys);
     EXPECT_EQ(a.Data.Caption, b.Data.Caption);
     EXPECT_EQ(a.Data.MinimiseToTray, b.Data.MinimiseToTray);
     for (int i = 0; i < 4; ++i) {
@@ -623,8 +622,8 @@ TEST(RoundTrip, LoadSaveLoadGivesTheSameValues)
         "Font Name=Liberation Sans\nFont Size=14\nButton Border Highlight Colour=#00ff00\n"
         "Button Layout=9\nCaption=Ünïcödé ☃ pad\nAllow Editing=1\nAllow Window Moving=0\n"
         "Allow Window Resizing=0\nSave Window Position=0\nSave Window Size=1\n"
-        "Show Output Errors=0\nMinimise To Tray=1\nGlobal Hot Keys=1\n[Output 2]\nMIDI Device=-1\n"
-        "Active=1\n[Button 20]\nAction=1\nHotKey=F24\nCaption=Last\\nOne\nMessage=12\nChannel=300\n"
+        "Show Output Errors=0\nMinimise To Tray=1\n[Output 2]\nMIDI Device=-1\nActive=1\n"
+        "[Button 20]\nAction=1\nHotKey=F24\nCaption=Last\\nOne\nMessage=12\nChannel=300\n"
         "Note=127\nVelocity=-1\nOutput=6\nButton Colour=0x123456\nText Colour=#fedcba\n"
         "Image Index=-99\n[Button 20 Release]\nCaption=   \n";
     TSettingsState first;

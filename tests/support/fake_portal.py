@@ -1,71 +1,52 @@
 #!/usr/bin/env python3
-"""A desktop portal offering GlobalShortcuts alone, for tests on a private session bus. It grants
-every session and binding at once; the test drives it through org.keyrill.FakePortal: Bound()
-lists the last binding as "id=preferred trigger", Key(id, down) emits Activated or Deactivated."""
-import dbus
-import dbus.mainloop.glib
-import dbus.service
+# A desktop portal with GlobalShortcuts alone, for tests on a private session bus: it grants every
+# session and binding at once and prints each binding as "id=preferred_trigger ..."; a line
+# "ID 1" or "ID 0" on its input sends Activated or Deactivated.
+import os
+import dbus, dbus.lowlevel, dbus.mainloop.glib, dbus.service
 from gi.repository import GLib
 
-SHORTCUTS = 'org.freedesktop.portal.GlobalShortcuts'
-DESKTOP = '/org/freedesktop/portal/desktop'
-
-
-class Request(dbus.service.Object):
-    @dbus.service.signal('org.freedesktop.portal.Request', signature='ua{sv}')
-    def Response(self, response, results):
-        pass
+SHORTCUTS, DESKTOP = 'org.freedesktop.portal.GlobalShortcuts', '/org/freedesktop/portal/desktop'
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus):
-        super().__init__(bus, DESKTOP)
-        self.bus, self.session, self.bound = bus, '', []
+    session = ''
 
-    def answer(self, sender, token, results):
+    def emit(self, path, interface, member, signature, *arguments):
+        message = dbus.lowlevel.SignalMessage(path, interface, member)
+        message.append(*arguments, signature=signature)
+        self.connection.send_message(message)
+
+    def answer(self, sender, token, results):  # the Response follows the call's reply
         path = '%s/request/%s/%s' % (DESKTOP, sender[1:].replace('.', '_'), token)
-        request = Request(self.bus, path)
-        GLib.idle_add(lambda: request.Response(0, results) or request.remove_from_connection())
+        GLib.idle_add(self.emit, path, 'org.freedesktop.portal.Request', 'Response', 'ua{sv}',
+                      0, results)
         return dbus.ObjectPath(path)
 
     @dbus.service.method(SHORTCUTS, 'a{sv}', 'o', sender_keyword='sender')
     def CreateSession(self, options, sender):
-        self.session = '%s/session/%s/%s' % (DESKTOP, sender[1:].replace('.', '_'),
-                                             options['session_handle_token'])
-        return self.answer(sender, options['handle_token'],
-                           {'session_handle': dbus.ObjectPath(self.session)})
+        self.session = dbus.ObjectPath('%s/session/%s/%s' % (
+            DESKTOP, sender[1:].replace('.', '_'), options['session_handle_token']))
+        return self.answer(sender, options['handle_token'], {'session_handle': self.session})
 
     @dbus.service.method(SHORTCUTS, 'oa(sa{sv})sa{sv}', 'o', sender_keyword='sender')
     def BindShortcuts(self, session, shortcuts, parent, options, sender):
-        self.bound = ['%s=%s' % (i, o['preferred_trigger']) for i, o in shortcuts]
-        granted = dbus.Array([(i, {'trigger_description': o['preferred_trigger']})
-                              for i, o in shortcuts], signature='(sa{sv})')
+        print(' '.join('%s=%s' % (i, o['preferred_trigger']) for i, o in shortcuts), flush=True)
+        granted = dbus.Array([(i, {'description': o['description']}) for i, o in shortcuts],
+                             signature='(sa{sv})')
         return self.answer(sender, options['handle_token'], {'shortcuts': granted})
 
-    @dbus.service.method('org.freedesktop.DBus.Properties', 'ss', 'v')
-    def Get(self, interface, name):
-        return dbus.UInt32(1)
-
-    @dbus.service.signal(SHORTCUTS, signature='osta{sv}')
-    def Activated(self, session, shortcut, timestamp, options):
-        pass
-
-    @dbus.service.signal(SHORTCUTS, signature='osta{sv}')
-    def Deactivated(self, session, shortcut, timestamp, options):
-        pass
-
-    @dbus.service.method('org.keyrill.FakePortal', '', 'as')
-    def Bound(self):
-        return self.bound
-
-    @dbus.service.method('org.keyrill.FakePortal', 'sb', '')
-    def Key(self, shortcut, down):
-        (self.Activated if down else self.Deactivated)(
-            dbus.ObjectPath(self.session), shortcut, dbus.UInt64(0), dbus.Dictionary({}, 'sv'))
+    def keys(self, source, _):
+        for shortcut, down in (line.split() for line in os.read(source, 4096).splitlines()):
+            self.emit(DESKTOP, SHORTCUTS, 'Activated' if down == b'1' else 'Deactivated',
+                      'osta{sv}', self.session, shortcut.decode(), 0, {})
+        return True
 
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
-portal = Portal(bus)
+portal = Portal(bus, DESKTOP)
 name = dbus.service.BusName('org.freedesktop.portal.Desktop', bus)
+GLib.io_add_watch(0, GLib.IO_IN, portal.keys)  # the input
+print('ready', flush=True)
 GLib.MainLoop().run()
