@@ -99,10 +99,16 @@ std::optional<quint16> NamedCode(quint32 sym)
 
 std::optional<quint16> HotKeyCode(const QString& name)
 {
-    for (quint16 code = 0x30; code <= 0x87; ++code)
-        if (code < 0x60 || code > 0x69) // the keypad's digits share the main keyboard's names
-            if (const QString named = HotKeyName(code); !named.isEmpty() && named == name)
-                return code;
+    const char16_t first = name.isEmpty() ? u'\0' : name.front().unicode();
+    if (name.size() == 1 && first >= u'0' && first <= u'9')
+        return quint16(0x30 + (first - u'0'));
+    if (name.size() == 1 && first >= u'A' && first <= u'Z')
+        return quint16(0x41 + (first - u'A'));
+    bool number = false;
+    const int n = first == u'F' ? QStringView(name).sliced(1).toInt(&number) : 0;
+    // "F013" and "F+1" are not names: the text must be exactly what the code is named.
+    if (number && n >= 1 && n <= 24 && name == HotKeyName(quint16(0x70 + n - 1)))
+        return quint16(0x70 + n - 1);
     return std::nullopt;
 }
 

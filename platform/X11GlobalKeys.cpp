@@ -92,7 +92,8 @@ private:
             return m_connection != nullptr;
         m_opened = true;
         int screen = 0;
-        m_connection.reset(xcb_connect(qgetenv("DISPLAY").constData(), &screen));
+        // The display that DISPLAY names, as Qt's own.
+        m_connection.reset(xcb_connect(nullptr, &screen));
         xcb_connection_t* c = m_connection.get();
         const xcb_query_extension_reply_t* xi =
             xcb_connection_has_error(c) ? nullptr : xcb_get_extension_data(c, &xcb_input_id);
