@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cstdlib>
 #include <set>
@@ -119,6 +120,8 @@ private:
             std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this,
                          [this] { ReadEvents(); });
+        // The keyboard's first XKB events may wait in the queue already, read by the map's replies.
+        QTimer::singleShot(0, this, [this] { ReadEvents(); });
         return true;
     }
 
@@ -163,6 +166,8 @@ private:
 
     void ReadEvents()
     {
+        if (!m_notifier)
+            return; // the connection was lost
         // A handler may run a modal box, whose loop would read on here: the next events wait.
         m_notifier->setEnabled(false);
         while (const TReply<xcb_generic_event_t> event{xcb_poll_for_event(m_connection.get())})
