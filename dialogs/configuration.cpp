@@ -36,6 +36,7 @@ TfmConfiguration::TfmConfiguration(const TConfigurationTarget& target, QWidget* 
     // Names drawn at 12 points need more room than the closed box gives.
     ui->edFontName->view()->setMinimumWidth(320);
     FillColourList(ui->edBorderHighlightColour);
+    m_globalKeysHint = ui->cbGlobalHotKeys->toolTip();
 
     connect(ui->PageList, &QListWidget::currentRowChanged, this, &TfmConfiguration::PageListClick);
     connect(ui->BtApply, &QPushButton::clicked, this, &TfmConfiguration::BtApplyClick);
@@ -114,6 +115,10 @@ void TfmConfiguration::ShowCurrentSettings()
     ui->cbSaveWindowSize->setChecked(s.SaveWindowSize);
     ui->cbShowOutputErrors->setChecked(s.ShowOutputErrors);
     ui->cbMinimiseToTray->setChecked(m_target.TrayIconActive());
+    const QString unavailable = m_target.GlobalKeysUnavailable();
+    ui->cbGlobalHotKeys->setEnabled(unavailable.isEmpty());
+    ui->cbGlobalHotKeys->setToolTip(unavailable.isEmpty() ? m_globalKeysHint : unavailable);
+    ui->cbGlobalHotKeys->setChecked(s.GlobalHotKeys);
     ui->cbBorderlessWindow->setChecked(s.MainBorderless);
     SelectFont(ui->edFontName, s.FontName);
     ui->edFontSize->setValue(s.FontSize);
@@ -159,6 +164,7 @@ void TfmConfiguration::ApplySettings()
     s.SaveWindowSize = ui->cbSaveWindowSize->isChecked();
     s.ShowOutputErrors = ui->cbShowOutputErrors->isChecked();
     const bool trayIconActive = ui->cbMinimiseToTray->isChecked();
+    s.GlobalHotKeys = ui->cbGlobalHotKeys->isChecked();
     s.MainBorderless = ui->cbBorderlessWindow->isChecked();
     s.FontName = SelectedFont(ui->edFontName);
     s.FontSize = ui->edFontSize->Number();

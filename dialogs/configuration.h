@@ -28,6 +28,8 @@ struct TConfigurationTarget
     // The main window's part of an Apply, once the settings and slots hold the new values: the
     // title and tray hint, the tray state, the list and grid following rows x columns, the faces.
     std::function<void(const QString& title, bool trayIconActive)> Applied;
+    // Why global hot keys cannot be had on this desktop; empty when they can.
+    std::function<QString()> GlobalKeysUnavailable;
 };
 
 // The Configuration dialog: grid size, window options, caption font and size, icon layout,
@@ -60,4 +62,5 @@ private:
     TConfigurationTarget m_target;
     std::array<QComboBox*, 4> m_deviceBoxes{};
     std::array<QCheckBox*, 4> m_activeBoxes{};
+    QString m_globalKeysHint; // the check box's tooltip where the desktop offers global keys
 };

@@ -30,6 +30,8 @@ public:
     {
         return scanCode != 0 ? scanCode : 0x80000000u | keyCode;
     }
+    // A shortcut that the desktop reports by its hot-key name.
+    static quint32 ShortcutSource(quint16 keyCode) { return 0x40000000u | keyCode; }
 
     void Add(quint32 source, int button, const TCommandSet& definition);
     bool Holds(quint32 source, int button) const;
@@ -54,6 +56,8 @@ public:
     // The keys that are down were released for them (the window lost the keyboard): their
     // key-up, should it still come here, is no second release.
     void ReleaseKeysEarly();
+    // A key released another way (heard from the whole desktop): the same.
+    void ReleasedElsewhere(quint32 source) { m_releasedEarly.insert(source); }
     // True, once, for the key-up of such a key.
     bool ReleasedEarly(quint32 source) { return m_releasedEarly.erase(source) > 0; }
 

@@ -72,6 +72,8 @@ namespace {
 // X keysym values (the same in xkbcommon).
 constexpr quint32 kSymKeypadFirst = 0xFF80; // KP_Space
 constexpr quint32 kSymKeypadLast = 0xFFBD;  // KP_Equal
+constexpr quint32 kSymKpMultiply = 0xFFAA;  // then Add, Separator, Subtract, Decimal, Divide
+constexpr quint32 kSymKp0 = 0xFFB0;
 constexpr quint32 kSymF1 = 0xFFBE;
 constexpr quint32 kSymF24 = kSymF1 + 23;
 
@@ -95,14 +97,39 @@ std::optional<quint16> NamedCode(quint32 sym)
 
 } // namespace
 
-quint16 PhysicalKeyCode(const std::vector<quint32>& symbols, int qtKey,
-                        Qt::KeyboardModifiers modifiers)
+std::optional<quint16> HotKeyCode(const QString& name)
 {
-    // Keypad digits follow NumLock, as the key event already tells.
+    const char16_t first = name.isEmpty() ? u'\0' : name.front().unicode();
+    if (name.size() == 1 && first >= u'0' && first <= u'9')
+        return quint16(0x30 + (first - u'0'));
+    if (name.size() == 1 && first >= u'A' && first <= u'Z')
+        return quint16(0x41 + (first - u'A'));
+    bool number = false;
+    const int n = first == u'F' ? QStringView(name).sliced(1).toInt(&number) : 0;
+    // "F013" and "F+1" are not names: the text must be exactly what the code is named.
+    if (number && n >= 1 && n <= 24 && name == HotKeyName(quint16(0x70 + n - 1)))
+        return quint16(0x70 + n - 1);
+    return std::nullopt;
+}
+
+quint16 SymbolKeyCode(quint32 symbol)
+{
+    if (symbol >= kSymKp0 && symbol <= kSymKp0 + 9)
+        return quint16(0x60 + (symbol - kSymKp0));
+    if (symbol >= kSymKpMultiply && symbol < kSymKp0)
+        return quint16(0x6A + (symbol - kSymKpMultiply));
+    if (const auto code = NamedCode(symbol))
+        return *code;
+    return quint16(kOtherKeys + symbol % (0x10000 - kOtherKeys));
+}
+
+quint16 PhysicalKeyCode(const std::vector<quint32>& symbols, quint16 inEffect)
+{
+    // Keypad digits follow NumLock, as the key in effect already tells.
     if (std::any_of(symbols.begin(), symbols.end(), IsKeypadSymbol))
-        return VirtualKeyCode(qtKey, modifiers);
+        return inEffect;
     for (quint32 sym : symbols)
         if (const auto code = NamedCode(sym))
             return *code;
-    return VirtualKeyCode(qtKey, modifiers);
+    return inEffect;
 }

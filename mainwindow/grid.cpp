@@ -107,6 +107,7 @@ void TfmMain::RefreshButtons()
     }
     // Every change of definitions ends here: a press of a definition that is gone is released.
     ReleaseChangedDefinitions();
+    UpdateGlobalKeys();
 }
 
 void TfmMain::ResizeCommandList(int count)

@@ -12,7 +12,8 @@
 
 void TfmMain::keyPressEvent(QKeyEvent* event)
 {
-    HandleHotKey(KeyCodeOf(*event), true, event->nativeScanCode());
+    if (const quint16 key = KeyCodeOf(*event); !DesktopTakes(key))
+        HandleHotKey(key, true, event->nativeScanCode());
     QWidget::keyPressEvent(event);
 }
 
@@ -25,10 +26,14 @@ void TfmMain::keyReleaseEvent(QKeyEvent* event)
 
 quint16 TfmMain::KeyCodeOf(const QKeyEvent& event)
 {
-    const quint32 scanCode = event.nativeScanCode();
+    return PhysicalCode(event.nativeScanCode(), VirtualKeyCode(event.key(), event.modifiers()));
+}
+
+quint16 TfmMain::PhysicalCode(quint32 scanCode, quint16 inEffect)
+{
     return PhysicalKeyCode(scanCode != 0 && m_keyboardMap ? m_keyboardMap->Symbols(scanCode)
                                                           : std::vector<quint32>{},
-                           event.key(), event.modifiers());
+                           inEffect);
 }
 
 bool TfmMain::IsRealRelease(const QKeyEvent& event) const
@@ -45,7 +50,8 @@ void TfmMain::KeyReleased(const QKeyEvent& event)
     // code of its press.
     const quint32 scanCode = event.nativeScanCode();
     const auto pressed = scanCode != 0 ? m_held.KeyCode(scanCode) : std::nullopt;
-    HandleHotKey(pressed ? *pressed : KeyCodeOf(event), false, scanCode);
+    if (const quint16 key = pressed ? *pressed : KeyCodeOf(event); !DesktopTakes(key))
+        HandleHotKey(key, false, scanCode);
 }
 
 void TfmMain::FormKeyDown(quint16 key)

@@ -8,6 +8,7 @@
 #include "dialogs/ImageChooser.h"
 #include "dialogs/configuration.h"
 #include "dialogs/properties.h"
+#include "platform/GlobalKeys.h"
 #include "platform/KeyboardMap.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
@@ -106,7 +107,8 @@ void TfmMain::CreateDialogs()
                              [this] { return m_caption; }, [this] { return m_trayIconActive; },
                              [this](const QString& title, bool trayIconActive) {
                                  ApplyConfiguration(title, trayIconActive);
-                             }},
+                             },
+                             [this] { return GlobalKeys().Unavailable(); }},
         this);
     m_aboutBox = new TAboutBox(this);
     if (m_shownBefore)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class IGlobalKeys;
 class IKeyboardMap;
 class IMessageBoxes;
 class IWindowSystem;
@@ -32,6 +33,7 @@ class TMidiSystem;
 class TSettingsGuard;
 struct TCommand;
 struct TSettingsText;
+struct TGlobalKey;
 
 // What the main window needs of the world outside it: the MIDI service, the message boxes and
 // the facts of the process. Tests hand in doubles.
@@ -44,6 +46,7 @@ struct TPlatform
     QString ConfigDir;     // the user's configuration folder (fallback for the settings file)
     ITrayIcon* Tray = nullptr;             // null: the desktop's notification area
     IWindowSystem* WindowSystem = nullptr; // null: the windowing system Qt runs on
+    IGlobalKeys* GlobalKeys = nullptr;     // null: the desktop's way of hearing keys
 };
 
 // What the user is told when the settings file is held by another running Keyrill.
@@ -125,6 +128,12 @@ public:
     void SetKeyboardMap(std::unique_ptr<IKeyboardMap> map);
     const THeldPresses& Held() const { return m_held; }
 
+    // Global hot keys (globalkeys.cpp): with "Global Hot Keys" on, the hot keys in use are heard
+    // also while another program has the keyboard. Every change of definitions or settings
+    // hands the new set on.
+    IGlobalKeys& GlobalKeys();
+    void UpdateGlobalKeys();
+
     // The context menu.
     void PopupMenuPopup();
     void actButtonPropertiesExecute();
@@ -202,6 +211,9 @@ private:
     void RunPendingReleases();
     TQelSpeedButton* GridButton(int number) const;
     IWindowSystem& WindowSystem() const;
+    quint16 PhysicalCode(quint32 scanCode, quint16 inEffect);
+    void GlobalKeyHeard(const TGlobalKey& key);
+    bool DesktopTakes(quint16 key) const;
 
     TPlatform m_platform;
     TGlobalSettings m_settings;
@@ -230,6 +242,8 @@ private:
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
     THeldPresses m_held;
     std::unique_ptr<IKeyboardMap> m_keyboardMap;
+    std::unique_ptr<IGlobalKeys> m_ownGlobalKeys;
+    IGlobalKeys* m_globalKeys = nullptr; // made when first needed
     int m_handlerDepth = 0;                // press and key handlers running (modal boxes nest)
     bool m_releasePending = false;         // focus was lost while a handler ran
     std::vector<quint32> m_pendingSources; // sources released while a handler ran

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <cstring>
 
 #if defined(KEYRILL_HAVE_XKB) && QT_CONFIG(xcb)
 #include <xcb/xcb.h>
@@ -74,6 +75,13 @@ public:
                     xkb_keymap_key_get_syms_by_level(keymap, scanCode, layout, level, &syms);
                 symbols.insert(symbols.end(), syms, syms + count);
             }
+        }
+        // Linux layouts give F13 to F24 media symbols (F13 is XF86Tools): the key is still the
+        // function key its name says.
+        if (const char* name = xkb_keymap_key_get_name(keymap, scanCode);
+            name && std::strncmp(name, "FK", 2) == 0) {
+            if (const int n = std::atoi(name + 2); n >= 1 && n <= 24)
+                symbols.push_back(XKB_KEY_F1 + xkb_keysym_t(n - 1));
         }
         return symbols;
     }

@@ -31,4 +31,5 @@ struct TGlobalSettings
     bool SaveWindowPosition = false;
     bool SaveWindowSize = false;
     bool ShowOutputErrors = false;
+    bool GlobalHotKeys = false;
 };

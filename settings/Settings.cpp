@@ -203,6 +203,7 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
     g.SaveWindowSize = ini.ReadBool(kGeneral, QStringLiteral("Save Window Size"), true);
     g.ShowOutputErrors = ini.ReadBool(kGeneral, QStringLiteral("Show Output Errors"), true);
     data.MinimiseToTray = ini.ReadBool(kGeneral, QStringLiteral("Minimise To Tray"), false);
+    g.GlobalHotKeys = ini.ReadBool(kGeneral, QStringLiteral("Global Hot Keys"), false);
 
     for (int n = 1; n <= 4; ++n) {
         TOutput& slot = data.Outputs[std::size_t(n - 1)];
@@ -257,6 +258,7 @@ void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
     ini.WriteBool(kGeneral, QStringLiteral("Save Window Size"), g.SaveWindowSize);
     ini.WriteBool(kGeneral, QStringLiteral("Show Output Errors"), g.ShowOutputErrors);
     ini.WriteBool(kGeneral, QStringLiteral("Minimise To Tray"), data.MinimiseToTray);
+    ini.WriteBool(kGeneral, QStringLiteral("Global Hot Keys"), g.GlobalHotKeys);
 
     for (int n = 1; n <= 4; ++n) {
         const TOutput& slot = data.Outputs[std::size_t(n - 1)];

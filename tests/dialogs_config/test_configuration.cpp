@@ -129,8 +129,14 @@ TEST_F(ConfigurationDialog, HintsOnlyWhereTheyBelong)
     EXPECT_EQ(hinted, (QStringList{"cbAllowWindowMoving: Overriden by Allow Editing",
                                    "cbAllowWindowResizing: Overriden by Allow Editing",
                                    "cbBorderlessWindow: Requires program re-start",
+                                   "cbGlobalHotKeys: Hot keys play while other programs have "
+                                   "the keyboard",
                                    "cbSaveWindowPosition: Overriden by Allow Editing",
                                    "cbSaveWindowSize: Overriden by Allow Editing"}));
+    m_fakeGlobalKeys.UnavailableText = "No way here";
+    Open();
+    EXPECT_FALSE(Control<QCheckBox>("cbGlobalHotKeys")->isEnabled());
+    EXPECT_EQ(Control<QCheckBox>("cbGlobalHotKeys")->toolTip(), "No way here");
 }
 
 TEST_F(ConfigurationDialog, FirstApplyTrimsTheListThenSameProductKeepsTheButtonsInTheNewPlaces)
@@ -365,7 +371,8 @@ TEST_F(ConfigurationDialog, EveryFieldIsAppliedAndTheTitleAndTrayFollowAtOnce)
     Control<QLineEdit>("edMainCaption")->setText("Pads");
     for (const char* box :
          {"cbAllowWindowMoving", "cbAllowWindowResizing", "cbSaveWindowPosition",
-          "cbSaveWindowSize", "cbShowOutputErrors", "cbMinimiseToTray", "cbBorderlessWindow"})
+          "cbSaveWindowSize", "cbShowOutputErrors", "cbMinimiseToTray", "cbBorderlessWindow",
+          "cbGlobalHotKeys"})
         Control<QCheckBox>(box)->click();
     Apply();
     const TGlobalSettings& s = m_window->Settings();
@@ -378,6 +385,7 @@ TEST_F(ConfigurationDialog, EveryFieldIsAppliedAndTheTitleAndTrayFollowAtOnce)
     EXPECT_FALSE(s.SaveWindowSize);
     EXPECT_FALSE(s.ShowOutputErrors);
     EXPECT_TRUE(s.MainBorderless);
+    EXPECT_TRUE(s.GlobalHotKeys);
     // Borderless and resizing wait for the next start: the frame stays as it is.
     EXPECT_FALSE(m_window->windowFlags() & Qt::FramelessWindowHint);
 
@@ -387,6 +395,7 @@ TEST_F(ConfigurationDialog, EveryFieldIsAppliedAndTheTitleAndTrayFollowAtOnce)
     EXPECT_TRUE(saved.contains("Caption=Pads\r\n"));
     EXPECT_TRUE(saved.contains("Minimise To Tray=1\r\n"));
     EXPECT_TRUE(saved.contains("Main Borderless=1\r\n"));
+    EXPECT_TRUE(saved.contains("Global Hot Keys=1\r\n"));
 }
 
 TEST_F(ConfigurationDialog, CloseWithoutApplyChangesNothing)
@@ -451,10 +460,11 @@ TEST_F(ConfigurationDialog, TabWalksListApplyCloseThenTheShownPage)
         return seen;
     };
     // Apply is disabled on opening and so left out.
-    EXPECT_EQ(walk(10),
+    EXPECT_EQ(walk(11),
               (QStringList{"BtCancel", "edButtonRows", "edButtonCols", "cbAllowWindowMoving",
                            "cbAllowWindowResizing", "cbSaveWindowPosition", "cbSaveWindowSize",
-                           "cbShowOutputErrors", "cbMinimiseToTray", "PageList"}));
+                           "cbShowOutputErrors", "cbMinimiseToTray", "cbGlobalHotKeys",
+                           "PageList"}));
 
     // Down in the list switches to the next page; Tab then reaches that page's controls.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);

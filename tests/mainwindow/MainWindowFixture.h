@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/FakeGlobalKeys.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/TestApplication.h"
@@ -45,6 +46,7 @@ protected:
     {
         TPlatform platform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()};
         platform.WindowSystem = m_windowSystem;
+        platform.GlobalKeys = m_globalKeys;
         m_window = std::make_unique<TfmMain>(platform);
         if (dialogs)
             m_window->CreateDialogs();
@@ -101,6 +103,8 @@ protected:
     TMidiSystem m_midi{m_service};
     TFakeMessageBoxes m_boxes;
     IWindowSystem* m_windowSystem = nullptr; // null: the one Qt runs on
+    TFakeGlobalKeys m_fakeGlobalKeys;
+    IGlobalKeys* m_globalKeys = &m_fakeGlobalKeys;
     std::unique_ptr<TfmMain> m_window;
 };
 

@@ -47,7 +47,8 @@ std::map<quint32, std::vector<quint32>> KeyMap()
 // Buttons 1 to 12 share six hot keys two by two; 13 to 16 have none. Button n plays note 40 + n.
 QByteArray GridSettings()
 {
-    QByteArray text = kOutput1Active + "[General]\nButton Rows=4\nButton Cols=4\n";
+    QByteArray text =
+        kOutput1Active + "[General]\nButton Rows=4\nButton Cols=4\nGlobal Hot Keys=1\n";
     for (int n = 1; n <= 16; ++n) {
         const QByteArray note = QByteArray::number(40 + n);
         text += "[Button " + QByteArray::number(n) + "]\nAction=1\nMessage=1\nVelocity=100\n" +
@@ -96,7 +97,9 @@ protected:
         }
     }
 
-    void PhysicalKey(QEvent::Type type, int index, bool repeat = false)
+    // A key typed anywhere: the window or its menu get it when they have the keyboard; the
+    // desktop-wide listener hears it always, before or after them (not its auto-repeat).
+    void PhysicalKey(QEvent::Type type, int index, bool repeat = false, bool heard = true)
     {
         const TTestKey& key = kKeys[index];
         const bool keypad = key.Scan == kScanKp1;
@@ -105,7 +108,14 @@ protected:
             modifiers |= Qt::KeypadModifier;
         const int qtKey =
             keypad ? (m_numLock ? key.Plain : key.Shifted) : (m_shift ? key.Shifted : key.Plain);
+        const bool heardFirst = Chance(50);
+        const quint32 sym = keypad ? (m_numLock ? kSymKp1 : kSymKpEnd) : KeyMap()[key.Scan][0];
+        const TGlobalKey global{type == QEvent::KeyPress, key.Scan, sym, {}, !!KeyboardTarget()};
+        if (heard && heardFirst)
+            m_fakeGlobalKeys.Play(global);
         SendKey(type, qtKey, key.Scan, modifiers, repeat);
+        if (heard && !heardFirst)
+            m_fakeGlobalKeys.Play(global);
     }
 
     void SetElsewhere(bool elsewhere)
@@ -175,7 +185,7 @@ protected:
                 // Detectable auto-repeat: presses alone (some marked as repeats by Qt).
                 const int key = *std::next(m_keysDown.begin(), Pick(int(m_keysDown.size())));
                 Log(QStringLiteral("key %1 repeat").arg(key));
-                PhysicalKey(QEvent::KeyPress, key, Chance(50));
+                PhysicalKey(QEvent::KeyPress, key, Chance(50), false);
             }
             break;
         case 7:

@@ -1,7 +1,10 @@
 #include "MainWindowFixture.h"
 #include "mainwindow/KeyCodes.h"
+#include "support/FakeKeyboardMap.h"
 
 #include <QKeyEvent>
+
+#include <cctype>
 
 namespace {
 
@@ -184,6 +187,72 @@ TEST_F(HotKeyTest, FocusLostDuringAnErrorBoxReleasesOnlyAfterThePressHasFinished
     EXPECT_EQ(Button(1)->Caption(), "Up");
     EXPECT_EQ(Button(1)->BorderColor(), kColorNone);
     EXPECT_FALSE(m_window->CommandList()->Get(0).Pressed);
+}
+
+using namespace TestKeys;
+constexpr quint32 kScanKp5 = 84, kSymKp5 = 0xFFB5, kSymKpBegin = 0xFF9D;
+const QStringList kPlayedA{"90 02 00", "90 05 00", "80 02 00", "80 05 00"};
+
+// Hot keys heard from the whole desktop besides the window's own key events.
+class GlobalHotKeyTest : public HotKeyTest
+{
+protected:
+    void SetUp() override
+    {
+        WriteSettings(kHotKeys + "[General]\nGlobal Hot Keys=1\n");
+        Start();
+        m_service.ClearRecords();
+        m_window->SetKeyboardMap(
+            std::make_unique<TFakeKeyboardMap>(std::map<quint32, std::vector<quint32>>{
+                {kScanA, {'a', 'A'}}, {kScanF12, {kSymF12}}, {kScanKp5, {kSymKpBegin, kSymKp5}}}));
+    }
+    // Upper case down, lower case up: E A heard while another program has the keyboard, O A
+    // heard while Keyrill has it, W A in Keyrill's window, T F12 in the window, F F12 heard while
+    // Keyrill has it, B B in the window, N keypad 5 heard with NumLock off, K with it on; Z: the
+    // switch goes off.
+    void Step(char step)
+    {
+        const bool down = std::isupper(step);
+        const char key = char(std::toupper(step));
+        const std::map<char, TGlobalKey> heard{{'E', {down, kScanA, 'a', {}, false}},
+                                               {'O', {down, kScanA, 'a', {}, true}},
+                                               {'F', {down, kScanF12, kSymF12, {}, true}},
+                                               {'N', {down, kScanKp5, kSymKpBegin, {}, false}},
+                                               {'K', {down, kScanKp5, kSymKp5, {}, false}}};
+        const std::map<char, std::pair<int, quint32>> window{
+            {'W', {Qt::Key_A, kScanA}}, {'T', {Qt::Key_F12, kScanF12}}, {'B', {Qt::Key_B, 56}}};
+        if (key == 'Z') {
+            m_window->Settings().GlobalHotKeys = false;
+            m_window->RefreshButtons();
+            EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
+        }
+        if (heard.count(key)) {
+            m_fakeGlobalKeys.Play(heard.at(key));
+        } else if (window.count(key)) {
+            QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, window.at(key).first, {},
+                            window.at(key).second, 0, 0);
+            QApplication::sendEvent(m_window.get(), &event);
+        }
+    }
+};
+
+TEST_F(GlobalHotKeyTest, EveryPressHeardAnywhereIsPlayedAndReleasedOnce)
+{
+    EXPECT_EQ(m_fakeGlobalKeys.Names, (QStringList{"5", "A", "F12"})) << "\"a\" names no key";
+    const std::pair<const char*, QStringList> cases[] = {
+        {"Ewo", kPlayedA},     // pressed in another program, let go in Keyrill
+        {"OWwo", kPlayedA},    // typed into Keyrill
+        {"Eew", kPlayedA},     // the raw release read before the window's own
+        {"TBF", {"90 04 00"}}, // the toggle's raw copy after another key: no second press
+        {"NnK", {"90 03 00"}}, // the keypad follows NumLock
+        {"EZeE", kPlayedA},    // released after listening ended; nothing heard once off
+    };
+    for (const auto& [steps, sent] : cases) {
+        SetUp();
+        for (const char* step = steps; *step; ++step)
+            Step(*step);
+        EXPECT_EQ(Sent(), sent) << steps;
+    }
 }
 
 } // namespace

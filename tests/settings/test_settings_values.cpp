@@ -37,6 +37,7 @@ TEST(LoadSettings, EmptyFileGivesEveryDefault)
     EXPECT_TRUE(g.SaveWindowSize);
     EXPECT_TRUE(g.ShowOutputErrors);
     EXPECT_FALSE(s.Data.MinimiseToTray);
+    EXPECT_FALSE(g.GlobalHotKeys);
     for (const TOutput& slot : s.Outputs) {
         EXPECT_EQ(slot.DeviceIndex, 0);
         EXPECT_FALSE(slot.Active);
@@ -135,7 +136,7 @@ TEST(LoadSettings, ReadsWindowGeneralAndOutputs)
                "[General]\nFont Name=  DejaVu Sans  \nFont Size=12\nButton Layout=2\n"
                "Caption=My Pad\nAllow Editing=0\nAllow Window Moving=0\nAllow Window Resizing=0\n"
                "Save Window Position=0\nSave Window Size=0\nShow Output Errors=0\n"
-               "Minimise To Tray=1\n"
+               "Minimise To Tray=1\nGlobal Hot Keys=1\n"
                "[Output 1]\nMIDI Device=-1\nActive=1\n[Output 4]\nMIDI Device=3\nActive=0\n");
     const TGlobalSettings& g = s.Globals;
     EXPECT_EQ(g.MainTop, -10);
@@ -155,6 +156,7 @@ TEST(LoadSettings, ReadsWindowGeneralAndOutputs)
     EXPECT_FALSE(g.SaveWindowSize);
     EXPECT_FALSE(g.ShowOutputErrors);
     EXPECT_TRUE(s.Data.MinimiseToTray);
+    EXPECT_TRUE(g.GlobalHotKeys);
     EXPECT_EQ(s.Outputs[0].DeviceIndex, -1);
     EXPECT_TRUE(s.Outputs[0].Active);
     EXPECT_EQ(s.Outputs[1].DeviceIndex, 0);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # No hanging note on a real X server: the sequences of user input that need X itself (a real key
 # map with Shift and the French layout, X11 auto-repeat under load, the context menu taking the
-# mouse, a modal error box, closing with a key held), played with xdotool against the built
-# program, with a JACK receiver counting the Note On and Note Off messages.
+# mouse, a modal error box, closing with a key held, all with global hot keys on; a hot key typed
+# into another window), played with xdotool, a JACK receiver counting Note On and Note Off.
 # Usage: held_notes.sh KEYRILL WM_CLOSE
 source "$(dirname "$0")/lib.sh" "$@"
 
@@ -14,7 +14,7 @@ declare -A before
 # start NAME: a case begins; expect counts the messages received since
 start() {
     case_name=$1
-    for m in '90 3c 64' '80 3c 00' '90 3e 5a' '80 3e 00' '80 40 00'; do before[$m]=$(count "$m"); done
+    for m in '90 3c 64' '80 3c 00' '90 3e 5a' '80 3e 00' '80 40 00' '90 42 46' '80 42 00'; do before[$m]=$(count "$m"); done
 }
 # expect BYTES N: the receiver has had the message N times in this case
 expect() {
@@ -38,17 +38,21 @@ start_receiver -15
 
 # A 2 x 2 grid of 150 x 100 pixels each. Button 1: hot key "1", note 60. Button 2: hot key "A",
 # note 62. Button 3: its Press side goes to output 2, whose device does not exist (an error box),
-# its Release side to output 1, note 64.
+# its Release side to output 1, note 64. Button 4: hot key F14 (the key that Linux layouts call
+# XF86Launch5), note 66.
 printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main Width=300' '' \
-    '[General]' 'Button Rows=2' 'Button Cols=2' '' \
+    '[General]' 'Button Rows=2' 'Button Cols=2' 'Global Hot Keys=1' '' \
     '[Output 1]' 'MIDI Device=0' 'Active=1' '' '[Output 2]' 'MIDI Device=7' 'Active=1' '' \
     '[Button 1]' 'Action=1' 'HotKey=1' 'Caption=One' 'Message=1' 'Note=60' 'Velocity=100' '' \
     '[Button 1 Release]' 'Note=60' '' \
     '[Button 2]' 'Action=1' 'HotKey=A' 'Caption=A' 'Message=1' 'Note=62' 'Velocity=90' '' \
     '[Button 2 Release]' 'Note=62' '' \
     '[Button 3]' 'Action=1' 'Caption=Three' 'Message=1' 'Note=64' 'Velocity=80' 'Output=2' '' \
-    '[Button 3 Release]' 'Note=64' 'Output=1' '' >"$work/keyrill.ini"
+    '[Button 3 Release]' 'Note=64' 'Output=1' '' \
+    '[Button 4]' 'Action=1' 'HotKey=F14' 'Message=1' 'Note=66' 'Velocity=70' '' \
+    '[Button 4 Release]' 'Note=66' '' >"$work/keyrill.ini"
 
+start_other_window
 launch_keyrill "$work/keyrill.ini"
 # Output 2 cannot be opened: its box comes first, before the window.
 wait_for 10 find_window '^Keyrill$' || fail "no box"
@@ -123,6 +127,17 @@ kill "${load[@]}" 2>/dev/null || true
 expect '90 3e 5a' 5
 expect '80 3e 00' 5
 
+# 8: F14 held in xev's window plays, and xev gets it; the focus goes to Keyrill and back before
+# it is let go: released once.
+focus() { xdotool windowfocus --sync "$1" && sleep 0.5; }
+start "held in another program while the focus went to Keyrill and back"
+focus "$other" && xdotool keydown XF86Launch5
+expect '90 42 46' 1
+focus "$window" && focus "$other" && xdotool keyup XF86Launch5
+expect '80 42 00' 1
+[[ $(grep -c "keycode 192" "$work/xev.log") -ge 2 ]] || failures+=("xev did not get F14")
+focus "$window"
+
 # 5: the window closed while hot key "1" is held.
 start "closing with a key held"
 xset r off # only the close may end this note
@@ -135,4 +150,4 @@ if [[ ${#failures[@]} -gt 0 ]]; then
     printf 'FAIL: %s\n' "${failures[@]}" >&2
     exit 1
 fi
-echo "held notes: Shift, AZERTY, menu, error box, auto-repeat under load, close: no note hangs"
+echo "held notes: Shift, AZERTY, menu, error box, auto-repeat, another window, close: none hangs"

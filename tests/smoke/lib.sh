@@ -97,6 +97,13 @@ received() { dump_bytes | grep -q "$1"; } # received BYTES: whether the receiver
 
 # find_window TITLE: the first visible window whose name matches; fails when there is none.
 find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+# start_other_window: another program's window (xev, its key events in $work/xev.log); sets $other.
+start_other_window() {
+    stdbuf -oL xev -event keyboard >"$work/xev.log" 2>&1 &
+    pids+=("$!")
+    wait_for 10 find_window '^Event Tester$' || fail "no xev window"
+    other=$(find_window '^Event Tester$')
+}
 
 # launch_keyrill INI [LOG]: starts the program on a settings file and sets $app.
 launch_keyrill() {

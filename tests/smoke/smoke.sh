@@ -25,9 +25,13 @@ xdotool mousemove --window "$window" 20 10 click 1
 wait_for 10 received '80 3c 00' || fail "the receiver did not get the release message"
 received '90 3c 64' || fail "the receiver did not get the press message"
 
-# Hot key K plays button 2 from the keyboard.
+# Hot key K plays button 2 from the keyboard; typed into another program's window, with global
+# hot keys off (the default), it plays nothing.
 xdotool windowfocus --sync "$window" key k
 wait_for 10 received '90 3e 5a' || fail "the hot key sent nothing"
+start_other_window
+xdotool windowfocus --sync "$other" key k && sleep 1
+[[ $(dump_bytes | grep -c '90 3e 5a') -eq 1 ]] || fail "K played while another window had it"
 
 # As Orca sees it (the tree is printed): the frame "Keyrill" holds the buttons by caption;
 # button 1's action plays it once more, and its caption's change to "Stop" and back is announced.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/GlobalKeys.h"
+
+// Global keys for tests: the test says what the desktop offers and plays what it hears.
+class TFakeGlobalKeys : public IGlobalKeys
+{
+public:
+    QString Unavailable() override { return UnavailableText; }
+    void Listen(const QStringList& names) override { Names = names; }
+    void Play(const TGlobalKey& key) { emit KeyHeard(key); }
+    QString UnavailableText;
+    QStringList Names; // listened for now
+};
