@@ -44,6 +44,7 @@ protected:
     // Without `dialogs` they are left to be made on first use, as the program does.
     TfmMain& Start(bool show = true, bool dialogs = true)
     {
+        m_window.reset(); // one Keyrill at a time on the file: the next would find it locked
         TPlatform platform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()};
         platform.WindowSystem = m_windowSystem;
         platform.GlobalKeys = m_globalKeys;
