@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midi/DeviceBox.h"
 #include "midi/Outputs.h"
 
 #include <QDialog>
@@ -59,5 +60,6 @@ private:
     std::unique_ptr<Ui::fmConfiguration> ui;
     TConfigurationTarget m_target;
     std::array<QComboBox*, 4> m_deviceBoxes{};
+    std::array<TDeviceBox, 4> m_shownDevices{}; // what each device box was filled with
     std::array<QCheckBox*, 4> m_activeBoxes{};
 };

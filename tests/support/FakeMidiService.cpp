@@ -1,6 +1,9 @@
 #include "FakeMidiService.h"
 
 #include <algorithm>
+#include <utility>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 constexpr TMidiResult kInvalidHandle = 1;
@@ -9,6 +12,7 @@ constexpr TMidiResult kEnumerationFailed = 10;
 constexpr TMidiResult kOpenFailed = 11;
 constexpr TMidiResult kSendFailed = 12;
 constexpr TMidiResult kCloseFailed = 13;
+constexpr TMidiResult kNotConnected = 14;
 constexpr TMidiResult kNoText = 99;
 
 TFakeMidiService::TBytes Unpack(std::uint32_t packed)
@@ -20,7 +24,70 @@ TFakeMidiService::TBytes Unpack(std::uint32_t packed)
 
 TFakeMidiService::TFakeMidiService(std::vector<std::string> deviceNames)
     : DeviceNames(std::move(deviceNames))
-{}
+{
+    if (::pipe2(m_notice, O_CLOEXEC | O_NONBLOCK) != 0)
+        m_notice[0] = m_notice[1] = -1;
+}
+
+TFakeMidiService::~TFakeMidiService()
+{
+    for (const int end : m_notice)
+        if (end >= 0)
+            ::close(end);
+}
+
+void TFakeMidiService::Notify()
+{
+    m_changed = true;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], &byte, 1);
+}
+
+void TFakeMidiService::RemoveDevice(const std::string& name)
+{
+    const auto found = std::find(DeviceNames.begin(), DeviceNames.end(), name);
+    if (found == DeviceNames.end())
+        return;
+    const int index = int(found - DeviceNames.begin());
+    DeviceNames.erase(found);
+    for (auto& [handle, open] : m_handles) {
+        if (open.Device == index)
+            open = {-1, false};
+        else if (open.Device > index)
+            --open.Device;
+    }
+    Notify();
+}
+
+void TFakeMidiService::AddDevice(const std::string& name, int index)
+{
+    if (index < 0 || index > int(DeviceNames.size()))
+        index = int(DeviceNames.size());
+    DeviceNames.insert(DeviceNames.begin() + index, name);
+    for (auto& [handle, open] : m_handles)
+        if (open.Device >= index)
+            ++open.Device;
+    Notify();
+}
+
+bool TFakeMidiService::TakeDeviceChanges()
+{
+    char bytes[16];
+    while (::read(m_notice[0], bytes, sizeof bytes) > 0) {
+    }
+    return std::exchange(m_changed, false);
+}
+
+TMidiResult TFakeMidiService::Reconnect(TMidiHandle handle, int index)
+{
+    const auto found = m_handles.find(handle);
+    if (found == m_handles.end() || found->second.Device == kPortDevice)
+        return Failure(kInvalidHandle);
+    if (index < 0 || index >= int(DeviceNames.size()))
+        return Failure(kIndexOutOfRange);
+    found->second = {index, true};
+    return kMidiOk;
+}
 
 TMidiResult TFakeMidiService::Failure(TMidiResult code) const
 {
@@ -60,7 +127,7 @@ TMidiResult TFakeMidiService::Open(int index, TMidiHandle& handle)
         call.Result = Failure(kOpenFailed);
     else {
         call.Handle = handle = m_nextHandle++;
-        m_handles[call.Handle] = index;
+        m_handles[call.Handle] = {index, true};
     }
     return Record(call);
 }
@@ -74,7 +141,7 @@ TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHand
         call.Result = Failure(kOpenFailed);
     else {
         call.Handle = handle = m_nextHandle++;
-        m_handles[call.Handle] = kPortDevice;
+        m_handles[call.Handle] = {kPortDevice, true};
         m_portNames[call.Handle] = portName;
     }
     return Record(call);
@@ -83,10 +150,12 @@ TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHand
 TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t packed)
 {
     const auto found = m_handles.find(handle);
-    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle,
+    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second.Device, handle,
                Unpack(packed), kMidiOk};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
+    else if (!found->second.Connected)
+        call.Result = Failure(kNotConnected);
     else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
         call.Result = Failure(kSendFailed);
     else
@@ -98,7 +167,8 @@ TMidiResult TFakeMidiService::Close(TMidiHandle handle)
 {
     const auto found = m_handles.find(handle);
     TCall call{
-        TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk};
+        TCallKind::Close, found == m_handles.end() ? -1 : found->second.Device, handle, {},
+        kMidiOk};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
     else if (FailClose)
@@ -129,6 +199,9 @@ bool TFakeMidiService::ErrorText(TMidiResult code, std::string& text)
     case kCloseFailed:
         text = FailClose.value_or("");
         return true;
+    case kNotConnected:
+        text = "The MIDI device is not connected";
+        return true;
     default:
         return false;
     }
@@ -137,7 +210,7 @@ bool TFakeMidiService::ErrorText(TMidiResult code, std::string& text)
 bool TFakeMidiService::IsOpen(int device) const
 {
     return std::any_of(m_handles.begin(), m_handles.end(),
-                       [device](const auto& entry) { return entry.second == device; });
+                       [device](const auto& entry) { return entry.second.Device == device; });
 }
 
 int TFakeMidiService::OpenCount(int device) const
@@ -181,8 +254,8 @@ std::vector<TFakeMidiService::TBytes> TFakeMidiService::SentToPort(const std::st
 std::vector<std::string> TFakeMidiService::OpenPorts() const
 {
     std::vector<std::string> names;
-    for (const auto& [handle, device] : m_handles)
-        if (device == kPortDevice)
+    for (const auto& [handle, open] : m_handles)
+        if (open.Device == kPortDevice)
             names.push_back(PortName(handle));
     return names;
 }

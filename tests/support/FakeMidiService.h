@@ -24,6 +24,10 @@
 //
 //   service.VirtualPorts = true;            // the service can publish ports of its own
 //   ... EXPECT_EQ(service.SentToPort("Output 2"), ...);   // Device of such calls: kPortDevice
+//
+//   service.RemoveDevice("Synth B");        // gone: sends on its handles fail; a notice waits
+//   service.AddDevice("Synth B", 0);        // back (at index 0); the notice is handled on the
+//   QCoreApplication::processEvents();      // event loop, as the real service's are
 class TFakeMidiService : public IMidiService
 {
 public:
@@ -57,6 +61,14 @@ public:
     };
 
     explicit TFakeMidiService(std::vector<std::string> deviceNames = {});
+    ~TFakeMidiService() override;
+    TFakeMidiService(const TFakeMidiService&) = delete;
+    TFakeMidiService& operator=(const TFakeMidiService&) = delete;
+
+    // Devices that go and come back during the run, each with a notice on the descriptor. The
+    // device index of later calls is the position in the list of then.
+    void RemoveDevice(const std::string& name);
+    void AddDevice(const std::string& name, int index = -1); // -1: at the end
 
     // Configuration: the devices, read at every DeviceCount / DeviceName.
     std::vector<std::string> DeviceNames;
@@ -106,15 +118,28 @@ public:
     bool HasVirtualPorts() override { return VirtualPorts; }
     std::string ApiName() const override { return Api; }
     TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
+    int DeviceChangeDescriptor() override { return m_notice[0]; }
+    bool TakeDeviceChanges() override;
+    TMidiResult Reconnect(TMidiHandle handle, int index) override;
 
 private:
+    // An open handle: the device it was connected to, by name, and whether it still is.
+    struct THandle
+    {
+        int Device;     // its index in the list of now, kPortDevice for a port, -1 when gone
+        bool Connected; // false from the device's removal to Reconnect
+    };
+    void Notify();
+
     TMidiResult Failure(TMidiResult code) const;
     TMidiResult Record(TCall call);
 
     std::vector<TCall> m_calls;
     std::vector<TSent> m_sent;
     int m_deviceCountCalls = 0;
-    std::map<TMidiHandle, int> m_handles; // open handle -> device index
+    std::map<TMidiHandle, THandle> m_handles; // the open handles
+    int m_notice[2] = {-1, -1};               // the descriptor's pipe
+    bool m_changed = false;
     TMidiHandle m_nextHandle = 0x100;
     std::map<TMidiHandle, std::string> m_portNames; // every handle ever published, kept
 };
