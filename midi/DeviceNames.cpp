@@ -40,8 +40,7 @@ int FindBy(const std::vector<std::string>& names, int storedIndex, Same same)
 
 } // namespace
 
-int FindDeviceByName(const std::vector<std::string>& names, std::string_view name,
-                     int storedIndex)
+int FindDeviceByName(const std::vector<std::string>& names, std::string_view name, int storedIndex)
 {
     if (name.empty())
         return -1;

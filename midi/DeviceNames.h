@@ -12,5 +12,4 @@
 //   afresh when a device is plugged in), the devices whose names differ only in that address,
 //   by the same rule.
 // Returns the index, or -1 when no device has the name. An empty name finds nothing.
-int FindDeviceByName(const std::vector<std::string>& names, std::string_view name,
-                     int storedIndex);
+int FindDeviceByName(const std::vector<std::string>& names, std::string_view name, int storedIndex);

@@ -7,10 +7,10 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <string_view>
-#include <utility>
 #include <poll.h>
+#include <string_view>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -166,7 +166,8 @@ bool TAlsaWatch::Start()
                                                 SND_SEQ_PORT_TYPE_APPLICATION);
     pollfd descriptor{};
     if (port < 0 ||
-        snd_seq_connect_from(m_seq, port, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE) < 0 ||
+        snd_seq_connect_from(m_seq, port, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE) <
+            0 ||
         snd_seq_poll_descriptors(m_seq, &descriptor, 1, POLLIN) != 1) {
         snd_seq_close(m_seq);
         m_seq = nullptr;
@@ -188,7 +189,8 @@ std::vector<TPortNotice> TAlsaWatch::Take()
         }
         if (result < 0 || !event)
             break;
-        if (TPortNotice notice = DecodeAlsaAnnounce(*event); notice.Kind != TPortNotice::TKind::None)
+        if (TPortNotice notice = DecodeAlsaAnnounce(*event);
+            notice.Kind != TPortNotice::TKind::None)
             notices.push_back(std::move(notice));
     }
     return notices;

@@ -49,15 +49,17 @@ void TOutputs::Resolve(const TMidiOutput& devices)
     // The virtual entry ends the list, so its index moves with the real devices: a slot on it is
     // known by the index it had in the list the slots were last resolved on.
     const int lastVirtual = m_resolved != 0 ? m_virtualIndex : virtualIndex;
-    const int real = int(devices.Devices().size()) - (virtualIndex >= 0 ? 1 : 0);
     for (TOutput& slot : m_slots) {
         if (slot.DeviceName.empty()) {
             if (slot.DeviceIndex == kStoredVirtualOutput ||
-                (slot.DeviceIndex >= 0 && slot.DeviceIndex == lastVirtual))
+                (slot.DeviceIndex >= 0 && slot.DeviceIndex == lastVirtual)) {
                 slot.DeviceIndex = virtualIndex >= 0 ? virtualIndex : kStoredVirtualOutput;
-            else if (slot.DeviceIndex >= 0 && slot.DeviceIndex < real)
-                slot.DeviceName = devices.Devices()[std::size_t(slot.DeviceIndex)].Name;
-            continue;
+                continue;
+            }
+            // Known by its index alone until the list changes; then by the name its device had.
+            if (slot.DeviceIndex < 0 || slot.DeviceIndex >= int(m_lastNames.size()))
+                continue;
+            slot.DeviceName = m_lastNames[std::size_t(slot.DeviceIndex)];
         }
         const int found = devices.FindDevice(slot.DeviceName, slot.DeviceIndex);
         if (found >= 0) {
@@ -67,6 +69,10 @@ void TOutputs::Resolve(const TMidiOutput& devices)
     }
     m_resolved = devices.Generation();
     m_virtualIndex = virtualIndex;
+    m_lastNames.clear();
+    for (const TMidiDevice& device : devices.Devices())
+        if (!device.Virtual)
+            m_lastNames.push_back(device.Name);
 }
 
 TMidiOutput& TOutputs::Devices()
@@ -79,15 +85,20 @@ TMidiOutput& TOutputs::Devices()
 
 std::array<TOutput, 4> TOutputs::SlotsToStore()
 {
-    if (m_midi.HasMidiOutput())
+    if (m_midi.HasMidiOutput() && m_resolved != m_midi.GetMidiOutput().Generation())
         Resolve(m_midi.GetMidiOutput());
     std::array<TOutput, 4> stored = m_slots;
     if (!m_midi.HasMidiOutput())
         return stored; // nothing was resolved
     const int index = m_midi.GetMidiOutput().VirtualIndex();
-    for (TOutput& slot : stored)
-        if (index >= 0 && slot.DeviceIndex == index && slot.DeviceName.empty())
+    for (TOutput& slot : stored) {
+        if (!slot.DeviceName.empty())
+            continue;
+        if (index >= 0 && slot.DeviceIndex == index)
             slot.DeviceIndex = kStoredVirtualOutput;
+        else if (slot.DeviceIndex >= 0 && slot.DeviceIndex < int(m_lastNames.size()))
+            slot.DeviceName = m_lastNames[std::size_t(slot.DeviceIndex)]; // from now on
+    }
     return stored;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class IMessageBoxes;
 class TMidiOutput;
@@ -72,8 +73,9 @@ private:
     const bool& m_showOutputErrors;
     std::function<QPoint()> m_errorBoxOrigin;
     std::array<TOutput, 4> m_slots{};
-    bool m_exist = false;      // between CreateOutputs and CloseOutputs
-    unsigned m_resolved = 0;   // the list (TMidiOutput::Generation) the slots were resolved on
-    int m_virtualIndex = -1;   // the virtual entry's index in that list
+    bool m_exist = false;    // between CreateOutputs and CloseOutputs
+    unsigned m_resolved = 0; // the list (TMidiOutput::Generation) the slots were resolved on
+    int m_virtualIndex = -1; // the virtual entry's index in that list
+    std::vector<std::string> m_lastNames; // and its real devices' names
     int m_listener = 0;
 };

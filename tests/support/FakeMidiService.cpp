@@ -1,9 +1,9 @@
 #include "FakeMidiService.h"
 
 #include <algorithm>
-#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 constexpr TMidiResult kInvalidHandle = 1;
@@ -166,9 +166,11 @@ TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t
 TMidiResult TFakeMidiService::Close(TMidiHandle handle)
 {
     const auto found = m_handles.find(handle);
-    TCall call{
-        TCallKind::Close, found == m_handles.end() ? -1 : found->second.Device, handle, {},
-        kMidiOk};
+    TCall call{TCallKind::Close,
+               found == m_handles.end() ? -1 : found->second.Device,
+               handle,
+               {},
+               kMidiOk};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
     else if (FailClose)
