@@ -16,9 +16,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <memory>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -62,45 +62,18 @@ TEST(MainWindowOverJack, ClickDeliversTheExactBytes)
     EXPECT_TRUE(boxes.Boxes.empty());
 }
 
-// The program on a file whose output names its device, over the real service.
-struct TNamedOutputWindow
+// An output section as the program writes it.
+QByteArray OutputSection(int output, int index, const std::string& name)
 {
-    TNamedOutputWindow(int output, int index, const std::string& name)
-        : path(dir.filePath("live.ini"))
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(QStringLiteral("[Output %1]\nMIDI Device=%2\nMIDI Device Name=%3\nActive=1\n"
-                                  "[Button 1]\nMessage=1\nNote=60\nVelocity=100\nOutput=%1\n")
-                       .arg(output)
-                       .arg(index)
-                       .arg(QString::fromStdString(name))
-                       .toUtf8());
-        file.close();
-        window = std::make_unique<TfmMain>(
-            TPlatform{midi, boxes, {path}, dir.filePath("keyrill"), QString()});
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void Click()
-    {
-        QTest::mouseClick(window->findChild<TQelSpeedButton*>("BtTx1"), Qt::LeftButton);
-    }
-    // Until the device list, taken again on the service's notice, holds `name` or not.
-    bool WaitForListed(const std::string& name, bool listed)
-    {
-        return QTest::qWaitFor(
-            [&] { return (midi.GetMidiOutput().FindDevice(name, 0) >= 0) == listed; });
-    }
+    return QStringLiteral("[Output %1]\r\nMIDI Device=%2\r\nMIDI Device Name=%3\r\nActive=1\r\n")
+        .arg(output)
+        .arg(index)
+        .arg(QString::fromStdString(name))
+        .toUtf8();
+}
 
-    QTemporaryDir dir;
-    QString path;
-    TRtMidiService service;
-    TMidiSystem midi{service};
-    TFakeMessageBoxes boxes;
-    std::unique_ptr<TfmMain> window;
-};
-
+// A second port shifts the list before start-up, the device is unplugged, the configuration is
+// applied while it is away, it is plugged in again: the output follows it by name throughout.
 TEST(MainWindowOverJack, OutputFollowsItsDeviceByNameThroughAShiftedListAndAReplug)
 {
     TestApplication();
@@ -108,57 +81,54 @@ TEST(MainWindowOverJack, OutputFollowsItsDeviceByNameThroughAShiftedListAndARepl
     auto receiver = std::make_unique<TJackMidiReceiver>();
     TJackMidiReceiver other("keyrill-other");
     const std::string name = receiver->PortName();
+    QTemporaryDir dir;
+    QFile file(dir.filePath("live.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     // The stored index is the other port's: the name decides.
-    TNamedOutputWindow live(1, DeviceIndexOf(other.PortName()), name);
+    file.write(OutputSection(1, DeviceIndexOf(other.PortName()), name) +
+               "[Button 1]\nMessage=1\nNote=60\nVelocity=100\n");
+    file.close();
+    TRtMidiService service;
+    TMidiSystem midi(service);
+    TFakeMessageBoxes boxes;
+    TfmMain window(TPlatform{midi, boxes, {file.fileName()}, dir.filePath("keyrill"), QString()});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto click = [&] {
+        QTest::mouseClick(window.findChild<QWidget*>("BtTx1"), Qt::LeftButton);
+    };
     ASSERT_TRUE(receiver->WaitForConnections());
-    live.Click();
+    click();
     ASSERT_TRUE(receiver->WaitFor(1));
-    const int index = live.window->Outputs().Slot(1)->DeviceIndex;
-    EXPECT_EQ(index, DeviceIndexOf(name));
+    const int index = window.Outputs().Slot(1)->DeviceIndex;
 
-    receiver->Close(); // unplugged while the program runs
-    ASSERT_TRUE(live.WaitForListed(name, false));
-    live.Click();
+    receiver->Close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return midi.GetMidiOutput().FindDevice(name, 0) < 0; }));
+    click();
     EXPECT_EQ(
-        live.boxes.Texts(),
+        boxes.Texts(),
         QStringList{QStringLiteral("MIDI port error on output 1.(MIDI Device # %1)").arg(index)});
-
-    receiver = std::make_unique<TJackMidiReceiver>(); // plugged in again: the same name
-    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver->Connections() > 0; }));
-    QTest::qWait(20); // the connection is live from the next cycle
-    live.Click();
-    ASSERT_TRUE(receiver->WaitFor(1));
-    EXPECT_EQ(receiver->Events(), (std::vector<TJackMidiReceiver::TEvent>{{0x90, 0x3C, 0x64}}));
-    EXPECT_EQ(other.Count(), 0u);
-    EXPECT_EQ(live.boxes.Boxes.size(), 1u);
-}
-
-TEST(MainWindowOverJack, ConfigurationApplyWhileTheDeviceIsAbsentKeepsItInTheFile)
-{
-    TestApplication();
-    TJackServer server;
-    TJackMidiReceiver receiver;
-    const std::string name = receiver.PortName();
-    const int index = DeviceIndexOf(name);
-    TNamedOutputWindow live(2, index, name);
-    receiver.Close();
-    ASSERT_TRUE(live.WaitForListed(name, false));
-    live.window->CreateDialogs();
-    TfmConfiguration& dialog = *live.window->Configuration();
+    window.CreateDialogs();
+    TfmConfiguration& dialog = *window.Configuration();
     dialog.show();
-    EXPECT_EQ(dialog.findChild<QComboBox*>("edPortNo2")->currentText().toStdString(),
+    EXPECT_EQ(dialog.findChild<QComboBox*>("edPortNo1")->currentText().toStdString(),
               name + " (not connected)");
     dialog.findChild<QLineEdit*>("edMainCaption")->setText("Changed");
     dialog.findChild<QAbstractButton*>("BtApply")->click();
     dialog.close();
-    EXPECT_TRUE(live.window->close());
-    QFile file(live.path);
+    EXPECT_EQ(window.Outputs().SlotsToStore()[0].DeviceIndex, index);
+
+    receiver = std::make_unique<TJackMidiReceiver>(); // the same name again
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver->Connections() > 0; }));
+    QTest::qWait(20); // the connection is live from the next cycle
+    click();
+    ASSERT_TRUE(receiver->WaitFor(1));
+    EXPECT_EQ(receiver->Events(), (std::vector<TJackMidiReceiver::TEvent>{{0x90, 0x3C, 0x64}}));
+    EXPECT_EQ(other.Count(), 0u);
+    EXPECT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_TRUE(window.close());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains(
-        QStringLiteral("[Output 2]\r\nMIDI Device=%1\r\nMIDI Device Name=%2\r\nActive=1\r\n")
-            .arg(index)
-            .arg(QString::fromStdString(name))
-            .toUtf8()));
+    EXPECT_TRUE(file.readAll().contains(OutputSection(1, DeviceIndexOf(name), name)));
 }
 
 } // namespace

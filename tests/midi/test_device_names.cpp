@@ -16,7 +16,7 @@ struct TNameCase
     const char* Case;
     TNames Devices;
     TOutput Stored; // as the file gives it (active)
-    int Sent;       // the device the press reaches; -1: none, the boxes instead
+    int Sent;       // the device the press reaches (kPortDevice: the virtual output; -1: none)
     TOutput Saved;  // what the next save writes
 };
 
@@ -37,35 +37,25 @@ TEST_P(NameRules, StoredChoiceFindsItsDeviceAndIsSavedWithItsName)
     outputs.Slots()[0] = c.Stored;
     outputs.OpenActiveOutputs();
     outputs.SendMidiMessage(1, 0x90, 0x3C, 0x64);
-    ASSERT_EQ(service.Sent().size(), c.Sent >= 0 ? 1u : 0u);
-    if (c.Sent >= 0)
-        EXPECT_EQ(service.Sent()[0].Device, c.Sent == int(c.Devices.size()) ? -2 : c.Sent);
-    else
-        EXPECT_EQ(boxes.Texts(),
-                  (QStringList{"The MIDI device specified for output 1 could not be opened.",
-                               QStringLiteral("MIDI port error on output 1.(MIDI Device # %1)")
-                                   .arg(c.Stored.DeviceIndex)}));
+    EXPECT_EQ(service.Sent().empty() ? -1 : service.Sent()[0].Device, c.Sent);
+    EXPECT_EQ(boxes.Boxes.size(), c.Sent == -1 ? 2u : 0u) << "opening box and send box";
     const TOutput saved = outputs.SlotsToStore()[0];
     EXPECT_EQ(saved.DeviceIndex, c.Saved.DeviceIndex);
     EXPECT_EQ(saved.DeviceName, c.Saved.DeviceName);
 }
 
+constexpr int kPort = TFakeMidiService::kPortDevice;
 INSTANTIATE_TEST_SUITE_P(
     Files, NameRules,
     testing::Values(
-        TNameCase{"OldFileUsesTheIndex", {"A", "B"}, {1, true, ""}, 1, {1, false, "B"}},
-        TNameCase{"NameWinsOverAShiftedIndex", {"New", "A"}, {0, true, "A"}, 1, {1, false, "A"}},
-        TNameCase{"DuplicateAtTheStoredIndex", {"S", "X", "S"}, {2, true, "S"}, 2, {2, false, "S"}},
-        TNameCase{
-            "DuplicateElsewhereTakesTheFirst", {"X", "S", "S"}, {0, true, "S"}, 1, {1, false, "S"}},
-        TNameCase{"AbsentKeepsNameAndIndex", {"A"}, {0, true, "Gone"}, -1, {0, false, "Gone"}},
-        TNameCase{
-            "VirtualStaysVirtual", {"A"}, {kStoredVirtualOutput, true, ""}, 1, {-2, false, ""}},
-        TNameCase{"NewSequencerAddressSameDevice",
-                  {"Pad:Pad MIDI 1 24:0"},
-                  {0, true, "Pad:Pad MIDI 1 20:0"},
-                  0,
-                  {0, false, "Pad:Pad MIDI 1 24:0"}}),
+        TNameCase{"OldFile", {"A", "B"}, {1, true}, 1, {1, false, "B"}},
+        TNameCase{"NameWins", {"New", "A"}, {0, true, "A"}, 1, {1, false, "A"}},
+        TNameCase{"TwinAtIndex", {"S", "X", "S"}, {2, true, "S"}, 2, {2, false, "S"}},
+        TNameCase{"FirstTwin", {"X", "S", "S"}, {0, true, "S"}, 1, {1, false, "S"}},
+        TNameCase{"Absent", {"A"}, {0, true, "Gone"}, -1, {0, false, "Gone"}},
+        TNameCase{"Virtual", {"A"}, {kStoredVirtualOutput, true}, kPort, {-2, false}},
+        // ALSA numbered the device's client afresh.
+        TNameCase{"NewAddress", {"P:P 24:0"}, {0, true, "P:P 20:0"}, 0, {0, false, "P:P 24:0"}}),
     [](const testing::TestParamInfo<TNameCase>& info) { return info.param.Case; });
 
 // The window over the fake: the device goes while the program runs and comes back at another
@@ -113,9 +103,8 @@ TEST_P(AlsaAnnounce, DecodesWhatTheSystemPortSaysAboutDevicePorts)
     const TPortNotice notice = DecodeAlsaAnnounce(event);
     EXPECT_EQ(notice.Kind, c.Kind);
     EXPECT_EQ(notice.Port, c.Port);
-    const bool named = c.Kind == TPortNotice::TKind::Gone || c.Kind == TPortNotice::TKind::Renamed;
-    EXPECT_EQ(notice.Affects("Pad:Pad MIDI 2 24:1"), named);
-    EXPECT_FALSE(notice.Affects("Pad:Pad MIDI 1 24:0") && std::string(c.Port) == "24:1");
+    EXPECT_EQ(notice.Affects("Pad:Pad MIDI 2 24:1"), *c.Port != '\0');
+    EXPECT_EQ(notice.Affects("Pad:Pad MIDI 1 24:0"), std::string(c.Port) == "24:");
 }
 
 using K = TPortNotice::TKind;

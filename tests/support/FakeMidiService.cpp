@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 constexpr TMidiResult kInvalidHandle = 1;
@@ -31,16 +30,8 @@ TFakeMidiService::TFakeMidiService(std::vector<std::string> deviceNames)
 
 TFakeMidiService::~TFakeMidiService()
 {
-    for (const int end : m_notice)
-        if (end >= 0)
-            ::close(end);
-}
-
-void TFakeMidiService::Notify()
-{
-    m_changed = true;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], &byte, 1);
+    ::close(m_notice[0]);
+    ::close(m_notice[1]);
 }
 
 void TFakeMidiService::RemoveDevice(const std::string& name)
@@ -50,42 +41,32 @@ void TFakeMidiService::RemoveDevice(const std::string& name)
         return;
     const int index = int(found - DeviceNames.begin());
     DeviceNames.erase(found);
-    for (auto& [handle, open] : m_handles) {
-        if (open.Device == index)
-            open = {-1, false};
-        else if (open.Device > index)
-            --open.Device;
-    }
-    Notify();
+    for (auto& [handle, device] : m_handles)
+        device = device == index ? -1 : device - (device > index ? 1 : 0);
+    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "-", 1);
 }
 
-void TFakeMidiService::AddDevice(const std::string& name, int index)
+void TFakeMidiService::AddDevice(const std::string& name)
 {
-    if (index < 0 || index > int(DeviceNames.size()))
-        index = int(DeviceNames.size());
-    DeviceNames.insert(DeviceNames.begin() + index, name);
-    for (auto& [handle, open] : m_handles)
-        if (open.Device >= index)
-            ++open.Device;
-    Notify();
+    DeviceNames.push_back(name);
+    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "+", 1);
 }
 
 bool TFakeMidiService::TakeDeviceChanges()
 {
     char bytes[16];
-    while (::read(m_notice[0], bytes, sizeof bytes) > 0) {
-    }
-    return std::exchange(m_changed, false);
+    bool changed = false;
+    while (::read(m_notice[0], bytes, sizeof bytes) > 0)
+        changed = true;
+    return changed;
 }
 
 TMidiResult TFakeMidiService::Reconnect(TMidiHandle handle, int index)
 {
     const auto found = m_handles.find(handle);
-    if (found == m_handles.end() || found->second.Device == kPortDevice)
+    if (found == m_handles.end() || index < 0 || index >= int(DeviceNames.size()))
         return Failure(kInvalidHandle);
-    if (index < 0 || index >= int(DeviceNames.size()))
-        return Failure(kIndexOutOfRange);
-    found->second = {index, true};
+    found->second = index;
     return kMidiOk;
 }
 
@@ -127,7 +108,7 @@ TMidiResult TFakeMidiService::Open(int index, TMidiHandle& handle)
         call.Result = Failure(kOpenFailed);
     else {
         call.Handle = handle = m_nextHandle++;
-        m_handles[call.Handle] = {index, true};
+        m_handles[call.Handle] = index;
     }
     return Record(call);
 }
@@ -141,7 +122,7 @@ TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHand
         call.Result = Failure(kOpenFailed);
     else {
         call.Handle = handle = m_nextHandle++;
-        m_handles[call.Handle] = {kPortDevice, true};
+        m_handles[call.Handle] = kPortDevice;
         m_portNames[call.Handle] = portName;
     }
     return Record(call);
@@ -150,11 +131,11 @@ TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHand
 TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t packed)
 {
     const auto found = m_handles.find(handle);
-    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second.Device, handle,
+    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle,
                Unpack(packed), kMidiOk};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
-    else if (!found->second.Connected)
+    else if (found->second == -1)
         call.Result = Failure(kNotConnected);
     else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
         call.Result = Failure(kSendFailed);
@@ -166,11 +147,8 @@ TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t
 TMidiResult TFakeMidiService::Close(TMidiHandle handle)
 {
     const auto found = m_handles.find(handle);
-    TCall call{TCallKind::Close,
-               found == m_handles.end() ? -1 : found->second.Device,
-               handle,
-               {},
-               kMidiOk};
+    TCall call{
+        TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
     else if (FailClose)
@@ -212,7 +190,7 @@ bool TFakeMidiService::ErrorText(TMidiResult code, std::string& text)
 bool TFakeMidiService::IsOpen(int device) const
 {
     return std::any_of(m_handles.begin(), m_handles.end(),
-                       [device](const auto& entry) { return entry.second.Device == device; });
+                       [device](const auto& entry) { return entry.second == device; });
 }
 
 int TFakeMidiService::OpenCount(int device) const
@@ -256,8 +234,8 @@ std::vector<TFakeMidiService::TBytes> TFakeMidiService::SentToPort(const std::st
 std::vector<std::string> TFakeMidiService::OpenPorts() const
 {
     std::vector<std::string> names;
-    for (const auto& [handle, open] : m_handles)
-        if (open.Device == kPortDevice)
+    for (const auto& [handle, device] : m_handles)
+        if (device == kPortDevice)
             names.push_back(PortName(handle));
     return names;
 }

@@ -25,9 +25,9 @@
 //   service.VirtualPorts = true;            // the service can publish ports of its own
 //   ... EXPECT_EQ(service.SentToPort("Output 2"), ...);   // Device of such calls: kPortDevice
 //
-//   service.RemoveDevice("Synth B");        // gone: sends on its handles fail; a notice waits
-//   service.AddDevice("Synth B", 0);        // back (at index 0); the notice is handled on the
-//   QCoreApplication::processEvents();      // event loop, as the real service's are
+//   service.RemoveDevice("Synth B");        // gone: its handles fail until Reconnect
+//   service.AddDevice("Synth B");           // back, at the end; each change leaves a notice
+//   QCoreApplication::processEvents();      // on the descriptor, as the real service does
 class TFakeMidiService : public IMidiService
 {
 public:
@@ -65,10 +65,8 @@ public:
     TFakeMidiService(const TFakeMidiService&) = delete;
     TFakeMidiService& operator=(const TFakeMidiService&) = delete;
 
-    // Devices that go and come back during the run, each with a notice on the descriptor. The
-    // device index of later calls is the position in the list of then.
     void RemoveDevice(const std::string& name);
-    void AddDevice(const std::string& name, int index = -1); // -1: at the end
+    void AddDevice(const std::string& name);
 
     // Configuration: the devices, read at every DeviceCount / DeviceName.
     std::vector<std::string> DeviceNames;
@@ -123,23 +121,14 @@ public:
     TMidiResult Reconnect(TMidiHandle handle, int index) override;
 
 private:
-    // An open handle: the device it was connected to, by name, and whether it still is.
-    struct THandle
-    {
-        int Device;     // its index in the list of now, kPortDevice for a port, -1 when gone
-        bool Connected; // false from the device's removal to Reconnect
-    };
-    void Notify();
-
     TMidiResult Failure(TMidiResult code) const;
     TMidiResult Record(TCall call);
 
     std::vector<TCall> m_calls;
     std::vector<TSent> m_sent;
     int m_deviceCountCalls = 0;
-    std::map<TMidiHandle, THandle> m_handles; // the open handles
-    int m_notice[2] = {-1, -1};               // the descriptor's pipe
-    bool m_changed = false;
+    std::map<TMidiHandle, int> m_handles; // open handle -> device index (-1: the device went)
+    int m_notice[2] = {-1, -1};           // the descriptor's pipe
     TMidiHandle m_nextHandle = 0x100;
     std::map<TMidiHandle, std::string> m_portNames; // every handle ever published, kept
 };
