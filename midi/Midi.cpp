@@ -117,10 +117,11 @@ bool TMidiOutput::Refresh()
     m_devices = std::move(fresh);
     // A handle whose device went and came back between two notices is reconnected too; the
     // service does nothing for one that stayed connected. A refusal shows at the next send.
-    for (int index = 0; index < int(m_devices.size()); ++index)
-        if (!m_devices[std::size_t(index)].Virtual &&
-            m_devices[std::size_t(index)].Handle != kNoMidiHandle)
-            m_service.Reconnect(m_devices[std::size_t(index)].Handle, index);
+    for (int index = 0; index < int(m_devices.size()); ++index) {
+        const TMidiDevice& device = m_devices[std::size_t(index)];
+        if (!device.Virtual && device.Handle != kNoMidiHandle)
+            m_service.Reconnect(device.Handle, index);
+    }
     if (changed)
         ++m_generation;
     return changed;
