@@ -1,16 +1,20 @@
 // SendMidiMessage down to the MIDI service: on the recording fake, and over a private JACK
-// server to a receiving port (RtMidi's JACK output queues the message for the process cycle).
+// server to a receiving port (RtMidi's JACK output queues the message for the process cycle);
+// and how soon a device port that comes back under JACK gets the presses again.
 #include "midi/Midi.h"
 #include "midi/Outputs.h"
 #include "midi/RtMidiService.h"
 #include "platform/MessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/JackServer.h"
+#include "support/TestApplication.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QString>
 
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -100,5 +104,62 @@ void BM_SendMidiMessage_Jack(benchmark::State& state)
     outputs.CloseOutputs();
 }
 BENCHMARK(BM_SendMidiMessage_Jack)->Iterations(200000);
+
+// The receiver's port goes and is registered again under its name; from the moment it exists,
+// a player presses once a millisecond until a press arrives. The time includes the JACK cycle
+// (5.3 ms) that delivers it.
+void BM_ReconnectAfterPortReturns_Jack(benchmark::State& state)
+{
+    using TClock = std::chrono::steady_clock;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestApplication(); // the device notices reach the outputs through its event loop
+    TJackServer server;
+    auto receiver = std::make_unique<TJackMidiReceiver>();
+    const std::string name = receiver->PortName();
+    TRtMidiService service;
+    TMidiSystem midi(service);
+    TCountingBoxes boxes;
+    bool showOutputErrors = false;
+    TOutputs outputs(midi, boxes, showOutputErrors, [] { return QPoint(); });
+    outputs.CreateOutputs();
+    outputs.Slots()[0] = {midi.GetMidiOutput().FindDevice(name, 0), true, name};
+    outputs.OpenActiveOutputs();
+    if (!receiver->WaitForConnections()) {
+        state.SkipWithError("the output never connected to the receiver");
+        return;
+    }
+    const auto until = [](auto done) {
+        const auto deadline = TClock::now() + std::chrono::seconds(5);
+        while (!done() && TClock::now() < deadline)
+            QCoreApplication::processEvents();
+        return done();
+    };
+    double presses = 0;
+    for (auto _ : state) {
+        receiver.reset();
+        if (!until([&] { return midi.GetMidiOutput().FindDevice(name, 0) < 0; })) {
+            state.SkipWithError("the port's end was never noticed");
+            break;
+        }
+        receiver = std::make_unique<TJackMidiReceiver>();
+        const TClock::time_point back = TClock::now();
+        const bool arrived = until([&] {
+            outputs.SendMidiMessage(1, 0x90, 0x3C, 0x64);
+            ++presses;
+            return receiver->WaitFor(1, std::chrono::milliseconds(1));
+        });
+        if (!arrived) {
+            state.SkipWithError("no press arrived after the port came back");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(TClock::now() - back).count());
+    }
+    state.counters["presses"] = benchmark::Counter(presses, benchmark::Counter::kAvgIterations);
+    outputs.CloseOutputs();
+}
+BENCHMARK(BM_ReconnectAfterPortReturns_Jack)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 } // namespace

@@ -127,28 +127,36 @@ void TfmConfiguration::ShowCurrentSettings()
     ui->btnButtonLayout->setCurrentIndex(
         s.ButtonLayout < ui->btnButtonLayout->count() ? s.ButtonLayout : 0);
     FillDeviceBoxes();
-    for (std::size_t n = 0; n < m_target.Outputs.size(); ++n) {
-        const int index = m_target.Outputs[n].DeviceIndex;
-        m_deviceBoxes[n]->setCurrentIndex(index < m_deviceBoxes[n]->count() ? index : -1);
+    for (std::size_t n = 0; n < m_target.Outputs.size(); ++n)
         m_activeBoxes[n]->setChecked(m_target.Outputs[n].Active);
-    }
     ui->BtApply->setEnabled(false);
 }
 
+namespace {
+
+// The device object, or null when the device list cannot be taken: the boxes then hold no
+// devices, and a send reports the failure later, as with a device that has gone.
+const TMidiOutput* DeviceList(TMidiSystem& midi)
+{
+    try {
+        return &midi.GetMidiOutput();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
 void TfmConfiguration::FillDeviceBoxes()
 {
-    QStringList names;
-    try {
-        for (const TMidiDevice& device : m_target.Midi.GetMidiOutput().Devices())
-            names << QString::fromStdString(device.Name);
-    } catch (const std::exception&) {
-        // The device list could not be taken: the boxes stay empty, and a send reports the
-        // failure later, as with a device that has gone.
-    }
-    for (QComboBox* box : m_deviceBoxes) {
+    const TMidiOutput* devices = DeviceList(m_target.Midi);
+    for (std::size_t n = 0; n < m_deviceBoxes.size(); ++n) {
+        m_shownDevices[n] = DeviceBoxFor(devices, m_target.Outputs[n]);
+        QComboBox* box = m_deviceBoxes[n];
         box->clear();
-        box->addItems(names);
-        box->setCurrentIndex(-1);
+        for (const std::string& item : m_shownDevices[n].Items)
+            box->addItem(QString::fromStdString(item));
+        box->setCurrentIndex(m_shownDevices[n].Selected);
     }
 }
 
@@ -172,8 +180,11 @@ void TfmConfiguration::ApplySettings()
     s.BorderHighlightColour = SelectedColour(ui->edBorderHighlightColour, s.BorderHighlightColour);
     if (ui->btnButtonLayout->currentIndex() >= 0)
         s.ButtonLayout = std::uint8_t(ui->btnButtonLayout->currentIndex());
+    const TMidiOutput* devices = DeviceList(m_target.Midi);
     for (std::size_t n = 0; n < m_target.Outputs.size(); ++n) {
-        m_target.Outputs[n].DeviceIndex = m_deviceBoxes[n]->currentIndex();
+        // No choice (no devices, a stored device the list does not hold) keeps what is stored.
+        ApplyDeviceChoice(devices, m_shownDevices[n], m_deviceBoxes[n]->currentIndex(),
+                          m_target.Outputs[n]);
         m_target.Outputs[n].Active = m_activeBoxes[n]->isChecked();
     }
     ui->BtApply->setEnabled(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midi/DeviceBox.h"
 #include "midi/Outputs.h"
 
 #include <QDialog>
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<Ui::fmConfiguration> ui;
     TConfigurationTarget m_target;
     std::array<QComboBox*, 4> m_deviceBoxes{};
+    std::array<TDeviceBox, 4> m_shownDevices{}; // what each device box was filled with
     std::array<QCheckBox*, 4> m_activeBoxes{};
     QString m_globalKeysHint; // the check box's tooltip where the desktop offers global keys
 };

@@ -1,6 +1,10 @@
 #include "Midi.h"
 
+#include "DeviceNames.h"
 #include "model/MidiCatalogue.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
 
 #include <cstdio>
 #include <cstring>
@@ -32,8 +36,14 @@ int PortOf(int output)
 
 TMidiOutput::TMidiOutput(IMidiService& service) : m_service(service)
 {
+    m_devices = Enumerate();
+}
+
+std::vector<TMidiDevice> TMidiOutput::Enumerate() const
+{
+    std::vector<TMidiDevice> devices;
     const int count = m_service.DeviceCount();
-    m_devices.reserve(count > 0 ? std::size_t(count) : 0);
+    devices.reserve(count > 0 ? std::size_t(count) + 1 : 1);
     for (int index = 0; index < count; ++index) {
         std::string name;
         CheckResult(m_service.DeviceName(index, name));
@@ -41,19 +51,80 @@ TMidiOutput::TMidiOutput(IMidiService& service) : m_service(service)
         name.resize(std::strlen(name.c_str()));
         TMidiDevice device;
         device.Name = std::move(name);
-        m_devices.push_back(std::move(device));
+        devices.push_back(std::move(device));
     }
     if (m_service.HasVirtualPorts()) {
         TMidiDevice device;
         device.Name = kVirtualOutputName;
         device.Virtual = true;
-        m_devices.push_back(std::move(device));
+        devices.push_back(std::move(device));
     }
+    return devices;
 }
 
 int TMidiOutput::VirtualIndex() const
 {
     return !m_devices.empty() && m_devices.back().Virtual ? int(m_devices.size()) - 1 : -1;
+}
+
+namespace {
+
+std::vector<std::string> RealNames(const std::vector<TMidiDevice>& devices)
+{
+    std::vector<std::string> names;
+    for (const TMidiDevice& device : devices)
+        if (!device.Virtual)
+            names.push_back(device.Name);
+    return names;
+}
+
+} // namespace
+
+int TMidiOutput::FindDevice(const std::string& name, int storedIndex) const
+{
+    return FindDeviceByName(RealNames(m_devices), name, storedIndex);
+}
+
+bool TMidiOutput::Refresh()
+{
+    std::vector<TMidiDevice> fresh;
+    try {
+        fresh = Enumerate();
+    } catch (const EMidiError&) {
+        return false;
+    }
+    const bool changed = RealNames(fresh) != RealNames(m_devices);
+    for (std::size_t index = 0; index < m_devices.size(); ++index) {
+        TMidiDevice& old = m_devices[index];
+        if (old.Virtual && !fresh.empty() && fresh.back().Virtual)
+            fresh.back().PortHandles = old.PortHandles;
+        else if (!old.Virtual && old.Handle != kNoMidiHandle)
+            m_aside.push_back({old.Name, int(index), old.Handle});
+    }
+    // Each handle goes to a device of its name that has none yet: a device taken is left out of
+    // the names searched.
+    std::vector<std::string> free = RealNames(fresh);
+    for (auto aside = m_aside.begin(); aside != m_aside.end();) {
+        const int index = FindDeviceByName(free, aside->Name, aside->Index);
+        if (index < 0) {
+            ++aside;
+            continue;
+        }
+        fresh[std::size_t(index)].Handle = aside->Handle;
+        free[std::size_t(index)].clear();
+        aside = m_aside.erase(aside);
+    }
+    m_devices = std::move(fresh);
+    // A handle whose device went and came back between two notices is reconnected too; the
+    // service does nothing for one that stayed connected. A refusal shows at the next send.
+    for (int index = 0; index < int(m_devices.size()); ++index) {
+        const TMidiDevice& device = m_devices[std::size_t(index)];
+        if (!device.Virtual && device.Handle != kNoMidiHandle)
+            m_service.Reconnect(device.Handle, index);
+    }
+    if (changed)
+        ++m_generation;
+    return changed;
 }
 
 TMidiHandle TMidiOutput::GetHandle(int index) const
@@ -136,7 +207,37 @@ TMidiSystem::~TMidiSystem() = default;
 
 TMidiOutput& TMidiSystem::GetMidiOutput()
 {
-    if (!m_output)
-        m_output = std::make_unique<TMidiOutput>(m_service);
+    if (m_output)
+        return *m_output;
+    m_output = std::make_unique<TMidiOutput>(m_service);
+    // The service tells of device changes on a descriptor of its own: watching it from the event
+    // loop hands each notice to this thread as a queued event, and costs a send nothing.
+    const int descriptor = m_service.DeviceChangeDescriptor();
+    if (descriptor >= 0 && QCoreApplication::instance()) {
+        m_notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                         [this] { DevicesMayHaveChanged(); });
+    }
     return *m_output;
+}
+
+int TMidiSystem::AddDevicesListener(std::function<void()> listener)
+{
+    m_listeners.emplace_back(m_nextListener, std::move(listener));
+    return m_nextListener++;
+}
+
+void TMidiSystem::RemoveDevicesListener(int id)
+{
+    std::erase_if(m_listeners, [id](const auto& entry) { return entry.first == id; });
+}
+
+void TMidiSystem::DevicesMayHaveChanged()
+{
+    if (!m_service.TakeDeviceChanges() || !m_output)
+        return;
+    m_output->Refresh();
+    const auto listeners = m_listeners; // a listener may remove itself
+    for (const auto& [id, listener] : listeners)
+        listener();
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,8 @@ struct TMidiDevice
     }
 };
 
+class QSocketNotifier;
+
 // The MIDI devices present when the list was taken, by index from 0. Handles belong to device
 // indices, not to output slots: two slots naming one index share its handle.
 class TMidiDevices
@@ -51,7 +54,8 @@ public:
     virtual void Open(int index) = 0;
     virtual void Close(int index) = 0;
 
-    // Filled once at construction and never refreshed; the position is the device index.
+    // Filled at construction and taken again when the service reports that devices came or
+    // went (TMidiOutput::Refresh); the position is the device index.
     const std::vector<TMidiDevice>& Devices() const { return m_devices; }
 
 protected:
@@ -84,6 +88,17 @@ public:
 
     // The virtual entry's index (the last one), or -1 when the service has no such ports.
     int VirtualIndex() const;
+    // The index of the real device that a stored name (and the index stored with it) means now,
+    // by the rules of FindDeviceByName; -1 when it is not present.
+    int FindDevice(const std::string& name, int storedIndex) const;
+
+    // Takes the list again, after the service reported that devices came or went. A handle
+    // follows its device by name to its new index; the handle of a device that has gone is kept
+    // aside until a device of that name is back, which then gets it, reconnected (no new handle
+    // per return). Returns whether the list changed; when it cannot be taken, the old one stays.
+    bool Refresh();
+    // Counts the lists taken: changes with every Refresh that changed the list.
+    unsigned Generation() const { return m_generation; }
 
     // The handle at `index` (kNoMidiHandle when closed); raises outside the list.
     TMidiHandle GetHandle(int index) const;
@@ -93,8 +108,19 @@ public:
 
 private:
     TMidiHandle& HandleFor(int index, int output); // raises outside the list
+    std::vector<TMidiDevice> Enumerate() const;
+
+    // The handle of a device that went away, with the name and index it had.
+    struct TAsideHandle
+    {
+        std::string Name;
+        int Index;
+        TMidiHandle Handle;
+    };
 
     IMidiService& m_service;
+    std::vector<TAsideHandle> m_aside;
+    unsigned m_generation = 1;
 };
 
 // The name of the virtual entry in the device list.
@@ -115,7 +141,18 @@ public:
     // Whether the device object exists yet (for tests and diagnostics).
     bool HasMidiOutput() const { return m_output != nullptr; }
 
+    // Called on this thread after the service's notice of a device change has been handled
+    // (the list taken again, returned devices reconnected). The id is for RemoveDevicesListener.
+    int AddDevicesListener(std::function<void()> listener);
+    void RemoveDevicesListener(int id);
+    // Handles the service's notice: what the notifier on its descriptor runs, queued on the
+    // thread that made the device object, never on the service's own threads.
+    void DevicesMayHaveChanged();
+
 private:
     IMidiService& m_service;
     std::unique_ptr<TMidiOutput> m_output;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::vector<std::pair<int, std::function<void()>>> m_listeners;
+    int m_nextListener = 1;
 };

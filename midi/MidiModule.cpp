@@ -111,3 +111,21 @@ std::string TMidiModuleService::ApiName() const
 {
     return m_service ? m_service->ApiName() : std::string();
 }
+
+int TMidiModuleService::DeviceChangeDescriptor()
+{
+    IMidiService* service = Service();
+    return service ? service->DeviceChangeDescriptor() : -1;
+}
+
+bool TMidiModuleService::TakeDeviceChanges()
+{
+    IMidiService* service = Service();
+    return service && service->TakeDeviceChanges();
+}
+
+TMidiResult TMidiModuleService::Reconnect(TMidiHandle handle, int index)
+{
+    IMidiService* service = Service();
+    return service ? service->Reconnect(handle, index) : kModuleMissing;
+}

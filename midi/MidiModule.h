@@ -31,6 +31,9 @@ public:
     bool HasVirtualPorts() override;
     TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
     std::string ApiName() const override;
+    int DeviceChangeDescriptor() override;
+    bool TakeDeviceChanges() override;
+    TMidiResult Reconnect(TMidiHandle handle, int index) override;
 
     // Where the program looks for the module: beside itself (the build tree), then where the
     // package installs it.

@@ -47,4 +47,21 @@ public:
     }
     // The system MIDI API in use ("alsa", "jack"), or empty while none has started.
     virtual std::string ApiName() const { return {}; }
+
+    // Devices that come and go during the run. The descriptor (asked after DeviceCount; -1 when
+    // the service does not tell) becomes readable when devices may have appeared, gone or been
+    // renamed; the caller then calls TakeDeviceChanges on its own thread, which consumes the
+    // notices and answers whether the device list should be taken again. From the moment a
+    // handle's device has gone, every send on the handle fails, until Reconnect points it at a
+    // device of the latest list again.
+    virtual int DeviceChangeDescriptor() { return -1; }
+    virtual bool TakeDeviceChanges() { return false; }
+    // Keeps `handle` and connects it to device `index` of the latest list; nothing happens when
+    // it is connected to that device already.
+    virtual TMidiResult Reconnect(TMidiHandle handle, int index)
+    {
+        (void)handle;
+        (void)index;
+        return kMidiOk;
+    }
 };

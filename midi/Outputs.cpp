@@ -11,7 +11,14 @@ TOutputs::TOutputs(TMidiSystem& midi, IMessageBoxes& boxes, const bool& showOutp
                    std::function<QPoint()> errorBoxOrigin)
     : m_midi(midi), m_boxes(boxes), m_showOutputErrors(showOutputErrors),
       m_errorBoxOrigin(std::move(errorBoxOrigin))
-{}
+{
+    m_listener = m_midi.AddDevicesListener([this] { DevicesChanged(); });
+}
+
+TOutputs::~TOutputs()
+{
+    m_midi.RemoveDevicesListener(m_listener);
+}
 
 void TOutputs::CreateOutputs()
 {
@@ -26,52 +33,120 @@ TOutput* TOutputs::Slot(int number)
     return &m_slots[std::size_t(number - 1)];
 }
 
-void TOutputs::ResolveStoredVirtualOutput()
+bool TOutputs::DeviceAbsent(const TOutput& slot, const TMidiOutput& devices)
 {
-    const auto stored = [](const TOutput& slot) {
-        return slot.DeviceIndex == kStoredVirtualOutput;
-    };
-    if (!m_exist || std::none_of(m_slots.begin(), m_slots.end(), stored))
-        return;
-    try {
-        const int index = m_midi.GetMidiOutput().VirtualIndex();
-        if (index < 0)
-            return; // no virtual ports here: the slot fails to open like any missing device
-        for (TOutput& slot : m_slots)
-            if (stored(slot))
-                slot.DeviceIndex = index;
-    } catch (const std::exception&) {
-        // The device list failed; opening the slot reports it.
-    }
+    if (slot.DeviceName.empty())
+        return false; // the index alone decides
+    const std::vector<TMidiDevice>& list = devices.Devices();
+    const int index = slot.DeviceIndex;
+    return index < 0 || index >= int(list.size()) || list[std::size_t(index)].Virtual ||
+           list[std::size_t(index)].Name != slot.DeviceName;
 }
 
-std::array<TOutput, 4> TOutputs::SlotsToStore() const
+void TOutputs::Resolve(const TMidiOutput& devices)
 {
+    const int virtualIndex = devices.VirtualIndex();
+    // The virtual entry ends the list, so its index moves with the real devices: a slot on it is
+    // known by the index it had in the list the slots were last resolved on.
+    const int lastVirtual = m_resolved != 0 ? m_virtualIndex : virtualIndex;
+    for (TOutput& slot : m_slots) {
+        if (slot.DeviceName.empty()) {
+            if (slot.DeviceIndex == kStoredVirtualOutput ||
+                (slot.DeviceIndex >= 0 && slot.DeviceIndex == lastVirtual)) {
+                slot.DeviceIndex = virtualIndex >= 0 ? virtualIndex : kStoredVirtualOutput;
+                continue;
+            }
+            // Known by its index alone until the list changes; then by the name its device had.
+            if (slot.DeviceIndex < 0 || slot.DeviceIndex >= int(m_lastNames.size()))
+                continue;
+            slot.DeviceName = m_lastNames[std::size_t(slot.DeviceIndex)];
+        }
+        const int found = devices.FindDevice(slot.DeviceName, slot.DeviceIndex);
+        if (found >= 0) {
+            slot.DeviceIndex = found;
+            slot.DeviceName = devices.Devices()[std::size_t(found)].Name;
+        } // else absent: the name and the index stay as they were given
+    }
+    m_resolved = devices.Generation();
+    m_virtualIndex = virtualIndex;
+    m_lastNames.clear();
+    for (const TMidiDevice& device : devices.Devices())
+        if (!device.Virtual)
+            m_lastNames.push_back(device.Name);
+}
+
+TMidiOutput& TOutputs::Devices()
+{
+    TMidiOutput& devices = m_midi.GetMidiOutput();
+    if (m_resolved != devices.Generation())
+        Resolve(devices);
+    return devices;
+}
+
+std::array<TOutput, 4> TOutputs::SlotsToStore()
+{
+    if (m_midi.HasMidiOutput() && m_resolved != m_midi.GetMidiOutput().Generation())
+        Resolve(m_midi.GetMidiOutput());
     std::array<TOutput, 4> stored = m_slots;
     if (!m_midi.HasMidiOutput())
         return stored; // nothing was resolved
     const int index = m_midi.GetMidiOutput().VirtualIndex();
-    for (TOutput& slot : stored)
+    for (TOutput& slot : stored) {
+        if (!slot.DeviceName.empty())
+            continue;
         if (index >= 0 && slot.DeviceIndex == index)
             slot.DeviceIndex = kStoredVirtualOutput;
+        else if (slot.DeviceIndex >= 0 && slot.DeviceIndex < int(m_lastNames.size()))
+            slot.DeviceName = m_lastNames[std::size_t(slot.DeviceIndex)]; // from now on
+    }
     return stored;
 }
 
 void TOutputs::OpenActiveOutputs()
 {
-    ResolveStoredVirtualOutput();
+    const bool needed = std::any_of(m_slots.begin(), m_slots.end(), [](const TOutput& slot) {
+        return slot.Active || slot.DeviceIndex == kStoredVirtualOutput;
+    });
+    if (m_exist && needed) {
+        try {
+            Devices();
+        } catch (const std::exception&) {
+            // The device list failed; opening each active slot reports it.
+        }
+    }
     for (int number = 1; number <= int(m_slots.size()); ++number) {
         const TOutput* slot = Slot(number);
         if (!slot || !slot->Active)
             continue;
         try {
-            m_midi.GetMidiOutput().OpenForOutput(slot->DeviceIndex, number);
+            TMidiOutput& devices = Devices();
+            if (DeviceAbsent(*slot, devices))
+                throw EMidiError("The MIDI device \"" + slot->DeviceName + "\" is not present");
+            devices.OpenForOutput(slot->DeviceIndex, number);
         } catch (const std::exception&) {
             m_boxes.Show(QStringLiteral(KEYRILL_PRODUCT_NAME),
                          QStringLiteral("The MIDI device specified for output %1 could not be "
                                         "opened.")
                              .arg(number),
                          TBoxIcon::None);
+        }
+    }
+}
+
+void TOutputs::DevicesChanged()
+{
+    if (!m_exist)
+        return;
+    // A device that came back is opened now, not at the next press: under JACK a connection is
+    // live only from the next process cycle, and the first press must not be lost to that.
+    for (int number = 1; number <= int(m_slots.size()); ++number) {
+        const TOutput& slot = m_slots[std::size_t(number - 1)];
+        try {
+            TMidiOutput& devices = Devices();
+            if (slot.Active && !DeviceAbsent(slot, devices))
+                devices.OpenForOutput(slot.DeviceIndex, number); // nothing when open already
+        } catch (const std::exception&) {
+            // The next send to the slot reports it.
         }
     }
 }
@@ -85,7 +160,9 @@ void TOutputs::CloseOutputs()
         if (!slot.Active)
             continue;
         try {
-            m_midi.GetMidiOutput().CloseForOutput(slot.DeviceIndex, number);
+            TMidiOutput& devices = Devices();
+            if (!DeviceAbsent(slot, devices)) // the index may be another device's now
+                devices.CloseForOutput(slot.DeviceIndex, number);
         } catch (const std::exception&) {
             // Shutdown goes on: a shared device's second close fails here by design.
         }
@@ -104,9 +181,13 @@ void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
             return;
         if (!slot)
             throw EMidiError("Output number out of range");
+        TMidiOutput& devices = Devices();
         if (slot->DeviceIndex == kStoredVirtualOutput)
-            ResolveStoredVirtualOutput(); // the device list failed at start-up
-        m_midi.GetMidiOutput().SendForOutput(slot->DeviceIndex, output, status, data1, data2);
+            Resolve(devices); // the device list failed at start-up
+        // A press while the device is away fails, and is not kept for its return.
+        if (DeviceAbsent(*slot, devices))
+            throw EMidiError("The MIDI device is not connected");
+        devices.SendForOutput(slot->DeviceIndex, output, status, data1, data2);
     } catch (const std::exception&) {
         ShowSendError(output, slot ? slot->DeviceIndex : -1);
     } catch (...) {

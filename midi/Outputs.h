@@ -5,15 +5,22 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 class IMessageBoxes;
+class TMidiOutput;
 class TMidiSystem;
 
-// One output slot: which MIDI device an output number means and whether it sends at all.
+// One output slot: which MIDI device an output number means and whether it sends at all. The
+// device is known by its name as the device list shows it; the index follows the name whenever
+// the list is taken. Without a name (an older settings file, the virtual output, no device) the
+// index alone decides.
 struct TOutput
 {
     std::int32_t DeviceIndex = 0;
     bool Active = false;
+    std::string DeviceName = {};
 };
 
 // What the settings file stores for the virtual output instead of its index: the entry is always
@@ -22,7 +29,9 @@ struct TOutput
 inline constexpr std::int32_t kStoredVirtualOutput = -2;
 
 // The four output slots, numbered 1 to 4, and the one routine through which every message is
-// sent. A failed send ends here, with a message box when output errors are shown.
+// sent. A failed send ends here, with a message box when output errors are shown. A slot whose
+// named device is not present fails to open and to send; when the device comes back during the
+// run, the slot finds it and opens it again by itself.
 class TOutputs
 {
 public:
@@ -30,6 +39,9 @@ public:
     // of the main window's client area, where the send error box is placed.
     TOutputs(TMidiSystem& midi, IMessageBoxes& boxes, const bool& showOutputErrors,
              std::function<QPoint()> errorBoxOrigin);
+    ~TOutputs();
+    TOutputs(const TOutputs&) = delete;
+    TOutputs& operator=(const TOutputs&) = delete;
 
     void CreateOutputs();
     void OpenActiveOutputs();
@@ -42,12 +54,18 @@ public:
     // The four slots' values, index 0 for output 1 (what the settings file reads).
     std::array<TOutput, 4>& Slots() { return m_slots; }
     // The same values as the settings file writes them: a slot on the virtual output holds
-    // kStoredVirtualOutput. Slots still holding it from the file get the virtual output's index
-    // when the devices are first opened or used.
-    std::array<TOutput, 4> SlotsToStore() const;
+    // kStoredVirtualOutput, a slot on a present device that device's name and index, a slot
+    // whose device is absent what it was given. Slots still holding kStoredVirtualOutput from
+    // the file get the virtual output's index when the devices are first opened or used.
+    std::array<TOutput, 4> SlotsToStore();
+
+    // Whether `slot` names a device that `devices` does not hold now.
+    static bool DeviceAbsent(const TOutput& slot, const TMidiOutput& devices);
 
 private:
-    void ResolveStoredVirtualOutput();
+    TMidiOutput& Devices(); // the device object, with the slots resolved against its list
+    void Resolve(const TMidiOutput& devices);
+    void DevicesChanged();
     void ShowSendError(int output, std::int32_t deviceIndex) noexcept;
 
     TMidiSystem& m_midi;
@@ -55,5 +73,9 @@ private:
     const bool& m_showOutputErrors;
     std::function<QPoint()> m_errorBoxOrigin;
     std::array<TOutput, 4> m_slots{};
-    bool m_exist = false; // between CreateOutputs and CloseOutputs
+    bool m_exist = false;    // between CreateOutputs and CloseOutputs
+    unsigned m_resolved = 0; // the list (TMidiOutput::Generation) the slots were resolved on
+    int m_virtualIndex = -1; // the virtual entry's index in that list
+    std::vector<std::string> m_lastNames; // and its real devices' names
+    int m_listener = 0;
 };

@@ -1,15 +1,15 @@
 #include "RtMidiService.h"
 
+#include "DeviceWatch.h"
 #include "KeyrillVersion.h"
 
 #include <RtMidi.h>
-#include <jack/jack.h>
 
-#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <map>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -19,7 +19,6 @@ const std::string kClientName = KEYRILL_PRODUCT_NAME;
 // its own name leaves "Keyrill" to the first port the program opens or publishes.
 const std::string kListClientName = KEYRILL_PRODUCT_NAME "-devices";
 const std::string kPortName = "Output";
-const std::string kWatchClientName = KEYRILL_PRODUCT_NAME "-watch";
 
 constexpr TMidiResult kInvalidHandle = 1;
 constexpr TMidiResult kSystemExclusive = 2;
@@ -71,6 +70,11 @@ struct TRtOut
 {
     TErrorSink Errors;
     std::unique_ptr<RtMidiOut> Out;
+    // A device's output: the device's name when it was connected, and whether that connection
+    // still stands. A published port has no target.
+    enum class TLink { Connected, Gone, Renamed };
+    std::string Target;
+    TLink Link = TLink::Connected;
 
     // Creates the RtMidi output on `api`; returns the failure text, empty on success.
     std::string Create(RtMidi::Api api, const std::string& clientName = kClientName)
@@ -114,59 +118,6 @@ struct TRtOut
     }
 };
 
-// RtMidi's JACK output queues each message for its process thread and never learns that the
-// server has gone. This client, without ports, is told by JACK when its server shuts down; a send
-// only reads the flag.
-class TJackWatch
-{
-public:
-    TJackWatch() = default;
-    TJackWatch(const TJackWatch&) = delete;
-    TJackWatch& operator=(const TJackWatch&) = delete;
-
-    ~TJackWatch()
-    {
-        if (m_client)
-            jack_client_close(m_client);
-    }
-
-    // Connects to the running server; false when there is none (then nothing is watched).
-    bool Start()
-    {
-        jack_status_t status{};
-        m_client = jack_client_open(kWatchClientName.c_str(), JackNoStartServer, &status);
-        if (!m_client)
-            return false;
-        jack_on_info_shutdown(m_client, &OnShutdown, this);
-        return true;
-    }
-
-    bool ServerDown() const { return m_down.load(std::memory_order_acquire); }
-
-    // Why the server went, once ServerDown() is true.
-    std::string FailureText() const
-    {
-        std::string text = "The JACK server has stopped; the MIDI output is no longer connected";
-        if (!m_reason.empty())
-            text += " (" + m_reason + ")";
-        return text;
-    }
-
-private:
-    // Called once, on a JACK thread; the reason is written before the flag is published.
-    static void OnShutdown(jack_status_t, const char* reason, void* arg)
-    {
-        auto* self = static_cast<TJackWatch*>(arg);
-        if (reason)
-            self->m_reason = reason;
-        self->m_down.store(true, std::memory_order_release);
-    }
-
-    jack_client_t* m_client = nullptr;
-    std::atomic<bool> m_down{false};
-    std::string m_reason;
-};
-
 } // namespace
 
 struct TRtMidiService::TImpl
@@ -176,7 +127,9 @@ struct TRtMidiService::TImpl
     RtMidi::Api Api = RtMidi::UNSPECIFIED;
     std::string StartFailure;
     std::unique_ptr<TRtOut> Enumerator;
-    std::unique_ptr<TJackWatch> JackWatch; // under JACK only
+    std::unique_ptr<TDeviceWatch> Watch; // the device notices, where the system gives them
+    TJackWatch* JackWatch = nullptr;     // the same, under JACK
+    bool ListChanged = false;            // notices taken by a send, not yet by the caller
 
     // The device list as last enumerated: a name, or the failure text of its query.
     struct TEntry
@@ -242,11 +195,7 @@ struct TRtMidiService::TImpl
                 Enumerator = std::move(out);
                 Api = api;
                 Started = true;
-                if (api == RtMidi::UNIX_JACK) {
-                    JackWatch = std::make_unique<TJackWatch>();
-                    if (!JackWatch->Start())
-                        JackWatch.reset();
-                }
+                StartWatch();
                 return true;
             }
             StartFailure += (StartFailure.empty() ? "" : "; ") + failure;
@@ -256,6 +205,40 @@ struct TRtMidiService::TImpl
                                ? "No MIDI API is available"
                                : "The MIDI system \"" + ApiChoice + "\" is not part of this build";
         return false;
+    }
+
+    void StartWatch()
+    {
+        if (Api == RtMidi::UNIX_JACK) {
+            auto watch = std::make_unique<TJackWatch>();
+            if (watch->Start()) {
+                JackWatch = watch.get();
+                Watch = std::move(watch);
+            }
+        } else if (Api == RtMidi::LINUX_ALSA) {
+            auto watch = std::make_unique<TAlsaWatch>();
+            if (watch->Start())
+                Watch = std::move(watch);
+        }
+    }
+
+    // Marks the outputs whose devices the notices say are gone or renamed; true when there was
+    // any notice.
+    bool Apply(const std::vector<TPortNotice>& notices)
+    {
+        using TKind = TPortNotice::TKind;
+        for (const TPortNotice& notice : notices) {
+            if (notice.Kind != TKind::Gone && notice.Kind != TKind::Renamed)
+                continue;
+            for (auto& [handle, out] : Handles) {
+                if (out->Target.empty() || !notice.Affects(out->Target) ||
+                    out->Link == TRtOut::TLink::Renamed)
+                    continue;
+                out->Link =
+                    notice.Kind == TKind::Gone ? TRtOut::TLink::Gone : TRtOut::TLink::Renamed;
+            }
+        }
+        return !notices.empty();
     }
 
     // A new RtMidi output on the API in use, made ready by `setUp` (which opens its port); a
@@ -361,8 +344,63 @@ TMidiResult TRtMidiService::Open(int index, TMidiHandle& handle)
             return "The MIDI device \"" + d.Names[index].Text + "\" is no longer present";
         TQuietCerr quiet;
         out.Out->openPort(unsigned(port), kPortName);
+        out.Target = d.Names[index].Text;
         return {};
     });
+}
+
+int TRtMidiService::DeviceChangeDescriptor()
+{
+    return m_impl->Watch ? m_impl->Watch->Descriptor() : -1;
+}
+
+bool TRtMidiService::TakeDeviceChanges()
+{
+    TImpl& d = *m_impl;
+    if (!d.Watch)
+        return false;
+    d.Watch->Acknowledge();
+    const bool noticed = d.Apply(d.Watch->Take());
+    return noticed || std::exchange(d.ListChanged, false);
+}
+
+TMidiResult TRtMidiService::Reconnect(TMidiHandle handle, int index)
+{
+    TImpl& d = *m_impl;
+    const auto found = d.Handles.find(handle);
+    if (found == d.Handles.end() || found->second->Target.empty())
+        return kInvalidHandle;
+    if (index < 0 || index >= int(d.Names.size()) || !d.Names[index].Ok)
+        return kIndexOutOfRange;
+    TRtOut& out = *found->second;
+    const std::string& name = d.Names[index].Text;
+    if (out.Link == TRtOut::TLink::Connected && out.Target == name)
+        return kMidiOk;
+    if (d.JackWatch && d.JackWatch->ServerDown())
+        return d.Fail(d.JackWatch->FailureText());
+    try {
+        out.Errors.Reset();
+        const int port = d.FindPort(out, index);
+        if (port < 0)
+            return d.Fail(out.Errors.Raised ? out.Errors.Text
+                                            : "The MIDI device \"" + name + "\" is not present");
+        TQuietCerr quiet;
+        // The same RtMidi output is connected again: under JACK none may be destroyed while the
+        // program runs, and a new one would be one more JACK client per return. RtMidi's JACK
+        // output connects the port it has to the new target, so the port keeps its name and the
+        // connections other programs made to it; a port whose old target may still be connected
+        // (renamed, not gone), and every ALSA output, is closed first.
+        if (d.Api != RtMidi::UNIX_JACK || out.Link != TRtOut::TLink::Gone)
+            out.Out->closePort();
+        out.Out->openPort(unsigned(port), kPortName);
+        if (out.Errors.Raised)
+            return d.Fail(out.Errors.Text);
+    } catch (const RtMidiError& error) {
+        return d.Fail(error.getMessage());
+    }
+    out.Target = name;
+    out.Link = TRtOut::TLink::Connected;
+    return kMidiOk;
 }
 
 bool TRtMidiService::HasVirtualPorts()
@@ -418,7 +456,12 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
     }
     if (d.JackWatch && d.JackWatch->ServerDown())
         return d.Fail(d.JackWatch->FailureText());
+    // A device gone a moment ago is known here before its notice reaches the caller's thread.
+    if (d.Watch && d.Watch->Pending())
+        d.ListChanged |= d.Apply(d.Watch->Take());
     TRtOut& out = *found->second;
+    if (!out.Target.empty() && out.Link != TRtOut::TLink::Connected)
+        return d.Fail("The MIDI device \"" + out.Target + "\" is not connected");
     try {
         out.Errors.Reset();
         out.Out->sendMessage(bytes, std::size_t(length));

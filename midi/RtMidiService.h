@@ -28,6 +28,9 @@ public:
     TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
 
     std::string ApiName() const override;
+    int DeviceChangeDescriptor() override;
+    bool TakeDeviceChanges() override;
+    TMidiResult Reconnect(TMidiHandle handle, int index) override;
 
     // How many bytes of a short message go on the wire for this status byte: 1 to 3, or 0 when
     // the status cannot start a short message (a data byte, or 0xF0 / 0xF7 of system exclusive).

@@ -208,6 +208,9 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
     for (int n = 1; n <= 4; ++n) {
         TOutput& slot = data.Outputs[std::size_t(n - 1)];
         slot.DeviceIndex = ini.ReadInteger(OutputSection(n), QStringLiteral("MIDI Device"), 0);
+        slot.DeviceName =
+            ini.ReadString(OutputSection(n), QStringLiteral("MIDI Device Name"), QString())
+                .toStdString();
         slot.Active = ini.ReadBool(OutputSection(n), QStringLiteral("Active"), false);
     }
 
@@ -263,6 +266,8 @@ void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
     for (int n = 1; n <= 4; ++n) {
         const TOutput& slot = data.Outputs[std::size_t(n - 1)];
         ini.WriteInteger(OutputSection(n), QStringLiteral("MIDI Device"), slot.DeviceIndex);
+        ini.WriteString(OutputSection(n), QStringLiteral("MIDI Device Name"),
+                        QString::fromStdString(slot.DeviceName));
         ini.WriteBool(OutputSection(n), QStringLiteral("Active"), slot.Active);
     }
 

@@ -248,18 +248,24 @@ TEST_F(ConfigurationDialog, GrowingTheGridAddsNumberedButtons)
     EXPECT_EQ(Button(5)->geometry().topLeft(), QPoint(Button(1)->width(), 0));
 }
 
-TEST_F(ConfigurationDialog, WithNoDevicesEverySlotGetsMinusOne)
+// A user who only changes a check box while the MIDI service has no devices loses no assignment:
+// an index, the virtual output's -2 and a named device all survive Apply.
+TEST_F(ConfigurationDialog, WithNoDevicesApplyKeepsEveryStoredDevice)
 {
     m_service.DeviceNames.clear();
-    WriteSettings("[Output 1]\nMIDI Device=0\nActive=1\n[Output 4]\nMIDI Device=2\n");
+    WriteSettings("[Output 1]\nMIDI Device=0\nActive=1\n[Output 3]\nMIDI Device=1\n"
+                  "MIDI Device Name=Drums\n[Output 4]\nMIDI Device=-2\n");
     Start();
     Open();
-    for (const char* box : {"edPortNo1", "edPortNo2", "edPortNo3", "edPortNo4"})
+    for (const char* box : {"edPortNo1", "edPortNo2", "edPortNo4"})
         EXPECT_EQ(Control<QComboBox>(box)->count(), 0) << box;
+    EXPECT_EQ(Control<QComboBox>("edPortNo3")->currentText(), "Drums (not connected)");
     Control<QCheckBox>("cbShowOutputErrors")->click();
     Apply();
+    const std::array<int, 4> kept{0, 0, 1, kStoredVirtualOutput};
     for (int n = 1; n <= 4; ++n)
-        EXPECT_EQ(m_window->Outputs().Slot(n)->DeviceIndex, -1) << "output " << n;
+        EXPECT_EQ(m_window->Outputs().Slot(n)->DeviceIndex, kept[std::size_t(n - 1)]) << n;
+    EXPECT_EQ(m_window->Outputs().Slot(3)->DeviceName, "Drums");
     EXPECT_TRUE(m_window->Outputs().Slot(1)->Active);
 }
 

@@ -1,6 +1,8 @@
 #include "FakeMidiService.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 constexpr TMidiResult kInvalidHandle = 1;
@@ -9,6 +11,7 @@ constexpr TMidiResult kEnumerationFailed = 10;
 constexpr TMidiResult kOpenFailed = 11;
 constexpr TMidiResult kSendFailed = 12;
 constexpr TMidiResult kCloseFailed = 13;
+constexpr TMidiResult kNotConnected = 14;
 constexpr TMidiResult kNoText = 99;
 
 TFakeMidiService::TBytes Unpack(std::uint32_t packed)
@@ -20,7 +23,52 @@ TFakeMidiService::TBytes Unpack(std::uint32_t packed)
 
 TFakeMidiService::TFakeMidiService(std::vector<std::string> deviceNames)
     : DeviceNames(std::move(deviceNames))
-{}
+{
+    if (::pipe2(m_notice, O_CLOEXEC | O_NONBLOCK) != 0)
+        m_notice[0] = m_notice[1] = -1;
+}
+
+TFakeMidiService::~TFakeMidiService()
+{
+    ::close(m_notice[0]);
+    ::close(m_notice[1]);
+}
+
+void TFakeMidiService::RemoveDevice(const std::string& name)
+{
+    const auto found = std::find(DeviceNames.begin(), DeviceNames.end(), name);
+    if (found == DeviceNames.end())
+        return;
+    const int index = int(found - DeviceNames.begin());
+    DeviceNames.erase(found);
+    for (auto& [handle, device] : m_handles)
+        device = device == index ? -1 : device - (device > index ? 1 : 0);
+    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "-", 1);
+}
+
+void TFakeMidiService::AddDevice(const std::string& name)
+{
+    DeviceNames.push_back(name);
+    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "+", 1);
+}
+
+bool TFakeMidiService::TakeDeviceChanges()
+{
+    char bytes[16];
+    bool changed = false;
+    while (::read(m_notice[0], bytes, sizeof bytes) > 0)
+        changed = true;
+    return changed;
+}
+
+TMidiResult TFakeMidiService::Reconnect(TMidiHandle handle, int index)
+{
+    const auto found = m_handles.find(handle);
+    if (found == m_handles.end() || index < 0 || index >= int(DeviceNames.size()))
+        return Failure(kInvalidHandle);
+    found->second = index;
+    return kMidiOk;
+}
 
 TMidiResult TFakeMidiService::Failure(TMidiResult code) const
 {
@@ -87,6 +135,8 @@ TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t
                Unpack(packed), kMidiOk};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
+    else if (found->second == -1)
+        call.Result = Failure(kNotConnected);
     else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
         call.Result = Failure(kSendFailed);
     else
@@ -128,6 +178,9 @@ bool TFakeMidiService::ErrorText(TMidiResult code, std::string& text)
         return true;
     case kCloseFailed:
         text = FailClose.value_or("");
+        return true;
+    case kNotConnected:
+        text = "The MIDI device is not connected";
         return true;
     default:
         return false;

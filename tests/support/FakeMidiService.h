@@ -24,6 +24,10 @@
 //
 //   service.VirtualPorts = true;            // the service can publish ports of its own
 //   ... EXPECT_EQ(service.SentToPort("Output 2"), ...);   // Device of such calls: kPortDevice
+//
+//   service.RemoveDevice("Synth B");        // gone: its handles fail until Reconnect
+//   service.AddDevice("Synth B");           // back, at the end; each change leaves a notice
+//   QCoreApplication::processEvents();      // on the descriptor, as the real service does
 class TFakeMidiService : public IMidiService
 {
 public:
@@ -57,6 +61,12 @@ public:
     };
 
     explicit TFakeMidiService(std::vector<std::string> deviceNames = {});
+    ~TFakeMidiService() override;
+    TFakeMidiService(const TFakeMidiService&) = delete;
+    TFakeMidiService& operator=(const TFakeMidiService&) = delete;
+
+    void RemoveDevice(const std::string& name);
+    void AddDevice(const std::string& name);
 
     // Configuration: the devices, read at every DeviceCount / DeviceName.
     std::vector<std::string> DeviceNames;
@@ -106,6 +116,9 @@ public:
     bool HasVirtualPorts() override { return VirtualPorts; }
     std::string ApiName() const override { return Api; }
     TMidiResult OpenVirtual(const std::string& portName, TMidiHandle& handle) override;
+    int DeviceChangeDescriptor() override { return m_notice[0]; }
+    bool TakeDeviceChanges() override;
+    TMidiResult Reconnect(TMidiHandle handle, int index) override;
 
 private:
     TMidiResult Failure(TMidiResult code) const;
@@ -114,7 +127,8 @@ private:
     std::vector<TCall> m_calls;
     std::vector<TSent> m_sent;
     int m_deviceCountCalls = 0;
-    std::map<TMidiHandle, int> m_handles; // open handle -> device index
+    std::map<TMidiHandle, int> m_handles; // open handle -> device index (-1: the device went)
+    int m_notice[2] = {-1, -1};           // the descriptor's pipe
     TMidiHandle m_nextHandle = 0x100;
     std::map<TMidiHandle, std::string> m_portNames; // every handle ever published, kept
 };

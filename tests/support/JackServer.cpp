@@ -306,6 +306,11 @@ bool TJackMidiReceiver::WaitForConnections(int count, std::chrono::milliseconds 
     return true;
 }
 
+int TJackMidiReceiver::Connections() const
+{
+    return m_port ? jack_port_connected(m_port) : 0;
+}
+
 int DeviceIndexOf(const std::string& portName)
 {
     TRtMidiService service;

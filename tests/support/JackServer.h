@@ -75,6 +75,7 @@ public:
     // connection is live in the server is lost, as on any JACK port. False on timeout.
     bool WaitForConnections(int count = 1,
                             std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+    int Connections() const; // ports connected to this one now
 
     // The full names of the server's MIDI output ports that match the extended regular expression
     // `pattern` (as jack_get_ports takes it), e.g. "^Keyrill[^:]*:Output 1$".
