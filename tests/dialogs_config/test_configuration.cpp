@@ -1,7 +1,6 @@
 #include "ConfigurationFixture.h"
 
 #include "dialogs/BoundedSpinBox.h"
-#include "dialogs/DialogPlacement.h"
 #include "dialogs/ImageChooser.h"
 #include "dialogs/properties.h"
 
@@ -175,59 +174,26 @@ TEST_F(ConfigurationDialog, EnterInAFieldAppliesNothing)
     Start();
     Open();
     for (const char* name : {"edMainCaption", "edButtonRows"}) {
-        QWidget* field = Control(name);
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_9);
-        ASSERT_TRUE(ApplyEnabled()) << name;
-        QTest::keyClick(field, Qt::Key_Return);
-        EXPECT_TRUE(Dialog().isVisible()) << name;
-        EXPECT_TRUE(ApplyEnabled()) << name << ": applied by Enter";
+        QTest::keyClicks(Control(name), "9");
+        QTest::keyClick(Control(name), Qt::Key_Return);
+        EXPECT_TRUE(Dialog().isVisible() && ApplyEnabled()) << name << ": applied by Enter";
     }
-    EXPECT_EQ(m_window->windowTitle(), "Keyrill");
     EXPECT_EQ(m_window->Settings().ButtonRows, 5);
 }
 
-// Each dialog is a tool window with a title bar and a close box, nothing else.
-TEST_F(ConfigurationDialog, TheDialogsOfferOnlyACloseBox)
-{
-    Start();
-    const std::vector<QWidget*> dialogs = {m_window->Properties(), m_window->ImageBrowser(),
-                                           m_window->Configuration(), m_window->AboutBox()};
-    for (const QWidget* dialog : dialogs) {
-        const Qt::WindowFlags flags = dialog->windowFlags();
-        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool) << dialog->objectName().toStdString();
-        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << dialog->objectName().toStdString();
-        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    }
-}
-
-TEST(DialogPlacement, AFrameOffTheAreaMovesTheLeastThatBringsItIn)
-{
-    const QRect area(0, 0, 1024, 738);
-    const struct
-    {
-        QRect Frame;
-        QPoint Expected;
-    } cases[] = {
-        {{-25, -8, 300, 200}, {0, 0}},        // off the top-left corner
-        {{100, 50, 300, 200}, {100, 50}},     // inside: stays
-        {{900, 700, 300, 200}, {724, 538}},   // off the bottom-right
-        {{-50, 100, 1100, 200}, {0, 100}},    // wider than the area: its left edge in
-        {{500, -30, 300, 900}, {500, 0}},     // taller: its title bar in
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(KeptInside(c.Frame, area), c.Expected) << c.Frame.x() << "," << c.Frame.y();
-}
-
-TEST_F(ConfigurationDialog, CentredOverAWindowInTheCornerItStaysOnTheScreen)
+// Tool windows with only a close box, kept on the screen: centred over a window in the corner.
+TEST_F(ConfigurationDialog, TheDialogsAreReachableToolWindowsWithOnlyACloseBox)
 {
     WriteSettings("[Windows]\nMain Top=0\nMain Left=0\nMain Height=150\nMain Width=150\n");
     Start();
+    for (const QWidget* dialog : std::initializer_list<const QWidget*>{
+             m_window->Properties(), m_window->ImageBrowser(), &Dialog(), m_window->AboutBox()})
+        EXPECT_EQ(dialog->windowFlags() & (Qt::WindowType_Mask | Qt::CustomizeWindowHint |
+                                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+                  Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint)
+            << dialog->metaObject()->className();
     Open();
-    const QRect available = m_window->screen()->availableGeometry();
-    EXPECT_TRUE(available.contains(Dialog().frameGeometry()))
-        << Dialog().frameGeometry().x() << "," << Dialog().frameGeometry().y();
+    EXPECT_TRUE(m_window->screen()->availableGeometry().contains(Dialog().frameGeometry()));
 }
 
 TEST_F(ConfigurationDialog, GrowingTheGridAddsNumberedButtons)

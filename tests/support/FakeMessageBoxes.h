@@ -36,40 +36,31 @@ public:
         QString Text;
         TBoxIcon Icon;
         std::optional<QPoint> TopLeft;
+        QStringList Buttons; // those of a question
     };
 
     void Show(const QString& title, const QString& text, TBoxIcon icon,
               std::optional<QPoint> topLeft = std::nullopt) override
     {
-        Boxes.push_back({title, text, icon, topLeft});
+        Boxes.push_back({title, text, icon, topLeft, {}});
         const TBlocked blocked;
         if (OnShow)
             OnShow(Boxes.back());
     }
 
-    // Answers with the next of `Answers` (-1, no choice, once they run out); records the box.
+    // Answers with the next of `Answers` (-1, no choice, once they run out).
     int Ask(const QString& title, const QString& text, TBoxIcon icon,
             const QStringList& buttons) override
     {
-        Boxes.push_back({title, text, icon, std::nullopt});
-        Questions.push_back(buttons);
-        const TBlocked blocked;
-        if (OnShow)
-            OnShow(Boxes.back());
-        if (Answers.empty())
-            return -1;
-        const int answer = Answers.front();
-        Answers.erase(Answers.begin());
-        return answer;
+        Show(title, text, icon);
+        Boxes.back().Buttons = buttons;
+        return Answers.isEmpty() ? -1 : Answers.takeFirst();
     }
 
     // The file dialog answers with the next of `FileNames` (empty: cancelled).
-    QString AskSaveFileName(const QString&, const QString& startPath, const QString&) override
+    QString AskSaveFileName(const QString&, const QString&, const QString&) override
     {
-        FileDialogStarts << startPath;
-        if (FileNames.isEmpty())
-            return {};
-        return FileNames.takeFirst();
+        return FileNames.isEmpty() ? QString() : FileNames.takeFirst();
     }
 
     QStringList Texts() const
@@ -82,8 +73,6 @@ public:
 
     std::vector<TBox> Boxes;
     std::function<void(const TBox&)> OnShow;
-    std::vector<QStringList> Questions; // the buttons of every Ask, in order
-    std::vector<int> Answers;
+    QList<int> Answers;
     QStringList FileNames;
-    QStringList FileDialogStarts;
 };
