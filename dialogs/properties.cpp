@@ -56,9 +56,9 @@ TfmProperties::TfmProperties(TPropertiesLinks links, QWidget* parent)
     ui->setupUi(this);
     setFixedSize(size());
     m_releaseWatch = new TReleaseWatch(
-        m_links.PointerHeld ? m_links.PointerHeld
-                            : [] { return QGuiApplication::mouseButtons() != Qt::NoButton; },
-        this);
+        *this, m_links.PointerHeld
+                   ? m_links.PointerHeld
+                   : [] { return QGuiApplication::mouseButtons() != Qt::NoButton; });
     m_sides[sdPress] = {ui->edPressCaption,      ui->edPressMessage,    ui->edPressChannel,
                         ui->edPressNote,         ui->edPressVelocity,   ui->edPressOutputNo,
                         ui->edPressButtonColour, ui->edPressTextColour, ui->btPressIcon,
@@ -356,8 +356,7 @@ void TfmProperties::btExampleMouseDown(TAdvToolButton*, Qt::MouseButton button,
     // A held Example whose release never came ends before the next Press goes out.
     if (m_releaseOwed && ShownAction() == actPressRelease)
         ReleaseExample();
-    m_releaseWatch->Press(*this, [this] { PressExample(); },
-                          [this] { ExampleReleasedElsewhere(); });
+    m_releaseWatch->Press([this] { PressExample(); }, [this] { ExampleReleasedElsewhere(); });
 }
 
 void TfmProperties::PressExample()

@@ -40,9 +40,8 @@ void TfmMain::GridMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
     m_held.Add(THeldPresses::kMouse, sender->Tag(), *d);
     // A modal error box of the send takes the release of the left button with it: the real
     // release is followed then, wherever it goes.
-    m_releaseWatch->Press(
-        *this, [&] { BtTxMouseDown(sender, button, modifiers, pos); },
-        [this] { ReleaseSource(THeldPresses::kMouse); });
+    m_releaseWatch->Press([&] { BtTxMouseDown(sender, button, modifiers, pos); },
+                          [this] { ReleaseSource(THeldPresses::kMouse); });
 }
 
 void TfmMain::GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,

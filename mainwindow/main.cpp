@@ -28,7 +28,7 @@ TfmMain::TfmMain(const TPlatform& platform)
 {
     if (!m_platform.WindowSystem)
         m_ownWindowSystem = MakeWindowSystem();
-    m_releaseWatch = new TReleaseWatch([this] { return WindowSystem().PointerHeld(); }, this);
+    m_releaseWatch = new TReleaseWatch(*this, [this] { return WindowSystem().PointerHeld(); });
     m_keeper = std::make_unique<TWindowKeeper>(
         *this, WindowSystem(),
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },

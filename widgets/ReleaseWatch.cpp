@@ -11,27 +11,16 @@ namespace {
 constexpr int kPollMs = 20;
 } // namespace
 
-TReleaseWatch::TReleaseWatch(std::function<bool()> pointerHeld, QObject* parent)
-    : QObject(parent), m_pointerHeld(std::move(pointerHeld))
+TReleaseWatch::TReleaseWatch(QWidget& window, std::function<bool()> pointerHeld)
+    : QObject(&window), m_window(window), m_pointerHeld(std::move(pointerHeld))
 {
     m_poll.setInterval(kPollMs);
     connect(&m_poll, &QTimer::timeout, this, &TReleaseWatch::Check);
+    m_window.installEventFilter(this);
 }
 
-bool TReleaseWatch::Press(QWidget& window, const std::function<void()>& press,
-                          std::function<void()> released)
+bool TReleaseWatch::Follow(std::function<void()> released)
 {
-    // A release still followed belongs to an earlier press, which the caller has ended.
-    Cancel();
-    m_watched = &window;
-    m_blocked = false;
-    window.installEventFilter(this);
-    press();
-    if (m_watched)
-        m_watched->removeEventFilter(this);
-    m_watched = nullptr;
-    if (!m_blocked)
-        return false;
     m_released = std::move(released);
     QCoreApplication::instance()->installEventFilter(this);
     m_poll.start();
@@ -54,8 +43,8 @@ void TReleaseWatch::Stop()
 
 bool TReleaseWatch::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_watched && event->type() == QEvent::WindowBlocked)
-        m_blocked = true;
+    if (watched == &m_window && event->type() == QEvent::WindowBlocked)
+        ++m_blocks;
     else if (m_released && event->type() == QEvent::MouseButtonRelease &&
              static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         Finish();

@@ -14,15 +14,20 @@ class QWidget;
 class TReleaseWatch : public QObject
 {
 public:
-    // `pointerHeld` tells whether a mouse button is down right now, as the windowing system
-    // knows it.
-    explicit TReleaseWatch(std::function<bool()> pointerHeld, QObject* parent = nullptr);
+    // `window`: the window whose presses are watched (a modal box blocks it); `pointerHeld`
+    // tells whether a mouse button is down right now, as the windowing system knows it.
+    TReleaseWatch(QWidget& window, std::function<bool()> pointerHeld);
 
-    // Runs `press` with `window` watched. When a modal window blocked it meanwhile, `released`
-    // runs once the left button is up for real (from the event loop, at once if it is up
-    // already); otherwise the pressed widget reports its release itself. True when followed.
-    bool Press(QWidget& window, const std::function<void()>& press,
-               std::function<void()> released);
+    // Runs `press`. When a modal window blocked the window meanwhile, `released` runs once the
+    // left button is up for real (from the event loop, at once if it is up already); otherwise
+    // the pressed widget reports its release itself. True when followed.
+    template <typename F> bool Press(F&& press, std::function<void()> released)
+    {
+        Cancel(); // a release still followed belongs to an earlier press, which has ended
+        const int blocks = m_blocks;
+        press();
+        return m_blocks != blocks && Follow(std::move(released));
+    }
     bool Following() const { return bool(m_released); }
     // Stops following, without running `released` (it was released another way).
     void Cancel();
@@ -31,13 +36,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool Follow(std::function<void()> released);
     void Check();
     void Finish();
     void Stop();
 
+    QWidget& m_window;
     std::function<bool()> m_pointerHeld;
     std::function<void()> m_released;
-    QWidget* m_watched = nullptr;
-    bool m_blocked = false;
+    int m_blocks = 0; // how often a modal window has blocked the window
     QTimer m_poll;
 };
