@@ -63,6 +63,7 @@ void TInputQueue::Drain()
     }
     m_head.store(tail, std::memory_order_release);
     m_delivered += messages.size();
+    ++m_wakeups;
     if (m_handler)
         m_handler(messages);
     m_busy += std::chrono::steady_clock::now() - started;

@@ -35,10 +35,11 @@ public:
     // wake-up).
     void Drain();
 
-    // For diagnostics and benchmarks: messages lost to a full ring, messages handed over, and
-    // the time spent handing them over (the handler's included).
+    // For diagnostics and benchmarks: messages lost to a full ring, messages handed over, the
+    // wake-ups that handed them over, and the time spent on it (the handler's included).
     std::uint64_t Dropped() const { return m_dropped.load(std::memory_order_relaxed); }
     std::uint64_t Delivered() const { return m_delivered; }
+    std::uint64_t Wakeups() const { return m_wakeups; }
     std::chrono::nanoseconds Busy() const { return m_busy; }
 
 private:
@@ -53,5 +54,6 @@ private:
     int m_wake = -1; // eventfd
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::uint64_t m_delivered = 0;
+    std::uint64_t m_wakeups = 0;
     std::chrono::nanoseconds m_busy{0};
 };
