@@ -142,8 +142,7 @@ std::optional<int> RunCommandLineOption(int argc, char* argv[])
         if (!api.Error.empty())
             std::cerr << api.Error << '\n';
         TMidiModuleService service(api.Api, TMidiModuleService::DefaultPaths());
-        return ListDevices(service, option == TCommandLineOption::ListInputs, std::cout,
-                           std::cerr);
+        return ListDevices(service, option == TCommandLineOption::ListInputs, std::cout, std::cerr);
     }
     }
     std::cout.flush();

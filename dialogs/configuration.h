@@ -35,8 +35,8 @@ struct TConfigurationTarget
 };
 
 // The Configuration dialog: grid size, window options, caption font and size, icon layout,
-// border highlight colour, window title, the four outputs and the input. Its controls are the working copy:
-// filled from the live values at every opening, written back by Apply.
+// border highlight colour, window title, the four outputs and the input. Its controls are the
+// working copy: filled from the live values at every opening, written back by Apply.
 class TfmConfiguration : public QDialog
 {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TrayIcon.h"
 #include "HeldPresses.h"
+#include "TrayIcon.h"
 #include "midi/FeedbackInput.h"
 #include "midi/Outputs.h"
 #include "model/qelCommandList.h"

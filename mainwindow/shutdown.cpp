@@ -39,7 +39,7 @@ bool TfmMain::FormClose()
     CaptureBounds();
     if (!m_loadFailed && !m_startRefused && !SaveForShutdown())
         return false; // the window stays open; the next close runs the whole sequence again
-    m_input.Close(); // nothing lights a button from here on
+    m_input.Close();  // nothing lights a button from here on
     m_commandList.reset();
     m_outputs.CloseOutputs();
     m_closed = true;

@@ -64,7 +64,7 @@ void TFeedbackInput::Open(bool report)
         if (TDeviceFollower::DeviceAbsent(m_slot, devices))
             throw EMidiError("The MIDI device \"" + m_slot.DeviceName + "\" is not present");
         if (devices.GetHandle(m_slot.DeviceIndex) != kNoMidiHandle)
-            return; // open already: no gap in what arrives
+            return;         // open already: no gap in what arrives
         devices.CloseAll(); // one input at a time: a switch closes the one open before
         devices.Open(m_slot.DeviceIndex);
     } catch (const std::exception&) {

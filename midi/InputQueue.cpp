@@ -58,8 +58,8 @@ void TInputQueue::Drain()
     messages.reserve(tail - head);
     for (std::uint32_t at = head; at != tail; ++at) {
         const std::uint32_t packed = m_ring[at % kCapacity];
-        messages.push_back({std::uint8_t(packed), std::uint8_t(packed >> 8),
-                            std::uint8_t(packed >> 16)});
+        messages.push_back(
+            {std::uint8_t(packed), std::uint8_t(packed >> 8), std::uint8_t(packed >> 16)});
     }
     m_head.store(tail, std::memory_order_release);
     m_delivered += messages.size();

@@ -50,8 +50,7 @@ std::vector<TMidiDevice> TMidiDevices::Enumerate() const
     devices.reserve(count > 0 ? std::size_t(count) + 1 : 1);
     for (int index = 0; index < count; ++index) {
         std::string name;
-        CheckResult(outputs ? m_service.DeviceName(index, name)
-                            : m_service.InputName(index, name));
+        CheckResult(outputs ? m_service.DeviceName(index, name) : m_service.InputName(index, name));
         // The name runs up to its first zero byte, as the platform's name field does.
         name.resize(std::strlen(name.c_str()));
         TMidiDevice device;
@@ -161,8 +160,7 @@ void TMidiDevices::CheckResult(TMidiResult code) const
 }
 
 TMidiOutput::TMidiOutput(IMidiService& service) : TMidiDevices(service, TDirection::Outputs)
-{
-}
+{}
 
 void TMidiOutput::Open(int index)
 {
@@ -212,8 +210,7 @@ void TMidiOutput::SendForOutput(int index, int output, std::uint8_t status, std:
 }
 
 TMidiInput::TMidiInput(IMidiService& service) : TMidiDevices(service, TDirection::Inputs)
-{
-}
+{}
 
 TMidiHandle& TMidiInput::HandleAt(int index)
 {
@@ -230,10 +227,9 @@ void TMidiInput::Open(int index)
     if (!m_sink)
         throw EMidiError("No receiver for the MIDI input");
     TMidiHandle handle = kNoMidiHandle;
-    const TMidiResult result =
-        m_devices[std::size_t(index)].Virtual
-            ? m_service.OpenVirtualInput("Input", *m_sink, handle)
-            : m_service.OpenInput(index, *m_sink, handle);
+    const TMidiResult result = m_devices[std::size_t(index)].Virtual
+                                   ? m_service.OpenVirtualInput("Input", *m_sink, handle)
+                                   : m_service.OpenInput(index, *m_sink, handle);
     CheckResult(result);
     // Unlike a send, an input that did not open is no success even when the service has no
     // text for its failure: nothing would ever arrive.

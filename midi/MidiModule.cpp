@@ -148,8 +148,8 @@ TMidiResult TMidiModuleService::OpenInput(int index, IMidiInputSink& sink, TMidi
     return service ? service->OpenInput(index, sink, handle) : kModuleMissing;
 }
 
-TMidiResult TMidiModuleService::OpenVirtualInput(const std::string& portName,
-                                                 IMidiInputSink& sink, TMidiHandle& handle)
+TMidiResult TMidiModuleService::OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
+                                                 TMidiHandle& handle)
 {
     IMidiService* service = Service();
     return service ? service->OpenVirtualInput(portName, sink, handle) : kModuleMissing;

@@ -319,13 +319,15 @@ TEST_F(ConfigurationDialog, TheInputPageOpensSwitchesAndClosesTheInputAndIsSaved
     EXPECT_EQ(apply(2, false), std::vector<int>{});
     m_service.FailOpenInput = "Busy";
     EXPECT_EQ(apply(0, true), std::vector<int>{});
-    EXPECT_EQ(m_boxes.Texts().last(), "The MIDI device specified for the input could not be opened.");
+    EXPECT_EQ(m_boxes.Texts().last(),
+              "The MIDI device specified for the input could not be opened.");
     m_service.FailOpenInput.reset();
     EXPECT_EQ(apply(1, true), std::vector<int>{1});
     Close();
     m_window->close();
-    EXPECT_TRUE(ReadSettings().contains("\r\n[Input]\r\nMIDI Device=1\r\nMIDI Device Name=Desk B\r\n"
-                                        "Active=1\r\n"));
+    EXPECT_TRUE(
+        ReadSettings().contains("\r\n[Input]\r\nMIDI Device=1\r\nMIDI Device Name=Desk B\r\n"
+                                "Active=1\r\n"));
 }
 
 TEST_F(ConfigurationDialog, ForeignHighlightColourShowsNoSelectionAndIsKept)

@@ -463,7 +463,8 @@ TEST_F(HeldTest, FeedbackForAHeldButtonWaitsForItsRelease)
     const auto hear = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
         const std::uint64_t before = m_window->Input().Queue().Delivered();
         m_service.Inject(status, data1, data2);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->Input().Queue().Delivered() > before; }));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return m_window->Input().Queue().Delivered() > before; }));
     };
     Press(3); // the toggle goes on
     hear(0x80, 64, 0);

@@ -35,8 +35,8 @@ TFakeMidiService::~TFakeMidiService()
     ::close(m_notice[1]);
 }
 
-void TFakeMidiService::Remove(std::vector<std::string>& names,
-                              std::map<TMidiHandle, int>& handles, const std::string& name)
+void TFakeMidiService::Remove(std::vector<std::string>& names, std::map<TMidiHandle, int>& handles,
+                              const std::string& name)
 {
     const auto found = std::find(names.begin(), names.end(), name);
     if (found == names.end())
