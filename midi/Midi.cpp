@@ -275,22 +275,23 @@ TMidiSystem::TMidiSystem(IMidiService& service) : m_service(service)
 
 TMidiSystem::~TMidiSystem() = default;
 
+template <typename TDevices> TDevices& TMidiSystem::MadeOnce(std::unique_ptr<TDevices>& devices)
+{
+    if (!devices) {
+        devices = std::make_unique<TDevices>(m_service); // raises: no object, tried again later
+        WatchDevices();
+    }
+    return *devices;
+}
+
 TMidiOutput& TMidiSystem::GetMidiOutput()
 {
-    if (m_output)
-        return *m_output;
-    m_output = std::make_unique<TMidiOutput>(m_service);
-    WatchDevices();
-    return *m_output;
+    return MadeOnce(m_output);
 }
 
 TMidiInput& TMidiSystem::GetMidiInput()
 {
-    if (m_input)
-        return *m_input;
-    m_input = std::make_unique<TMidiInput>(m_service);
-    WatchDevices();
-    return *m_input;
+    return MadeOnce(m_input);
 }
 
 void TMidiSystem::WatchDevices()

@@ -190,6 +190,7 @@ public:
     void DevicesMayHaveChanged();
 
 private:
+    template <typename TDevices> TDevices& MadeOnce(std::unique_ptr<TDevices>& devices);
     void WatchDevices();
 
     IMidiService& m_service;
