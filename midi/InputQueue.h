@@ -18,7 +18,7 @@ class QSocketNotifier;
 // no wake-up is pending yet, wakes the event loop once; the event loop then hands everything that
 // waits to the handler in one go. So a burst of messages costs the receiving thread one wake-up,
 // and the service's thread never waits for it. One producer at a time (one input open).
-class TInputQueue : public IMidiInputSink
+class TInputQueue final : public IMidiInputSink
 {
 public:
     using THandler = std::function<void(std::span<const TShortMessage>)>;
