@@ -34,15 +34,12 @@ int Process(jack_nframes_t frames, void*)
 int main()
 {
     jack_client_t* client = jack_client_open("keyrill-sender", JackNoStartServer, nullptr);
-    if (!client) {
-        std::fprintf(stderr, "jack_send: no JACK server\n");
-        return 1;
-    }
     queue = jack_ringbuffer_create(4096);
-    port = jack_port_register(client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    jack_set_process_callback(client, &Process, nullptr);
-    if (!port || jack_activate(client) != 0) {
-        std::fprintf(stderr, "jack_send: no port\n");
+    port = client ? jack_port_register(client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0)
+                  : nullptr;
+    if (!port || jack_set_process_callback(client, &Process, nullptr) != 0 ||
+        jack_activate(client) != 0) {
+        std::fprintf(stderr, "jack_send: no JACK server or no port\n");
         return 1;
     }
     for (std::string line; std::getline(std::cin, line);) {
@@ -55,6 +52,5 @@ int main()
     }
     usleep(200000); // the last message's cycle
     jack_client_close(client);
-    jack_ringbuffer_free(queue);
     return 0;
 }
