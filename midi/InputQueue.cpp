@@ -32,9 +32,11 @@ void TInputQueue::Received(std::uint8_t status, std::uint8_t data1, std::uint8_t
         m_dropped.fetch_add(1, std::memory_order_relaxed);
     } else {
         m_ring[tail % kCapacity] = TShortMessage{status, data1, data2}.Packed();
-        m_tail.store(tail + 1, std::memory_order_release);
+        m_tail.store(tail + 1, std::memory_order_seq_cst);
     }
-    if (!m_wakePending.exchange(true, std::memory_order_acq_rel) && m_wake >= 0) {
+    // In one order with Drain's clearing and reading (all sequentially consistent): either this
+    // sees the wake-up cleared and wakes the loop, or Drain's read below sees the message.
+    if (!m_wakePending.exchange(true, std::memory_order_seq_cst) && m_wake >= 0) {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
     }
@@ -51,7 +53,7 @@ void TInputQueue::Drain()
     // wakes the loop again, never left waiting.
     m_wakePending.store(false, std::memory_order_seq_cst);
     const std::uint32_t head = m_head.load(std::memory_order_relaxed);
-    const std::uint32_t tail = m_tail.load(std::memory_order_acquire);
+    const std::uint32_t tail = m_tail.load(std::memory_order_seq_cst);
     if (head == tail)
         return;
     std::vector<TShortMessage> messages;
