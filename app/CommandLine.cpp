@@ -12,7 +12,7 @@
 namespace {
 
 constexpr const char* kUsage = R"(Usage: keyrill [SETTINGS-FILE]
-       keyrill --help | --version | --list-outputs
+       keyrill --help | --version | --list-outputs | --list-inputs
 
 Keyrill turns a window of on-screen buttons into a MIDI controller.
 
@@ -28,6 +28,8 @@ Options, each only as the single argument:
   --list-outputs  list the MIDI output devices and exit: one per line, numbered from 0
                   as the Configuration dialog lists them (the number is the "MIDI Device"
                   of an output in the settings file), after the MIDI API that found them
+  --list-inputs   list the MIDI input devices and exit, in the same form (the number is
+                  the "MIDI Device" of the input)
 
 Default settings file:
   keyrill.ini beside the program (the program's path with ".ini") when it exists or can
@@ -59,6 +61,8 @@ TCommandLineOption ParseCommandLineOption(const std::vector<std::string>& argume
         return TCommandLineOption::Version;
     if (argument == "--list-outputs")
         return TCommandLineOption::ListOutputs;
+    if (argument == "--list-inputs")
+        return TCommandLineOption::ListInputs;
     if (argument.starts_with('-'))
         return TCommandLineOption::Unknown;
     return TCommandLineOption::None;
@@ -74,33 +78,51 @@ void PrintVersion(std::ostream& out)
     out << KEYRILL_PRODUCT_NAME " " KEYRILL_VERSION "\n";
 }
 
-int ListOutputs(IMidiService& service, std::ostream& out, std::ostream& err)
+namespace {
+
+// The device objects the program's Configuration dialog reads, so the numbering agrees.
+int ListDevices(IMidiService& service, bool inputs, std::ostream& out, std::ostream& err)
 {
-    // The same device object the program's Configuration dialog reads, so the numbering agrees.
+    const char* const kind = inputs ? "input" : "output";
     TMidiSystem midi(service);
     try {
-        const auto& devices = midi.GetMidiOutput().Devices();
+        const auto& devices =
+            inputs ? midi.GetMidiInput().Devices() : midi.GetMidiOutput().Devices();
         const std::string api = service.ApiName();
         if (api.empty()) {
-            err << "keyrill: no MIDI output service could be started\n";
+            err << "keyrill: no MIDI " << kind << " service could be started\n";
             return 1;
         }
         out << "MIDI API: " << api << '\n';
         if (devices.empty())
-            out << "No MIDI output devices\n";
+            out << "No MIDI " << kind << " devices\n";
         for (std::size_t index = 0; index < devices.size(); ++index)
             out << index << ": " << devices[index].Name << '\n';
         return out.good() ? 0 : 1;
     } catch (const EMidiError& error) {
-        err << "keyrill: the MIDI output devices could not be listed: " << error.what() << '\n';
+        err << "keyrill: the MIDI " << kind << " devices could not be listed: " << error.what()
+            << '\n';
         return 1;
     }
+}
+
+} // namespace
+
+int ListOutputs(IMidiService& service, std::ostream& out, std::ostream& err)
+{
+    return ListDevices(service, false, out, err);
+}
+
+int ListInputs(IMidiService& service, std::ostream& out, std::ostream& err)
+{
+    return ListDevices(service, true, out, err);
 }
 
 std::optional<int> RunCommandLineOption(int argc, char* argv[])
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
-    switch (ParseCommandLineOption(arguments)) {
+    const TCommandLineOption option = ParseCommandLineOption(arguments);
+    switch (option) {
     case TCommandLineOption::None:
         return std::nullopt;
     case TCommandLineOption::Help:
@@ -113,13 +135,14 @@ std::optional<int> RunCommandLineOption(int argc, char* argv[])
         std::cerr << "keyrill: unknown option " << arguments.front() << "\n\n";
         PrintUsage(std::cerr);
         return kUsageExitCode;
-    case TCommandLineOption::ListOutputs: {
+    case TCommandLineOption::ListOutputs:
+    case TCommandLineOption::ListInputs: {
         // The same MIDI system as a normal start would use.
         const TMidiApiChoice api = ChooseMidiApi(std::getenv(kMidiApiVariable));
         if (!api.Error.empty())
             std::cerr << api.Error << '\n';
         TMidiModuleService service(api.Api, TMidiModuleService::DefaultPaths());
-        return ListOutputs(service, std::cout, std::cerr);
+        return ListDevices(service, option == TCommandLineOption::ListInputs, std::cout, std::cerr);
     }
     }
     std::cout.flush();

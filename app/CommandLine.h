@@ -11,7 +11,7 @@ class IMidiService;
 // count only as the single argument: any other single argument is the settings file, and two or
 // more arguments mean the default settings file. A single argument that starts with "-" but is
 // no option is a mistyped one, not a settings file (a file of such a name is given as "./-name").
-enum class TCommandLineOption { None, Help, Version, ListOutputs, Unknown };
+enum class TCommandLineOption { None, Help, Version, ListOutputs, ListInputs, Unknown };
 
 // `arguments` without the program's own name.
 TCommandLineOption ParseCommandLineOption(const std::vector<std::string>& arguments);
@@ -26,6 +26,8 @@ void PrintVersion(std::ostream& out);
 inline constexpr int kUsageExitCode = 2;
 
 int ListOutputs(IMidiService& service, std::ostream& out, std::ostream& err);
+// The same for the MIDI input devices, numbered as the "MIDI Device" of the input counts them.
+int ListInputs(IMidiService& service, std::ostream& out, std::ostream& err);
 
 // Runs the option given on the real command line, if there is one, and returns the program's
 // exit code; std::nullopt when the program is to start as usual.

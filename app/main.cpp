@@ -15,7 +15,7 @@
 
 int main(int argc, char* argv[])
 {
-    // --help, --version and --list-outputs answer before Qt looks for a display.
+    // --help, --version, --list-outputs and --list-inputs answer before Qt looks for a display.
     if (const std::optional<int> exitCode = RunCommandLineOption(argc, argv))
         return *exitCode;
     ChooseQtPlatform();

@@ -1,5 +1,6 @@
-// The main window's hot paths: a press reaching the MIDI service, the grid layout, the face
-// refresh and the first paint of a full 20 x 20 window.
+// The main window's hot paths: a press reaching the MIDI service, also while a thousand messages
+// a second light the buttons, the grid layout, the face refresh and the first paint of a full
+// 20 x 20 window.
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "support/FakeMessageBoxes.h"
@@ -16,26 +17,34 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
 using TClock = std::chrono::steady_clock;
 
-// A shown 20 x 20 window whose every button sends Note On on an active output 1.
+// A shown 20 x 20 window whose every button sends Note On on an active output 1 (with `action`
+// 1, Note On and then Note Off: channel and note tell the 400 apart), listening to the input.
 struct TFullWindow
 {
-    TFullWindow()
+    explicit TFullWindow(int action = 0)
     {
+        service.InputNames = {"Bench Desk"};
         qputenv("QT_QPA_PLATFORM", "offscreen");
         TestApplication();
         QByteArray text = "[General]\nButton Rows=20\nButton Cols=20\n"
                           "[Windows]\nMain Width=1000\nMain Height=800\n"
-                          "[Output 1]\nMIDI Device=0\nActive=1\n";
+                          "[Output 1]\nMIDI Device=0\nActive=1\n"
+                          "[Input]\nMIDI Device=0\nActive=1\n";
         for (int n = 1; n <= 400; ++n)
-            text += QStringLiteral("[Button %1]\nMessage=1\nNote=%2\nVelocity=100\n")
+            text += QStringLiteral("[Button %1]\nAction=%2\nMessage=1\nChannel=%3\nNote=%4\n"
+                                   "Velocity=100\n[Button %1 Release]\nChannel=%3\nNote=%4\n")
                         .arg(n)
+                        .arg(action)
+                        .arg(action == 0 ? 0 : n / 128)
                         .arg(n % 128)
                         .toUtf8();
         QFile file(dir.filePath("bench.ini"));
@@ -87,6 +96,70 @@ void BM_PressToMidi(benchmark::State& state)
     state.counters["p99_us"] = Percentile(micros, 0.99);
 }
 BENCHMARK(BM_PressToMidi)->Iterations(2000);
+
+// A desk sends a thousand messages a second for ten seconds, each lighting or putting out one of
+// the 400 buttons, from a thread of its own as the MIDI system would; meanwhile a press is timed
+// every 20 ms, as it is for two seconds before without the messages. Figures: the press latency
+// with and without them, and the user-interface thread's time spent taking the messages and
+// lighting the buttons (per second of the run), and its wake-ups for them.
+void BM_PressUnderFeedbackLoad(benchmark::State& state)
+{
+    TFullWindow full(1);
+    full.window->show();
+    if (!QTest::qWaitForWindowExposed(full.window.get()) || !full.window->Input().IsOpen())
+        state.SkipWithError("the window was never shown, or the input not opened");
+    TQelSpeedButton* button = full.window->findChild<TQelSpeedButton*>("BtTx210");
+    TClock::time_point handedOver;
+    full.service.OnCall = [&](const TFakeMidiService::TCall&) { handedOver = TClock::now(); };
+    // Presses every 20 ms for `duration`: their latencies, in microseconds.
+    const auto presses = [&](std::chrono::seconds duration) {
+        std::vector<double> micros;
+        for (const auto end = TClock::now() + duration; TClock::now() < end;) {
+            const TClock::time_point pressed = TClock::now();
+            QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+            micros.push_back(
+                std::chrono::duration<double, std::micro>(handedOver - pressed).count());
+            QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+            if (full.service.Sent().size() != 2)
+                state.SkipWithError("a press and its release did not send two messages");
+            full.service.ClearRecords();
+            QTest::qWait(20); // the event loop takes the messages and paints meanwhile
+        }
+        return micros;
+    };
+    std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> injected{0};
+    for (auto _ : state) {
+        const std::vector<double> idle = presses(std::chrono::seconds(2));
+        const auto started = TClock::now();
+        std::thread desk([&] {
+            auto next = TClock::now();
+            for (int i = 0; !stop.load(); ++i, ++injected) {
+                const int n = (i / 2) % 400 + 1;
+                const std::uint8_t kind = i % 2 == 0 ? 0x90 : 0x80;
+                full.service.Inject(std::uint8_t(kind | n / 128), std::uint8_t(n % 128), 100);
+                next += std::chrono::milliseconds(1);
+                std::this_thread::sleep_until(next);
+            }
+        });
+        const std::vector<double> loaded = presses(std::chrono::seconds(10));
+        stop = true;
+        desk.join();
+        QTest::qWait(50);
+        const TInputQueue& queue = full.window->Input().Queue();
+        const double seconds = std::chrono::duration<double>(TClock::now() - started).count();
+        state.counters["idle_press_median_us"] = Percentile(idle, 0.5);
+        state.counters["idle_press_p99_us"] = Percentile(idle, 0.99);
+        state.counters["press_median_us"] = Percentile(loaded, 0.5);
+        state.counters["press_p99_us"] = Percentile(loaded, 0.99);
+        state.counters["messages_per_s"] = double(queue.Delivered()) / seconds;
+        state.counters["feedback_ms_per_s"] =
+            std::chrono::duration<double, std::milli>(queue.Busy()).count() / seconds;
+        state.counters["wakeups_per_s"] = double(queue.Wakeups()) / seconds;
+        state.counters["lost"] = double(injected.load() - queue.Delivered());
+    }
+}
+BENCHMARK(BM_PressUnderFeedbackLoad)->Iterations(1)->Unit(benchmark::kSecond);
 
 void BM_LayoutOf400Buttons(benchmark::State& state)
 {

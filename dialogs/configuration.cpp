@@ -129,35 +129,52 @@ void TfmConfiguration::ShowCurrentSettings()
     FillDeviceBoxes();
     for (std::size_t n = 0; n < m_target.Outputs.size(); ++n)
         m_activeBoxes[n]->setChecked(m_target.Outputs[n].Active);
+    ui->cbInputActive->setChecked(m_target.Input.Active);
     ui->BtApply->setEnabled(false);
 }
 
 namespace {
 
-// The device object, or null when the device list cannot be taken: the boxes then hold no
-// devices, and a send reports the failure later, as with a device that has gone.
-const TMidiOutput* DeviceList(TMidiSystem& midi)
+// A device object, or null when its device list cannot be taken: the boxes then hold no
+// devices, and a send (or opening the input) reports the failure later, as with a device that
+// has gone.
+template <typename TGet> const TMidiDevices* DeviceList(TGet get)
 {
     try {
-        return &midi.GetMidiOutput();
+        return &get();
     } catch (const std::exception&) {
         return nullptr;
     }
+}
+
+const TMidiDevices* Outputs(TMidiSystem& midi)
+{
+    return DeviceList([&]() -> TMidiDevices& { return midi.GetMidiOutput(); });
+}
+
+const TMidiDevices* Inputs(TMidiSystem& midi)
+{
+    return DeviceList([&]() -> TMidiDevices& { return midi.GetMidiInput(); });
+}
+
+TDeviceBox Fill(QComboBox* box, const TMidiDevices* devices, const TDeviceSlot& slot)
+{
+    TDeviceBox shown = DeviceBoxFor(devices, slot);
+    box->clear();
+    for (const std::string& item : shown.Items)
+        box->addItem(QString::fromStdString(item));
+    box->setCurrentIndex(shown.Selected);
+    return shown;
 }
 
 } // namespace
 
 void TfmConfiguration::FillDeviceBoxes()
 {
-    const TMidiOutput* devices = DeviceList(m_target.Midi);
-    for (std::size_t n = 0; n < m_deviceBoxes.size(); ++n) {
-        m_shownDevices[n] = DeviceBoxFor(devices, m_target.Outputs[n]);
-        QComboBox* box = m_deviceBoxes[n];
-        box->clear();
-        for (const std::string& item : m_shownDevices[n].Items)
-            box->addItem(QString::fromStdString(item));
-        box->setCurrentIndex(m_shownDevices[n].Selected);
-    }
+    const TMidiDevices* devices = Outputs(m_target.Midi);
+    for (std::size_t n = 0; n < m_deviceBoxes.size(); ++n)
+        m_shownDevices[n] = Fill(m_deviceBoxes[n], devices, m_target.Outputs[n]);
+    m_shownInputs = Fill(ui->edInputPort, Inputs(m_target.Midi), m_target.Input);
 }
 
 void TfmConfiguration::ApplySettings()
@@ -180,13 +197,16 @@ void TfmConfiguration::ApplySettings()
     s.BorderHighlightColour = SelectedColour(ui->edBorderHighlightColour, s.BorderHighlightColour);
     if (ui->btnButtonLayout->currentIndex() >= 0)
         s.ButtonLayout = std::uint8_t(ui->btnButtonLayout->currentIndex());
-    const TMidiOutput* devices = DeviceList(m_target.Midi);
+    const TMidiDevices* devices = Outputs(m_target.Midi);
     for (std::size_t n = 0; n < m_target.Outputs.size(); ++n) {
         // No choice (no devices, a stored device the list does not hold) keeps what is stored.
         ApplyDeviceChoice(devices, m_shownDevices[n], m_deviceBoxes[n]->currentIndex(),
                           m_target.Outputs[n]);
         m_target.Outputs[n].Active = m_activeBoxes[n]->isChecked();
     }
+    ApplyDeviceChoice(Inputs(m_target.Midi), m_shownInputs, ui->edInputPort->currentIndex(),
+                      m_target.Input);
+    m_target.Input.Active = ui->cbInputActive->isChecked();
     ui->BtApply->setEnabled(false);
     m_target.Applied(title, trayIconActive);
 }

@@ -23,7 +23,8 @@ struct TConfigurationTarget
 {
     TGlobalSettings& Settings;
     std::array<TOutput, 4>& Outputs;
-    TMidiSystem& Midi;                    // its device list fills the four device boxes
+    TInput& Input;                        // applied by the main window (Applied)
+    TMidiSystem& Midi;                    // its device lists fill the device boxes
     std::function<QString()> Title;       // the main window's title now
     std::function<bool()> TrayIconActive; // the tray icon's active state now
     // The main window's part of an Apply, once the settings and slots hold the new values: the
@@ -34,8 +35,8 @@ struct TConfigurationTarget
 };
 
 // The Configuration dialog: grid size, window options, caption font and size, icon layout,
-// border highlight colour, window title and the four outputs. Its controls are the working copy:
-// filled from the live values at every opening, written back by Apply.
+// border highlight colour, window title, the four outputs and the input. Its controls are the
+// working copy: filled from the live values at every opening, written back by Apply.
 class TfmConfiguration : public QDialog
 {
     Q_OBJECT
@@ -64,5 +65,6 @@ private:
     std::array<QComboBox*, 4> m_deviceBoxes{};
     std::array<TDeviceBox, 4> m_shownDevices{}; // what each device box was filled with
     std::array<QCheckBox*, 4> m_activeBoxes{};
+    TDeviceBox m_shownInputs; // what the input's device box was filled with
     QString m_globalKeysHint; // the check box's tooltip where the desktop offers global keys
 };

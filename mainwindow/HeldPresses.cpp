@@ -18,6 +18,12 @@ bool THeldPresses::Holds(quint32 source, int button) const
     });
 }
 
+bool THeldPresses::HoldsButton(int button) const
+{
+    return std::any_of(m_presses.begin(), m_presses.end(),
+                       [&](const THeldPress& p) { return p.Button == button; });
+}
+
 std::vector<THeldPress> THeldPresses::Take(quint32 source)
 {
     return TakeIf([source](const THeldPress& p) { return p.Source == source; });

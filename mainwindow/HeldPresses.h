@@ -35,6 +35,7 @@ public:
 
     void Add(quint32 source, int button, const TCommandSet& definition);
     bool Holds(quint32 source, int button) const;
+    bool HoldsButton(int button) const; // by any source
     bool Empty() const { return m_presses.empty(); }
     // The first press of a source, or null.
     const THeldPress* Find(quint32 source) const;

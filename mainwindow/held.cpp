@@ -100,6 +100,12 @@ void TfmMain::ReleaseSource(quint32 source)
 
 void TfmMain::ReleasePress(const THeldPress& press, bool widgetReleases)
 {
+    EndPress(press, widgetReleases);
+    ApplyHeldFeedback();
+}
+
+void TfmMain::EndPress(const THeldPress& press, bool widgetReleases)
+{
     TQelSpeedButton* button = GridButton(press.Button);
     if (button && press.Source == THeldPresses::kMouse && !widgetReleases)
         button->EndTracking();
@@ -166,6 +172,7 @@ void TfmMain::RunPendingReleases()
         return; // the scope that ends last runs them
     for (quint32 source : std::exchange(m_pendingSources, {}))
         ReleaseSource(source);
+    ApplyHeldFeedback();
     if (std::exchange(m_releasePending, false))
         ReleaseOnFocusLoss();
     if (std::exchange(m_closePending, false))
@@ -179,7 +186,8 @@ THandlerScope::THandlerScope(TfmMain& window) : m_window(window)
 
 THandlerScope::~THandlerScope()
 {
-    if (--m_window.m_handlerDepth == 0 && (m_window.m_releasePending || m_window.m_closePending ||
-                                           !m_window.m_pendingSources.empty()))
+    if (--m_window.m_handlerDepth == 0 &&
+        (m_window.m_releasePending || m_window.m_closePending ||
+         !m_window.m_pendingSources.empty() || !m_window.m_laterFeedback.empty()))
         QTimer::singleShot(0, &m_window, &TfmMain::RunPendingReleases);
 }

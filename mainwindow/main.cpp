@@ -24,6 +24,8 @@
 TfmMain::TfmMain(const TPlatform& platform)
     : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
                                       [this] { return mapToGlobal(QPoint(0, 0)); }),
+      m_input(platform.Midi, platform.Boxes,
+              [this](std::span<const TShortMessage> messages) { FeedbackReceived(messages); }),
       m_guard(std::make_unique<TSettingsGuard>())
 {
     if (!m_platform.WindowSystem)
@@ -84,6 +86,7 @@ void TfmMain::FormCreate()
     if (QAction* item = MenuItem("mnConfiguration"))
         item->setVisible(m_settings.AllowEditing);
     m_outputs.OpenActiveOutputs();
+    m_input.Apply();
 }
 
 void TfmMain::CreateDialogs()
@@ -103,7 +106,7 @@ void TfmMain::CreateDialogs()
             [this] { return WindowSystem().PointerHeld(); }},
         this);
     m_fmConfiguration = new TfmConfiguration(
-        TConfigurationTarget{m_settings, m_outputs.Slots(), m_platform.Midi,
+        TConfigurationTarget{m_settings, m_outputs.Slots(), m_input.Slot(), m_platform.Midi,
                              [this] { return m_caption; }, [this] { return m_trayIconActive; },
                              [this](const QString& title, bool trayIconActive) {
                                  ApplyConfiguration(title, trayIconActive);
@@ -127,7 +130,8 @@ void TfmMain::FormShow()
 
 void TfmMain::LoadSettings()
 {
-    TSettingsData data{m_settings, m_outputs.Slots(), *m_commandList, {}, false, false};
+    TSettingsData data{m_settings, m_outputs.Slots(), m_input.Slot(), *m_commandList, {}, false,
+                       false};
     m_guard->Remember(m_settingsPath, ::LoadSettings(m_settingsPath, data));
     SetCaption(data.Caption);
     SetTrayIconActive(data.MinimiseToTray);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "TrayIcon.h"
 #include "HeldPresses.h"
+#include "TrayIcon.h"
+#include "midi/FeedbackInput.h"
 #include "midi/Outputs.h"
 #include "model/qelCommandList.h"
 #include "settings/GlobalSettings.h"
@@ -11,7 +12,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <map>
 #include <memory>
+#include <span>
 #include <vector>
 
 class IGlobalKeys;
@@ -34,6 +37,7 @@ class TSettingsGuard;
 struct TCommand;
 struct TSettingsText;
 struct TGlobalKey;
+enum class TFeedback;
 
 // What the main window needs of the world outside it: the MIDI service, the message boxes and
 // the facts of the process. Tests hand in doubles.
@@ -67,6 +71,7 @@ public:
     TGlobalSettings& Settings() { return m_settings; }
     TCommandList* CommandList() { return m_commandList.get(); } // null after shutdown
     TOutputs& Outputs() { return m_outputs; }
+    TFeedbackInput& Input() { return m_input; }
     const QString& SettingsPath() const { return m_settingsPath; }
     const TImageList& ImageList() const { return m_imageList; }
     bool ButtonsBuilt() const { return m_buttonsBuilt; }
@@ -127,6 +132,10 @@ public:
     // in between (menus, dialogs, focus loss, the definition changing, the program closing).
     void SetKeyboardMap(std::unique_ptr<IKeyboardMap> map);
     const THeldPresses& Held() const { return m_held; }
+
+    // Feedback (feedback.cpp): what arrives on the input lights the buttons it is about, in
+    // button order, and sends nothing. A button held at that moment gets it at its release.
+    void FeedbackReceived(std::span<const TShortMessage> messages);
 
     // Global hot keys (globalkeys.cpp): with "Global Hot Keys" on, the hot keys in use are heard
     // also while another program has the keyboard. Every change of definitions or settings
@@ -205,12 +214,16 @@ private:
     void KeyReleased(const QKeyEvent& event);
     void ReleaseSource(quint32 source);
     void ReleasePress(const THeldPress& press, bool widgetReleases);
+    void EndPress(const THeldPress& press, bool widgetReleases);
     void ReleaseChangedDefinitions();
     void ReleaseAllHeld();
     void ReleaseOnFocusLoss();
     void RunPendingReleases();
     TQelSpeedButton* GridButton(int number) const;
     IWindowSystem& WindowSystem() const;
+    void Feedback(int number, TFeedback effect);
+    void ShowFeedback(TQelSpeedButton* button, TCommandSet& d, TFeedback effect);
+    void ApplyHeldFeedback();
     quint16 PhysicalCode(quint32 scanCode, quint16 inEffect);
     void GlobalKeyHeard(const TGlobalKey& key);
     bool DesktopTakes(quint16 key) const;
@@ -218,6 +231,7 @@ private:
     TPlatform m_platform;
     TGlobalSettings m_settings;
     TOutputs m_outputs;
+    TFeedbackInput m_input;
     std::unique_ptr<TCommandList> m_commandList;
     QString m_settingsPath;
     QString m_caption;
@@ -241,6 +255,14 @@ private:
     std::vector<TQelSpeedButton*> m_buttons;
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
     THeldPresses m_held;
+    // Feedback for buttons held (or while a handler runs), by button number: the latest, with
+    // the definition it was about.
+    struct TLaterFeedback
+    {
+        TFeedback Effect;
+        TCommandSet Definition;
+    };
+    std::map<int, TLaterFeedback> m_laterFeedback;
     std::unique_ptr<IKeyboardMap> m_keyboardMap;
     std::unique_ptr<IGlobalKeys> m_ownGlobalKeys;
     IGlobalKeys* m_globalKeys = nullptr; // made when first needed

@@ -111,6 +111,7 @@ void TfmMain::ApplyConfiguration(const QString& title, bool trayIconActive)
     }
     ResizeCommandList(count);
     RefreshButtons();
+    m_input.Apply();
 }
 
 void TfmMain::mnAboutClick()

@@ -39,6 +39,7 @@ bool TfmMain::FormClose()
     CaptureBounds();
     if (!m_loadFailed && !m_startRefused && !SaveForShutdown())
         return false; // the window stays open; the next close runs the whole sequence again
+    m_input.Close();  // nothing lights a button from here on
     m_commandList.reset();
     m_outputs.CloseOutputs();
     m_closed = true;
@@ -148,7 +149,8 @@ void TfmMain::SaveSettings()
 void TfmMain::SaveSettingsTo(const QString& path, const TSettingsText* base)
 {
     std::array<TOutput, 4> stored = m_outputs.SlotsToStore();
-    TSettingsData data{m_settings, stored, *m_commandList, {}, false, false};
+    TInput input = m_input.SlotToStore();
+    TSettingsData data{m_settings, stored, input, *m_commandList, {}, false, false};
     data.Caption = m_caption;
     data.MinimiseToTray = m_trayIconActive;
     data.WindowMaximised = WindowMaximised();

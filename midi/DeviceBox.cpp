@@ -1,9 +1,9 @@
 #include "DeviceBox.h"
 
+#include "DeviceSlot.h"
 #include "Midi.h"
-#include "Outputs.h"
 
-TDeviceBox DeviceBoxFor(const TMidiOutput* devices, const TOutput& slot)
+TDeviceBox DeviceBoxFor(const TMidiDevices* devices, const TDeviceSlot& slot)
 {
     TDeviceBox box;
     const int count = devices ? int(devices->Devices().size()) : 0;
@@ -18,7 +18,7 @@ TDeviceBox DeviceBoxFor(const TMidiOutput* devices, const TOutput& slot)
             box.Absent = box.Selected = int(box.Items.size());
             box.Items.push_back(slot.DeviceName + " (not connected)");
         }
-    } else if (slot.DeviceIndex == kStoredVirtualOutput) {
+    } else if (slot.DeviceIndex == kStoredVirtualDevice) {
         box.Selected = box.Virtual;
     } else if (slot.DeviceIndex >= 0 && slot.DeviceIndex < count) {
         box.Selected = slot.DeviceIndex;
@@ -26,8 +26,8 @@ TDeviceBox DeviceBoxFor(const TMidiOutput* devices, const TOutput& slot)
     return box;
 }
 
-void ApplyDeviceChoice(const TMidiOutput* devices, const TDeviceBox& box, int position,
-                       TOutput& slot)
+void ApplyDeviceChoice(const TMidiDevices* devices, const TDeviceBox& box, int position,
+                       TDeviceSlot& slot)
 {
     if (!devices || position < 0 || position >= int(box.Items.size()) || position == box.Absent)
         return;

@@ -109,10 +109,10 @@ void TJackWatch::OnShutdown(int, const char* reason, void* self)
 void TJackWatch::OnRegistration(unsigned port, int registered, void* self)
 {
     auto* watch = static_cast<TJackWatch*>(self);
-    // Only MIDI inputs are devices to send to; the program's own outputs come and go unheard.
+    // MIDI ports of either direction: inputs are devices to send to, outputs devices to listen
+    // to. Audio ports come and go unheard.
     const jack_port_t* found = jack_port_by_id(watch->m_client, port);
-    if (!found || !(jack_port_flags(found) & JackPortIsInput) ||
-        std::string_view(jack_port_type(found)) != JACK_DEFAULT_MIDI_TYPE)
+    if (!found || std::string_view(jack_port_type(found)) != JACK_DEFAULT_MIDI_TYPE)
         return;
     using TKind = TPortNotice::TKind;
     watch->Notify({registered ? TKind::Listed : TKind::Gone, jack_port_name(found)});

@@ -6,8 +6,10 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -34,19 +36,21 @@ int PortOf(int output)
 
 } // namespace
 
-TMidiOutput::TMidiOutput(IMidiService& service) : m_service(service)
+TMidiDevices::TMidiDevices(IMidiService& service, TDirection direction)
+    : m_service(service), m_direction(direction)
 {
     m_devices = Enumerate();
 }
 
-std::vector<TMidiDevice> TMidiOutput::Enumerate() const
+std::vector<TMidiDevice> TMidiDevices::Enumerate() const
 {
+    const bool outputs = m_direction == TDirection::Outputs;
     std::vector<TMidiDevice> devices;
-    const int count = m_service.DeviceCount();
+    const int count = outputs ? m_service.DeviceCount() : m_service.InputCount();
     devices.reserve(count > 0 ? std::size_t(count) + 1 : 1);
     for (int index = 0; index < count; ++index) {
         std::string name;
-        CheckResult(m_service.DeviceName(index, name));
+        CheckResult(outputs ? m_service.DeviceName(index, name) : m_service.InputName(index, name));
         // The name runs up to its first zero byte, as the platform's name field does.
         name.resize(std::strlen(name.c_str()));
         TMidiDevice device;
@@ -55,14 +59,14 @@ std::vector<TMidiDevice> TMidiOutput::Enumerate() const
     }
     if (m_service.HasVirtualPorts()) {
         TMidiDevice device;
-        device.Name = kVirtualOutputName;
+        device.Name = outputs ? kVirtualOutputName : kVirtualInputName;
         device.Virtual = true;
         devices.push_back(std::move(device));
     }
     return devices;
 }
 
-int TMidiOutput::VirtualIndex() const
+int TMidiDevices::VirtualIndex() const
 {
     return !m_devices.empty() && m_devices.back().Virtual ? int(m_devices.size()) - 1 : -1;
 }
@@ -80,12 +84,12 @@ std::vector<std::string> RealNames(const std::vector<TMidiDevice>& devices)
 
 } // namespace
 
-int TMidiOutput::FindDevice(const std::string& name, int storedIndex) const
+int TMidiDevices::FindDevice(const std::string& name, int storedIndex) const
 {
     return FindDeviceByName(RealNames(m_devices), name, storedIndex);
 }
 
-bool TMidiOutput::Refresh()
+bool TMidiDevices::Refresh()
 {
     std::vector<TMidiDevice> fresh;
     try {
@@ -127,10 +131,12 @@ bool TMidiOutput::Refresh()
     return changed;
 }
 
-TMidiHandle TMidiOutput::GetHandle(int index) const
+TMidiHandle TMidiDevices::GetHandle(int index) const
 {
     if (index < 0 || index >= int(m_devices.size()))
-        throw EMidiError(Format("%s: Device index out of bounds! (%d)", "TMidiOutput", index));
+        throw EMidiError(Format("%s: Device index out of bounds! (%d)",
+                                m_direction == TDirection::Outputs ? "TMidiOutput" : "TMidiInput",
+                                index));
     const TMidiDevice& device = m_devices[std::size_t(index)];
     return device.Virtual ? device.PortHandles[0] : device.Handle;
 }
@@ -144,7 +150,7 @@ TMidiHandle& TMidiOutput::HandleFor(int index, int output)
     return device.PortHandles[std::size_t(PortOf(output) - 1)];
 }
 
-void TMidiOutput::CheckResult(TMidiResult code) const
+void TMidiDevices::CheckResult(TMidiResult code) const
 {
     if (code == kMidiOk)
         return;
@@ -152,6 +158,9 @@ void TMidiOutput::CheckResult(TMidiResult code) const
     if (m_service.ErrorText(code, text))
         throw EMidiError(text);
 }
+
+TMidiOutput::TMidiOutput(IMidiService& service) : TMidiDevices(service, TDirection::Outputs)
+{}
 
 void TMidiOutput::Open(int index)
 {
@@ -200,25 +209,101 @@ void TMidiOutput::SendForOutput(int index, int output, std::uint8_t status, std:
     CheckResult(m_service.SendShortMessage(HandleFor(index, output), message.Packed()));
 }
 
+TMidiInput::TMidiInput(IMidiService& service) : TMidiDevices(service, TDirection::Inputs)
+{}
+
+TMidiHandle& TMidiInput::HandleAt(int index)
+{
+    GetHandle(index); // raises outside the list
+    TMidiDevice& device = m_devices[std::size_t(index)];
+    return device.Virtual ? device.PortHandles[0] : device.Handle;
+}
+
+void TMidiInput::Open(int index)
+{
+    TMidiHandle& slot = HandleAt(index);
+    if (slot != kNoMidiHandle)
+        return;
+    if (!m_sink)
+        throw EMidiError("No receiver for the MIDI input");
+    TMidiHandle handle = kNoMidiHandle;
+    const TMidiResult result = m_devices[std::size_t(index)].Virtual
+                                   ? m_service.OpenVirtualInput("Input", *m_sink, handle)
+                                   : m_service.OpenInput(index, *m_sink, handle);
+    CheckResult(result);
+    // Unlike a send, an input that did not open is no success even when the service has no
+    // text for its failure: nothing would ever arrive.
+    if (result != kMidiOk || handle == kNoMidiHandle)
+        throw EMidiError("The MIDI input could not be opened");
+    slot = handle;
+}
+
+void TMidiInput::Close(int index)
+{
+    TMidiHandle& slot = HandleAt(index);
+    CheckResult(m_service.Close(slot));
+    slot = kNoMidiHandle;
+}
+
+void TMidiInput::CloseAll()
+{
+    for (const TMidiHandle handle : TakeHandles())
+        m_service.Close(handle);
+}
+
+bool TMidiInput::AnyOpen() const
+{
+    return std::any_of(m_devices.begin(), m_devices.end(),
+                       [](const TMidiDevice& device) { return device.IsOpen(); });
+}
+
+std::vector<TMidiHandle> TMidiDevices::TakeHandles()
+{
+    std::vector<TMidiHandle> handles;
+    for (TMidiDevice& device : m_devices)
+        for (TMidiHandle* handle : {&device.Handle, &device.PortHandles[0], &device.PortHandles[1],
+                                    &device.PortHandles[2], &device.PortHandles[3]})
+            if (*handle != kNoMidiHandle)
+                handles.push_back(std::exchange(*handle, kNoMidiHandle));
+    for (const TAsideHandle& aside : std::exchange(m_aside, {}))
+        handles.push_back(aside.Handle);
+    return handles;
+}
+
 TMidiSystem::TMidiSystem(IMidiService& service) : m_service(service)
 {}
 
 TMidiSystem::~TMidiSystem() = default;
 
+template <typename TDevices> TDevices& TMidiSystem::MadeOnce(std::unique_ptr<TDevices>& devices)
+{
+    if (!devices) {
+        devices = std::make_unique<TDevices>(m_service); // raises: no object, tried again later
+        WatchDevices();
+    }
+    return *devices;
+}
+
 TMidiOutput& TMidiSystem::GetMidiOutput()
 {
-    if (m_output)
-        return *m_output;
-    m_output = std::make_unique<TMidiOutput>(m_service);
+    return MadeOnce(m_output);
+}
+
+TMidiInput& TMidiSystem::GetMidiInput()
+{
+    return MadeOnce(m_input);
+}
+
+void TMidiSystem::WatchDevices()
+{
     // The service tells of device changes on a descriptor of its own: watching it from the event
     // loop hands each notice to this thread as a queued event, and costs a send nothing.
     const int descriptor = m_service.DeviceChangeDescriptor();
-    if (descriptor >= 0 && QCoreApplication::instance()) {
-        m_notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
-                         [this] { DevicesMayHaveChanged(); });
-    }
-    return *m_output;
+    if (m_notifier || descriptor < 0 || !QCoreApplication::instance())
+        return;
+    m_notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                     [this] { DevicesMayHaveChanged(); });
 }
 
 int TMidiSystem::AddDevicesListener(std::function<void()> listener)
@@ -234,9 +319,12 @@ void TMidiSystem::RemoveDevicesListener(int id)
 
 void TMidiSystem::DevicesMayHaveChanged()
 {
-    if (!m_service.TakeDeviceChanges() || !m_output)
+    if (!m_service.TakeDeviceChanges() || (!m_output && !m_input))
         return;
-    m_output->Refresh();
+    if (m_output)
+        m_output->Refresh();
+    if (m_input)
+        m_input->Refresh();
     const auto listeners = m_listeners; // a listener may remove itself
     for (const auto& [id, listener] : listeners)
         listener();

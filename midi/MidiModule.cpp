@@ -129,3 +129,28 @@ TMidiResult TMidiModuleService::Reconnect(TMidiHandle handle, int index)
     IMidiService* service = Service();
     return service ? service->Reconnect(handle, index) : kModuleMissing;
 }
+
+int TMidiModuleService::InputCount()
+{
+    IMidiService* service = Service();
+    return service ? service->InputCount() : 0;
+}
+
+TMidiResult TMidiModuleService::InputName(int index, std::string& name)
+{
+    IMidiService* service = Service();
+    return service ? service->InputName(index, name) : kModuleMissing;
+}
+
+TMidiResult TMidiModuleService::OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle)
+{
+    IMidiService* service = Service();
+    return service ? service->OpenInput(index, sink, handle) : kModuleMissing;
+}
+
+TMidiResult TMidiModuleService::OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
+                                                 TMidiHandle& handle)
+{
+    IMidiService* service = Service();
+    return service ? service->OpenVirtualInput(portName, sink, handle) : kModuleMissing;
+}

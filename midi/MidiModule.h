@@ -34,6 +34,11 @@ public:
     int DeviceChangeDescriptor() override;
     bool TakeDeviceChanges() override;
     TMidiResult Reconnect(TMidiHandle handle, int index) override;
+    int InputCount() override;
+    TMidiResult InputName(int index, std::string& name) override;
+    TMidiResult OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle) override;
+    TMidiResult OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
+                                 TMidiHandle& handle) override;
 
     // Where the program looks for the module: beside itself (the build tree), then where the
     // package installs it.

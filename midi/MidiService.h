@@ -9,13 +9,27 @@ using TMidiResult = int;
 inline constexpr TMidiResult kMidiOk = 0;
 // What a service without ports of its own answers to OpenVirtual (it has no text for it).
 inline constexpr TMidiResult kMidiNoVirtualPorts = -1;
+// What a service without inputs answers to OpenInput and OpenVirtualInput.
+inline constexpr TMidiResult kMidiNoInputs = -3;
 
 // An open device as the service knows it; kNoMidiHandle is "no handle" (a closed device).
 using TMidiHandle = std::uint64_t;
 inline constexpr TMidiHandle kNoMidiHandle = 0;
 
-// The platform seam: what the device layer (TMidiOutput) needs of the operating system's MIDI
-// output service. Nothing here throws; every failure is a result code.
+// Where an open input delivers its messages: called on the MIDI service's own thread, one call at
+// a time, so it must neither block nor take long. Only channel messages come here, as three
+// bytes (a missing second data byte as 0).
+class IMidiInputSink
+{
+public:
+    virtual void Received(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) noexcept = 0;
+
+protected:
+    ~IMidiInputSink() = default;
+};
+
+// The platform seam: what the device layer (TMidiOutput, TMidiInput) needs of the operating
+// system's MIDI service. Nothing here throws; every failure is a result code.
 class IMidiService
 {
 public:
@@ -63,5 +77,32 @@ public:
         (void)handle;
         (void)index;
         return kMidiOk;
+    }
+
+    // Input devices, the sources of messages, listed as the outputs are (InputCount first). A
+    // handle of an input is closed by Close, which returns once its sink is called no more, and
+    // is reconnected by Reconnect with an index of the input list.
+    virtual int InputCount() { return 0; }
+    virtual TMidiResult InputName(int index, std::string& name)
+    {
+        (void)index;
+        (void)name;
+        return kMidiNoInputs;
+    }
+    virtual TMidiResult OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle)
+    {
+        (void)index;
+        (void)sink;
+        (void)handle;
+        return kMidiNoInputs;
+    }
+    // Publishes an input port of the program's own (where HasVirtualPorts says so).
+    virtual TMidiResult OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
+                                         TMidiHandle& handle)
+    {
+        (void)portName;
+        (void)sink;
+        (void)handle;
+        return kMidiNoInputs;
     }
 };

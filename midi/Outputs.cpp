@@ -33,72 +33,21 @@ TOutput* TOutputs::Slot(int number)
     return &m_slots[std::size_t(number - 1)];
 }
 
-bool TOutputs::DeviceAbsent(const TOutput& slot, const TMidiOutput& devices)
-{
-    if (slot.DeviceName.empty())
-        return false; // the index alone decides
-    const std::vector<TMidiDevice>& list = devices.Devices();
-    const int index = slot.DeviceIndex;
-    return index < 0 || index >= int(list.size()) || list[std::size_t(index)].Virtual ||
-           list[std::size_t(index)].Name != slot.DeviceName;
-}
-
-void TOutputs::Resolve(const TMidiOutput& devices)
-{
-    const int virtualIndex = devices.VirtualIndex();
-    // The virtual entry ends the list, so its index moves with the real devices: a slot on it is
-    // known by the index it had in the list the slots were last resolved on.
-    const int lastVirtual = m_resolved != 0 ? m_virtualIndex : virtualIndex;
-    for (TOutput& slot : m_slots) {
-        if (slot.DeviceName.empty()) {
-            if (slot.DeviceIndex == kStoredVirtualOutput ||
-                (slot.DeviceIndex >= 0 && slot.DeviceIndex == lastVirtual)) {
-                slot.DeviceIndex = virtualIndex >= 0 ? virtualIndex : kStoredVirtualOutput;
-                continue;
-            }
-            // Known by its index alone until the list changes; then by the name its device had.
-            if (slot.DeviceIndex < 0 || slot.DeviceIndex >= int(m_lastNames.size()))
-                continue;
-            slot.DeviceName = m_lastNames[std::size_t(slot.DeviceIndex)];
-        }
-        const int found = devices.FindDevice(slot.DeviceName, slot.DeviceIndex);
-        if (found >= 0) {
-            slot.DeviceIndex = found;
-            slot.DeviceName = devices.Devices()[std::size_t(found)].Name;
-        } // else absent: the name and the index stay as they were given
-    }
-    m_resolved = devices.Generation();
-    m_virtualIndex = virtualIndex;
-    m_lastNames.clear();
-    for (const TMidiDevice& device : devices.Devices())
-        if (!device.Virtual)
-            m_lastNames.push_back(device.Name);
-}
-
 TMidiOutput& TOutputs::Devices()
 {
     TMidiOutput& devices = m_midi.GetMidiOutput();
-    if (m_resolved != devices.Generation())
-        Resolve(devices);
+    if (!m_follower.Current(devices))
+        m_follower.Resolve(devices, m_slots);
     return devices;
 }
 
 std::array<TOutput, 4> TOutputs::SlotsToStore()
 {
-    if (m_midi.HasMidiOutput() && m_resolved != m_midi.GetMidiOutput().Generation())
-        Resolve(m_midi.GetMidiOutput());
-    std::array<TOutput, 4> stored = m_slots;
     if (!m_midi.HasMidiOutput())
-        return stored; // nothing was resolved
-    const int index = m_midi.GetMidiOutput().VirtualIndex();
-    for (TOutput& slot : stored) {
-        if (!slot.DeviceName.empty())
-            continue;
-        if (index >= 0 && slot.DeviceIndex == index)
-            slot.DeviceIndex = kStoredVirtualOutput;
-        else if (slot.DeviceIndex >= 0 && slot.DeviceIndex < int(m_lastNames.size()))
-            slot.DeviceName = m_lastNames[std::size_t(slot.DeviceIndex)]; // from now on
-    }
+        return m_slots; // nothing was resolved
+    const TMidiOutput& devices = Devices();
+    std::array<TOutput, 4> stored = m_slots;
+    m_follower.ToStore(devices, stored);
     return stored;
 }
 
@@ -120,7 +69,7 @@ void TOutputs::OpenActiveOutputs()
             continue;
         try {
             TMidiOutput& devices = Devices();
-            if (DeviceAbsent(*slot, devices))
+            if (TDeviceFollower::DeviceAbsent(*slot, devices))
                 throw EMidiError("The MIDI device \"" + slot->DeviceName + "\" is not present");
             devices.OpenForOutput(slot->DeviceIndex, number);
         } catch (const std::exception&) {
@@ -143,7 +92,7 @@ void TOutputs::DevicesChanged()
         const TOutput& slot = m_slots[std::size_t(number - 1)];
         try {
             TMidiOutput& devices = Devices();
-            if (slot.Active && !DeviceAbsent(slot, devices))
+            if (slot.Active && !TDeviceFollower::DeviceAbsent(slot, devices))
                 devices.OpenForOutput(slot.DeviceIndex, number); // nothing when open already
         } catch (const std::exception&) {
             // The next send to the slot reports it.
@@ -161,7 +110,8 @@ void TOutputs::CloseOutputs()
             continue;
         try {
             TMidiOutput& devices = Devices();
-            if (!DeviceAbsent(slot, devices)) // the index may be another device's now
+            // The index may be another device's now.
+            if (!TDeviceFollower::DeviceAbsent(slot, devices))
                 devices.CloseForOutput(slot.DeviceIndex, number);
         } catch (const std::exception&) {
             // Shutdown goes on: a shared device's second close fails here by design.
@@ -183,9 +133,9 @@ void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
             throw EMidiError("Output number out of range");
         TMidiOutput& devices = Devices();
         if (slot->DeviceIndex == kStoredVirtualOutput)
-            Resolve(devices); // the device list failed at start-up
+            m_follower.Resolve(devices, m_slots); // the device list failed at start-up
         // A press while the device is away fails, and is not kept for its return.
-        if (DeviceAbsent(*slot, devices))
+        if (TDeviceFollower::DeviceAbsent(*slot, devices))
             throw EMidiError("The MIDI device is not connected");
         devices.SendForOutput(slot->DeviceIndex, output, status, data1, data2);
     } catch (const std::exception&) {

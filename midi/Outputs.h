@@ -1,5 +1,8 @@
 #pragma once
 
+#include "DeviceFollower.h"
+#include "DeviceSlot.h"
+
 #include <QPoint>
 
 #include <array>
@@ -12,21 +15,11 @@ class IMessageBoxes;
 class TMidiOutput;
 class TMidiSystem;
 
-// One output slot: which MIDI device an output number means and whether it sends at all. The
-// device is known by its name as the device list shows it; the index follows the name whenever
-// the list is taken. Without a name (an older settings file, the virtual output, no device) the
-// index alone decides.
-struct TOutput
-{
-    std::int32_t DeviceIndex = 0;
-    bool Active = false;
-    std::string DeviceName = {};
-};
+// One output slot: which MIDI device an output number means and whether it sends at all.
+using TOutput = TDeviceSlot;
 
-// What the settings file stores for the virtual output instead of its index: the entry is always
-// the last one, so its index changes whenever the real devices do, and would then name a real
-// device. Older versions read it as an index out of range.
-inline constexpr std::int32_t kStoredVirtualOutput = -2;
+// What the settings file stores for the virtual output instead of its index.
+inline constexpr std::int32_t kStoredVirtualOutput = kStoredVirtualDevice;
 
 // The four output slots, numbered 1 to 4, and the one routine through which every message is
 // sent. A failed send ends here, with a message box when output errors are shown. A slot whose
@@ -59,12 +52,8 @@ public:
     // the file get the virtual output's index when the devices are first opened or used.
     std::array<TOutput, 4> SlotsToStore();
 
-    // Whether `slot` names a device that `devices` does not hold now.
-    static bool DeviceAbsent(const TOutput& slot, const TMidiOutput& devices);
-
 private:
     TMidiOutput& Devices(); // the device object, with the slots resolved against its list
-    void Resolve(const TMidiOutput& devices);
     void DevicesChanged();
     void ShowSendError(int output, std::int32_t deviceIndex) noexcept;
 
@@ -73,9 +62,7 @@ private:
     const bool& m_showOutputErrors;
     std::function<QPoint()> m_errorBoxOrigin;
     std::array<TOutput, 4> m_slots{};
-    bool m_exist = false;    // between CreateOutputs and CloseOutputs
-    unsigned m_resolved = 0; // the list (TMidiOutput::Generation) the slots were resolved on
-    int m_virtualIndex = -1; // the virtual entry's index in that list
-    std::vector<std::string> m_lastNames; // and its real devices' names
+    bool m_exist = false; // between CreateOutputs and CloseOutputs
+    TDeviceFollower m_follower;
     int m_listener = 0;
 };

@@ -19,6 +19,7 @@ const std::string kClientName = KEYRILL_PRODUCT_NAME;
 // its own name leaves "Keyrill" to the first port the program opens or publishes.
 const std::string kListClientName = KEYRILL_PRODUCT_NAME "-devices";
 const std::string kPortName = "Output";
+const std::string kInputPortName = "Input";
 
 constexpr TMidiResult kInvalidHandle = 1;
 constexpr TMidiResult kSystemExclusive = 2;
@@ -65,42 +66,71 @@ private:
     std::streambuf* m_saved;
 };
 
-// One RtMidi output with the sink of its errors (the sink's address must not move).
-struct TRtOut
+// The channel messages RtMidi hands an input's callback go to the input's sink; anything else
+// (system messages, a lone data byte) is not for it.
+void Arrived(double, std::vector<unsigned char>* message, void* userData)
+{
+    if (!message || message->empty())
+        return;
+    const unsigned char status = (*message)[0];
+    if (status < 0x80 || status >= 0xF0)
+        return;
+    const auto byte = [&](std::size_t at) { return at < message->size() ? (*message)[at] : 0; };
+    static_cast<IMidiInputSink*>(userData)->Received(status, byte(1), byte(2));
+}
+
+// One RtMidi port, an output or an input, with the sink of its errors (the sink's address must
+// not move).
+struct TRtPort
 {
     TErrorSink Errors;
     std::unique_ptr<RtMidiOut> Out;
-    // A device's output: the device's name when it was connected, and whether that connection
+    std::unique_ptr<RtMidiIn> In;
+    // A device's port: the device's name when it was connected, and whether that connection
     // still stands. A published port has no target.
     enum class TLink { Connected, Gone, Renamed };
     std::string Target;
     TLink Link = TLink::Connected;
 
-    // Creates the RtMidi output on `api`; returns the failure text, empty on success.
-    std::string Create(RtMidi::Api api, const std::string& clientName = kClientName)
+    RtMidi& Port() { return Out ? static_cast<RtMidi&>(*Out) : static_cast<RtMidi&>(*In); }
+    bool IsInput() const { return In != nullptr; }
+
+    // Creates the RtMidi output, or the input (which hands its messages to `sink`, if given), on
+    // `api`; returns the failure text, empty on success.
+    std::string Create(RtMidi::Api api, bool input, const std::string& clientName = kClientName,
+                       IMidiInputSink* sink = nullptr)
     {
         try {
             TQuietCerr quiet;
-            Out = std::make_unique<RtMidiOut>(api, clientName);
-            Out->setErrorCallback(&ErrorCallback, &Errors);
+            if (input) {
+                In = std::make_unique<RtMidiIn>(api, clientName);
+                if (sink)
+                    In->setCallback(&Arrived, sink);
+            } else {
+                Out = std::make_unique<RtMidiOut>(api, clientName);
+            }
+            Port().setErrorCallback(&ErrorCallback, &Errors);
             return {};
         } catch (const RtMidiError& error) {
             Out.reset();
+            In.reset();
             return error.getMessage().empty() ? "RtMidi error" : error.getMessage();
         }
     }
 
-    ~TRtOut()
+    ~TRtPort()
     {
-        if (!Out)
-            return;
-        if (Out->getCurrentApi() == RtMidi::UNIX_JACK) {
+        if (Out && Out->getCurrentApi() == RtMidi::UNIX_JACK) {
             Retire(std::move(Out));
             return;
         }
+        // An input is destroyed even under JACK: RtMidi's JACK input closes its client, which
+        // ends the process thread, before it frees what that thread reads; its callback, and so
+        // the sink, is not called after this.
         try {
             TQuietCerr quiet;
             Out.reset(); // closes the port
+            In.reset();
         } catch (...) {
         }
     }
@@ -126,7 +156,8 @@ struct TRtMidiService::TImpl
     bool Started = false;
     RtMidi::Api Api = RtMidi::UNSPECIFIED;
     std::string StartFailure;
-    std::unique_ptr<TRtOut> Enumerator;
+    std::unique_ptr<TRtPort> Enumerator;      // lists the outputs
+    std::unique_ptr<TRtPort> InputEnumerator; // lists the inputs, made when first asked
     std::unique_ptr<TDeviceWatch> Watch; // the device notices, where the system gives them
     TJackWatch* JackWatch = nullptr;     // the same, under JACK
     bool ListChanged = false;            // notices taken by a send, not yet by the caller
@@ -138,8 +169,35 @@ struct TRtMidiService::TImpl
         std::string Text;
     };
     std::vector<TEntry> Names;
+    std::vector<TEntry> InputNames;
 
-    std::map<TMidiHandle, std::unique_ptr<TRtOut>> Handles;
+    std::vector<TEntry>& NamesOf(const TRtPort& port)
+    {
+        return port.IsInput() ? InputNames : Names;
+    }
+
+    // Takes the port names of `lister` into `names`.
+    static int Enumerate(TRtPort& lister, std::vector<TEntry>& names)
+    {
+        RtMidi& port = lister.Port();
+        try {
+            lister.Errors.Reset();
+            const unsigned count = port.getPortCount();
+            for (unsigned at = 0; at < count; ++at) {
+                lister.Errors.Reset();
+                std::string name = port.getPortName(at);
+                if (lister.Errors.Raised)
+                    names.push_back({false, lister.Errors.Text});
+                else
+                    names.push_back({true, std::move(name)});
+            }
+        } catch (const RtMidiError& error) {
+            names.push_back({false, error.getMessage()});
+        }
+        return int(names.size());
+    }
+
+    std::map<TMidiHandle, std::unique_ptr<TRtPort>> Handles;
     TMidiHandle NextHandle = 1;
 
     std::map<TMidiResult, std::string> Texts{
@@ -179,8 +237,8 @@ struct TRtMidiService::TImpl
         for (const RtMidi::Api api : apis) {
             if (api == RtMidi::RTMIDI_DUMMY)
                 continue;
-            auto out = std::make_unique<TRtOut>();
-            std::string failure = out->Create(api, kListClientName);
+            auto out = std::make_unique<TRtPort>();
+            std::string failure = out->Create(api, false, kListClientName);
             if (failure.empty()) {
                 // JACK connects to its server only here, when first asked for its ports.
                 try {
@@ -232,25 +290,26 @@ struct TRtMidiService::TImpl
                 continue;
             for (auto& [handle, out] : Handles) {
                 if (out->Target.empty() || !notice.Affects(out->Target) ||
-                    out->Link == TRtOut::TLink::Renamed)
+                    out->Link == TRtPort::TLink::Renamed)
                     continue;
                 out->Link =
-                    notice.Kind == TKind::Gone ? TRtOut::TLink::Gone : TRtOut::TLink::Renamed;
+                    notice.Kind == TKind::Gone ? TRtPort::TLink::Gone : TRtPort::TLink::Renamed;
             }
         }
         return !notices.empty();
     }
 
-    // A new RtMidi output on the API in use, made ready by `setUp` (which opens its port); a
-    // handle for it, or the failure code.
-    template <typename F> TMidiResult AddHandle(TMidiHandle& handle, F&& setUp)
+    // A new RtMidi output (or, with a sink, input) on the API in use, made ready by `setUp`
+    // (which opens its port); a handle for it, or the failure code.
+    template <typename F>
+    TMidiResult AddHandle(TMidiHandle& handle, F&& setUp, IMidiInputSink* sink = nullptr)
     {
         if (!Started)
             return Fail("No MIDI output service could be started: " + StartFailure);
         if (JackWatch && JackWatch->ServerDown())
             return Fail(JackWatch->FailureText());
-        auto out = std::make_unique<TRtOut>();
-        std::string failure = out->Create(Api);
+        auto out = std::make_unique<TRtPort>();
+        std::string failure = out->Create(Api, sink != nullptr, kClientName, sink);
         if (!failure.empty())
             return Fail(std::move(failure));
         try {
@@ -269,18 +328,51 @@ struct TRtMidiService::TImpl
 
     // The port of `out` that is device `index` of the enumerated list: the same name, and among
     // equal names the same occurrence. -1 when it has gone.
-    int FindPort(TRtOut& out, int index)
+    int FindPort(TRtPort& out, int index)
     {
+        const std::vector<TEntry>& names = NamesOf(out);
         int occurrence = 0;
         for (int i = 0; i < index; ++i)
-            if (Names[i].Ok && Names[i].Text == Names[index].Text)
+            if (names[i].Ok && names[i].Text == names[index].Text)
                 ++occurrence;
-        const unsigned count = out.Out->getPortCount();
+        const unsigned count = out.Port().getPortCount();
         for (unsigned port = 0; port < count && !out.Errors.Raised; ++port) {
-            if (out.Out->getPortName(port) == Names[index].Text && occurrence-- == 0)
+            if (out.Port().getPortName(port) == names[index].Text && occurrence-- == 0)
                 return int(port);
         }
         return -1;
+    }
+
+    TMidiResult NameAt(const std::vector<TEntry>& names, int index, std::string& name)
+    {
+        if (index < 0 || index >= int(names.size()))
+            return kIndexOutOfRange;
+        if (!names[index].Ok)
+            return Fail(names[index].Text);
+        name = names[index].Text;
+        return kMidiOk;
+    }
+
+    // A handle connected to device `index` of `names` (the outputs, or with a sink the inputs).
+    TMidiResult OpenDevice(int index, IMidiInputSink* sink, TMidiHandle& handle)
+    {
+        const std::vector<TEntry>& names = sink ? InputNames : Names;
+        if (Started && (index < 0 || index >= int(names.size()) || !names[index].Ok))
+            return kIndexOutOfRange;
+        return AddHandle(
+            handle,
+            [&](TRtPort& out) -> std::string {
+                const int port = FindPort(out, index);
+                if (out.Errors.Raised)
+                    return out.Errors.Text;
+                if (port < 0)
+                    return "The MIDI device \"" + names[index].Text + "\" is no longer present";
+                TQuietCerr quiet;
+                out.Port().openPort(unsigned(port), sink ? kInputPortName : kPortName);
+                out.Target = names[index].Text;
+                return {};
+            },
+            sink);
     }
 };
 
@@ -302,51 +394,42 @@ int TRtMidiService::DeviceCount()
     d.Names.clear();
     if (!d.Start())
         return 0;
-    TRtOut& out = *d.Enumerator;
-    try {
-        out.Errors.Reset();
-        const unsigned count = out.Out->getPortCount();
-        for (unsigned port = 0; port < count; ++port) {
-            out.Errors.Reset();
-            std::string name = out.Out->getPortName(port);
-            if (out.Errors.Raised)
-                d.Names.push_back({false, out.Errors.Text});
-            else
-                d.Names.push_back({true, std::move(name)});
-        }
-    } catch (const RtMidiError& error) {
-        d.Names.push_back({false, error.getMessage()});
-    }
-    return int(d.Names.size());
+    return TImpl::Enumerate(*d.Enumerator, d.Names);
 }
 
 TMidiResult TRtMidiService::DeviceName(int index, std::string& name)
 {
-    TImpl& d = *m_impl;
-    if (index < 0 || index >= int(d.Names.size()))
-        return kIndexOutOfRange;
-    if (!d.Names[index].Ok)
-        return d.Fail(d.Names[index].Text);
-    name = d.Names[index].Text;
-    return kMidiOk;
+    return m_impl->NameAt(m_impl->Names, index, name);
 }
 
 TMidiResult TRtMidiService::Open(int index, TMidiHandle& handle)
 {
+    return m_impl->OpenDevice(index, nullptr, handle);
+}
+
+int TRtMidiService::InputCount()
+{
     TImpl& d = *m_impl;
-    if (d.Started && (index < 0 || index >= int(d.Names.size()) || !d.Names[index].Ok))
-        return kIndexOutOfRange;
-    return d.AddHandle(handle, [&](TRtOut& out) -> std::string {
-        const int port = d.FindPort(out, index);
-        if (out.Errors.Raised)
-            return out.Errors.Text;
-        if (port < 0)
-            return "The MIDI device \"" + d.Names[index].Text + "\" is no longer present";
-        TQuietCerr quiet;
-        out.Out->openPort(unsigned(port), kPortName);
-        out.Target = d.Names[index].Text;
-        return {};
-    });
+    d.InputNames.clear();
+    if (!d.Start())
+        return 0;
+    if (!d.InputEnumerator) {
+        auto lister = std::make_unique<TRtPort>();
+        if (!lister->Create(d.Api, true, kListClientName).empty())
+            return 0;
+        d.InputEnumerator = std::move(lister);
+    }
+    return TImpl::Enumerate(*d.InputEnumerator, d.InputNames);
+}
+
+TMidiResult TRtMidiService::InputName(int index, std::string& name)
+{
+    return m_impl->NameAt(m_impl->InputNames, index, name);
+}
+
+TMidiResult TRtMidiService::OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle)
+{
+    return m_impl->OpenDevice(index, &sink, handle);
 }
 
 int TRtMidiService::DeviceChangeDescriptor()
@@ -370,11 +453,12 @@ TMidiResult TRtMidiService::Reconnect(TMidiHandle handle, int index)
     const auto found = d.Handles.find(handle);
     if (found == d.Handles.end() || found->second->Target.empty())
         return kInvalidHandle;
-    if (index < 0 || index >= int(d.Names.size()) || !d.Names[index].Ok)
+    TRtPort& out = *found->second;
+    const std::vector<TImpl::TEntry>& names = d.NamesOf(out);
+    if (index < 0 || index >= int(names.size()) || !names[index].Ok)
         return kIndexOutOfRange;
-    TRtOut& out = *found->second;
-    const std::string& name = d.Names[index].Text;
-    if (out.Link == TRtOut::TLink::Connected && out.Target == name)
+    const std::string& name = names[index].Text;
+    if (out.Link == TRtPort::TLink::Connected && out.Target == name)
         return kMidiOk;
     if (d.JackWatch && d.JackWatch->ServerDown())
         return d.Fail(d.JackWatch->FailureText());
@@ -385,21 +469,21 @@ TMidiResult TRtMidiService::Reconnect(TMidiHandle handle, int index)
             return d.Fail(out.Errors.Raised ? out.Errors.Text
                                             : "The MIDI device \"" + name + "\" is not present");
         TQuietCerr quiet;
-        // The same RtMidi output is connected again: under JACK none may be destroyed while the
-        // program runs, and a new one would be one more JACK client per return. RtMidi's JACK
-        // output connects the port it has to the new target, so the port keeps its name and the
-        // connections other programs made to it; a port whose old target may still be connected
-        // (renamed, not gone), and every ALSA output, is closed first.
-        if (d.Api != RtMidi::UNIX_JACK || out.Link != TRtOut::TLink::Gone)
-            out.Out->closePort();
-        out.Out->openPort(unsigned(port), kPortName);
+        // The same RtMidi port is connected again: under JACK no output may be destroyed while
+        // the program runs, and a new one would be one more JACK client per return. RtMidi's
+        // JACK ports connect the port they have to the new target, so the port keeps its name and
+        // the connections other programs made to it; a port whose old target may still be
+        // connected (renamed, not gone), and every ALSA port, is closed first.
+        if (d.Api != RtMidi::UNIX_JACK || out.Link != TRtPort::TLink::Gone)
+            out.Port().closePort();
+        out.Port().openPort(unsigned(port), out.IsInput() ? kInputPortName : kPortName);
         if (out.Errors.Raised)
             return d.Fail(out.Errors.Text);
     } catch (const RtMidiError& error) {
         return d.Fail(error.getMessage());
     }
     out.Target = name;
-    out.Link = TRtOut::TLink::Connected;
+    out.Link = TRtPort::TLink::Connected;
     return kMidiOk;
 }
 
@@ -413,17 +497,32 @@ bool TRtMidiService::HasVirtualPorts()
 
 TMidiResult TRtMidiService::OpenVirtual(const std::string& portName, TMidiHandle& handle)
 {
+    return Publish(portName, nullptr, handle);
+}
+
+TMidiResult TRtMidiService::OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
+                                             TMidiHandle& handle)
+{
+    return Publish(portName, &sink, handle);
+}
+
+TMidiResult TRtMidiService::Publish(const std::string& portName, IMidiInputSink* sink,
+                                    TMidiHandle& handle)
+{
     TImpl& d = *m_impl;
     if (!HasVirtualPorts())
         return d.Started ? d.Fail("This MIDI system cannot publish ports of its own")
                          : d.Fail("No MIDI output service could be started: " + d.StartFailure);
-    // Under JACK each RtMidi output is a client of its own, which JACK names "Keyrill",
+    // Under JACK each RtMidi port is a client of its own, which JACK names "Keyrill",
     // "Keyrill-01", ... in the order they connect; the port keeps the given name.
-    return d.AddHandle(handle, [&](TRtOut& out) -> std::string {
-        TQuietCerr quiet;
-        out.Out->openVirtualPort(portName);
-        return {};
-    });
+    return d.AddHandle(
+        handle,
+        [&](TRtPort& out) -> std::string {
+            TQuietCerr quiet;
+            out.Port().openVirtualPort(portName);
+            return {};
+        },
+        sink);
 }
 
 int TRtMidiService::ShortMessageLength(std::uint8_t status)
@@ -441,7 +540,7 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
 {
     TImpl& d = *m_impl;
     const auto found = d.Handles.find(handle);
-    if (found == d.Handles.end())
+    if (found == d.Handles.end() || found->second->IsInput())
         return kInvalidHandle;
     const unsigned char bytes[3] = {static_cast<unsigned char>(packed & 0xFF),
                                     static_cast<unsigned char>((packed >> 8) & 0xFF),
@@ -459,8 +558,8 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
     // A device gone a moment ago is known here before its notice reaches the caller's thread.
     if (d.Watch && d.Watch->Pending())
         d.ListChanged |= d.Apply(d.Watch->Take());
-    TRtOut& out = *found->second;
-    if (!out.Target.empty() && out.Link != TRtOut::TLink::Connected)
+    TRtPort& out = *found->second;
+    if (!out.Target.empty() && out.Link != TRtPort::TLink::Connected)
         return d.Fail("The MIDI device \"" + out.Target + "\" is not connected");
     try {
         out.Errors.Reset();

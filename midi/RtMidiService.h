@@ -8,8 +8,8 @@
 // The MIDI service of this platform, over RtMidi. By default it uses the system's default MIDI
 // API and, when that cannot start (no ALSA sequencer), RtMidi's other compiled APIs in turn (JACK
 // on Linux); given an API's name ("alsa", "jack") it uses that one only. A handle is one open
-// RtMidi output, connected to the device's port or publishing a port of its own. No RtMidi error
-// leaves this class: each becomes the text of a failure code.
+// RtMidi output or input, connected to the device's port or publishing a port of its own. No RtMidi
+// error leaves this class: each becomes the text of a failure code.
 class TRtMidiService : public IMidiService
 {
 public:
@@ -31,6 +31,11 @@ public:
     int DeviceChangeDescriptor() override;
     bool TakeDeviceChanges() override;
     TMidiResult Reconnect(TMidiHandle handle, int index) override;
+    int InputCount() override;
+    TMidiResult InputName(int index, std::string& name) override;
+    TMidiResult OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle) override;
+    TMidiResult OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
+                                 TMidiHandle& handle) override;
 
     // How many bytes of a short message go on the wire for this status byte: 1 to 3, or 0 when
     // the status cannot start a short message (a data byte, or 0xF0 / 0xF7 of system exclusive).
@@ -38,5 +43,7 @@ public:
 
 private:
     struct TImpl;
+    TMidiResult Publish(const std::string& portName, IMidiInputSink* sink, TMidiHandle& handle);
+
     std::unique_ptr<TImpl> m_impl;
 };

@@ -12,6 +12,7 @@ namespace {
 
 const QString kWindows = QStringLiteral("Windows");
 const QString kGeneral = QStringLiteral("General");
+const QString kInput = QStringLiteral("Input");
 
 constexpr int kDefinitions = 400;
 constexpr TColor kDefaultHighlight = 255;
@@ -63,6 +64,23 @@ QString PressSection(int n)
 QString ReleaseSection(int n)
 {
     return ButtonSection(n, true);
+}
+
+// An output's section or the input's: the same keys, read and written the same way.
+void ReadSlot(const TIniFile& ini, const QString& section, TDeviceSlot& slot)
+{
+    slot.DeviceIndex = ini.ReadInteger(section, QStringLiteral("MIDI Device"), 0);
+    slot.DeviceName =
+        ini.ReadString(section, QStringLiteral("MIDI Device Name"), QString()).toStdString();
+    slot.Active = ini.ReadBool(section, QStringLiteral("Active"), false);
+}
+
+void WriteSlot(TIniFile& ini, const QString& section, const TDeviceSlot& slot)
+{
+    ini.WriteInteger(section, QStringLiteral("MIDI Device"), slot.DeviceIndex);
+    ini.WriteString(section, QStringLiteral("MIDI Device Name"),
+                    QString::fromStdString(slot.DeviceName));
+    ini.WriteBool(section, QStringLiteral("Active"), slot.Active);
 }
 
 std::uint8_t LowByte(std::int32_t value)
@@ -205,14 +223,10 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
     data.MinimiseToTray = ini.ReadBool(kGeneral, QStringLiteral("Minimise To Tray"), false);
     g.GlobalHotKeys = ini.ReadBool(kGeneral, QStringLiteral("Global Hot Keys"), false);
 
-    for (int n = 1; n <= 4; ++n) {
-        TOutput& slot = data.Outputs[std::size_t(n - 1)];
-        slot.DeviceIndex = ini.ReadInteger(OutputSection(n), QStringLiteral("MIDI Device"), 0);
-        slot.DeviceName =
-            ini.ReadString(OutputSection(n), QStringLiteral("MIDI Device Name"), QString())
-                .toStdString();
-        slot.Active = ini.ReadBool(OutputSection(n), QStringLiteral("Active"), false);
-    }
+    for (int n = 1; n <= 4; ++n)
+        ReadSlot(ini, OutputSection(n), data.Outputs[std::size_t(n - 1)]);
+    // A file without the section listens to no input.
+    ReadSlot(ini, kInput, data.Input);
 
     // Item n - 1 must be button n: start from an empty list, as start-up hands it over.
     TCommandList& list = data.CommandList;
@@ -263,13 +277,9 @@ void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
     ini.WriteBool(kGeneral, QStringLiteral("Minimise To Tray"), data.MinimiseToTray);
     ini.WriteBool(kGeneral, QStringLiteral("Global Hot Keys"), g.GlobalHotKeys);
 
-    for (int n = 1; n <= 4; ++n) {
-        const TOutput& slot = data.Outputs[std::size_t(n - 1)];
-        ini.WriteInteger(OutputSection(n), QStringLiteral("MIDI Device"), slot.DeviceIndex);
-        ini.WriteString(OutputSection(n), QStringLiteral("MIDI Device Name"),
-                        QString::fromStdString(slot.DeviceName));
-        ini.WriteBool(OutputSection(n), QStringLiteral("Active"), slot.Active);
-    }
+    for (int n = 1; n <= 4; ++n)
+        WriteSlot(ini, OutputSection(n), data.Outputs[std::size_t(n - 1)]);
+    WriteSlot(ini, kInput, data.Input);
 
     if (fileExisted) {
         ini.EraseSections([](const QString& name) {

@@ -2,6 +2,7 @@
 
 #include "GlobalSettings.h"
 #include "SettingsFile.h"
+#include "midi/DeviceSlot.h"
 #include "midi/Outputs.h"
 #include "model/Colour.h"
 
@@ -25,6 +26,7 @@ struct TSettingsData
 {
     TGlobalSettings& Globals;
     std::array<TOutput, 4>& Outputs; // index 0 is output 1
+    TInput& Input;
     TCommandList& CommandList;
     QString Caption;              // the main window's title: set by loading, read by saving
     bool MinimiseToTray = false;  // the tray icon's active state: set by loading, read by saving

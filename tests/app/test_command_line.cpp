@@ -40,6 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TParseCase{{"-h"}, TCommandLineOption::Help},
                     TParseCase{{"--version"}, TCommandLineOption::Version},
                     TParseCase{{"--list-outputs"}, TCommandLineOption::ListOutputs},
+                    TParseCase{{"--list-inputs"}, TCommandLineOption::ListInputs},
                     // one other argument is the settings file, whatever it looks like
                     TParseCase{{"my-set.ini"}, TCommandLineOption::None},
                     TParseCase{{"--Version"}, TCommandLineOption::Unknown},
@@ -67,7 +68,7 @@ TEST(CommandLineText, UsageNamesTheArgumentOptionsFilesAndEnvironment)
     PrintUsage(out);
     const std::string usage = out.str();
     for (const char* text : {"Usage: keyrill [SETTINGS-FILE]", "-h, --help", "--version",
-                             "--list-outputs", "~/.config/keyrill/", "keyrill.ini",
+                             "--list-outputs", "--list-inputs", "~/.config/keyrill/", "keyrill.ini",
                              "KEYRILL_MIDI_API", "alsa or jack", "XDG_CONFIG_HOME"})
         EXPECT_NE(usage.find(text), std::string::npos) << text;
 }
@@ -91,6 +92,14 @@ TEST_F(ListOutputsTest, ListsEveryDeviceByIndexAfterTheApi)
     // Duplicates stay, so that a line's number is the device index the settings file stores.
     EXPECT_EQ(out.str(), "MIDI API: jack\n0: Midi Through Port-0\n1: USB Synth\n2: USB Synth\n");
     EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(ListOutputsTest, InputsAreListedAsTheInputCountsThem)
+{
+    service.InputNames = {"Desk", "Desk"};
+    service.VirtualPorts = true;
+    EXPECT_EQ(ListInputs(service, out, err), 0);
+    EXPECT_EQ(out.str(), "MIDI API: alsa\n0: Desk\n1: Desk\n2: Keyrill (virtual input)\n");
 }
 
 TEST_F(ListOutputsTest, NoDevicesIsSaidAndIsNoError)

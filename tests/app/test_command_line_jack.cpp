@@ -1,5 +1,6 @@
 // `keyrill --list-outputs` as a user runs it, against a private JACK server with a receiving MIDI
-// port: the port is listed with its index, after the API that found it.
+// port: the port is listed with its index, after the API that found it; `--list-inputs` the same
+// way, with the virtual input last.
 #include "support/JackServer.h"
 
 #include <QProcess>
@@ -24,6 +25,13 @@ TEST(ListOutputsOverJack, ListsTheReceiverPortWithItsIndexUnderJack)
     env.remove("DISPLAY");
     env.remove("QT_QPA_PLATFORM");
     process.setProcessEnvironment(env);
+    const auto run = [&](const QString& option) {
+        process.start(KEYRILL_PROGRAM, {option});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0);
+        return QString::fromLocal8Bit(process.readAllStandardOutput());
+    };
+    EXPECT_TRUE(run("--list-inputs").endsWith(": Keyrill (virtual input)\n"));
     process.start(KEYRILL_PROGRAM, {"--list-outputs"});
     ASSERT_TRUE(process.waitForFinished(30000));
     const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());

@@ -47,10 +47,10 @@ TEST_F(ConfigurationDialog, PagesFollowTheListInItsOrder)
         list->setCurrentRow(row);
         pages << ShownPage();
     }
-    EXPECT_EQ(items,
-              (QStringList{"General", "Appearance", "Output1", "Output2", "Output3", "Output4"}));
+    EXPECT_EQ(items, (QStringList{"General", "Appearance", "Output1", "Output2", "Output3",
+                                  "Output4", "Input"}));
     EXPECT_EQ(pages, (QStringList{"tsGeneral", "tsAppearance", "tsOutput1", "tsOutput2",
-                                  "tsOutput3", "tsOutput4"}));
+                                  "tsOutput3", "tsOutput4", "tsInput"}));
 }
 
 TEST_F(ConfigurationDialog, EveryInputControlEnablesApplyAndApplyDisablesIt)
@@ -261,6 +261,39 @@ TEST_F(ConfigurationDialog, OutputsAreUsedFromTheNextMessage)
     Click(1);
     ASSERT_EQ(m_service.Sent().size(), 1u);
     EXPECT_EQ(m_service.Sent()[0].Device, 1);
+}
+
+// The input is opened, switched and closed by Apply, as the user chose it, and saved so.
+TEST_F(ConfigurationDialog, TheInputPageOpensSwitchesAndClosesTheInputAndIsSaved)
+{
+    m_service.InputNames = {"Desk A", "Desk B"};
+    m_service.VirtualPorts = true;
+    Start();
+    EXPECT_TRUE(m_service.OpenInputs().empty()) << "no input section: no input";
+    Open();
+    auto* inputs = Control<QComboBox>("edInputPort");
+    EXPECT_EQ(inputs->itemText(2), "Keyrill (virtual input)");
+    const auto apply = [&](int item, bool active) {
+        inputs->setCurrentIndex(item);
+        Control<QCheckBox>("cbInputActive")->setChecked(active);
+        Control<QLineEdit>("edMainCaption")->insert("!");
+        Apply();
+        return m_service.OpenInputs();
+    };
+    EXPECT_EQ(apply(1, true), std::vector<int>{1});
+    EXPECT_EQ(apply(2, true), std::vector<int>{TFakeMidiService::kPortDevice});
+    EXPECT_EQ(apply(2, false), std::vector<int>{});
+    m_service.FailOpenInput = "Busy";
+    EXPECT_EQ(apply(0, true), std::vector<int>{});
+    EXPECT_EQ(m_boxes.Texts().last(),
+              "The MIDI device specified for the input could not be opened.");
+    m_service.FailOpenInput.reset();
+    EXPECT_EQ(apply(1, true), std::vector<int>{1});
+    Close();
+    m_window->close();
+    EXPECT_TRUE(
+        ReadSettings().contains("\r\n[Input]\r\nMIDI Device=1\r\nMIDI Device Name=Desk B\r\n"
+                                "Active=1\r\n"));
 }
 
 TEST_F(ConfigurationDialog, ForeignHighlightColourShowsNoSelectionAndIsKept)

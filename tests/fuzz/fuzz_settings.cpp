@@ -34,6 +34,8 @@ bool SameValues(const TSettingsState& a, const TSettingsState& b, bool masked)
         if (a.Outputs[i].DeviceIndex != b.Outputs[i].DeviceIndex ||
             a.Outputs[i].Active != b.Outputs[i].Active)
             return false;
+    if (a.Input.DeviceIndex != b.Input.DeviceIndex || a.Input.Active != b.Input.Active)
+        return false;
     // With Allow Editing the first Rows x Cols buttons are rewritten; without it, all stay.
     const int buttons = x.AllowEditing ? x.ButtonRows * x.ButtonCols : a.CommandList.Count();
     for (int i = 0; i < buttons; ++i) {

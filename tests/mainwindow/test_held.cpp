@@ -452,3 +452,33 @@ TEST_F(HeldTest, AnotherKeysReleaseDoesNotRestartAHeldNote)
 }
 
 } // namespace
+
+// Feedback that arrives for a held button waits for its release, and then only if the button
+// still has the definition it was about.
+TEST_F(HeldTest, FeedbackForAHeldButtonWaitsForItsRelease)
+{
+    m_service.InputNames = {"Desk"};
+    WriteSettings(kHeld + "[Input]\nMIDI Device=0\nActive=1\n");
+    Start();
+    const auto hear = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        const std::uint64_t before = m_window->Input().Queue().Delivered();
+        m_service.Inject(status, data1, data2);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return m_window->Input().Queue().Delivered() > before; }));
+    };
+    Press(3); // the toggle goes on
+    hear(0x80, 64, 0);
+    EXPECT_EQ(Button(3)->Caption(), "Looping") << "held as it was pressed";
+    Release(3);
+    EXPECT_EQ(Button(3)->Caption(), "Loop");
+    EXPECT_FALSE(m_window->CommandList()->Get(2).Pressed);
+    Click(3); // shown off, so its press goes out again
+    EXPECT_EQ(Sent(), (QStringList{"90 40 50", "90 40 50"}));
+
+    Press(1);
+    hear(0x90, 60, 100);
+    m_window->CommandList()->Get(0).Release.Caption = "Changed";
+    m_window->RefreshButtons(); // releases the press of the old definition
+    EXPECT_EQ(Button(1)->Caption(), "On") << "the feedback was about the old definition";
+    EXPECT_EQ(Sent().mid(2), (QStringList{"90 3C 64", "80 3C 00"}));
+}

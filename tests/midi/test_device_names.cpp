@@ -58,20 +58,30 @@ INSTANTIATE_TEST_SUITE_P(
         TNameCase{"NewAddress", {"P:P 24:0"}, {0, true, "P:P 20:0"}, 0, {0, false, "P:P 24:0"}}),
     [](const testing::TestParamInfo<TNameCase>& info) { return info.param.Case; });
 
-// The window over the fake: the device goes while the program runs and comes back at another
-// index, told only by the service's descriptor and handled from the event loop.
+// The window over the fake: the devices (an output's and the input's) go while the program runs
+// and come back at another index, told only by the service's descriptor and handled from the
+// event loop.
 TEST_F(MainWindowTest, VanishedDeviceFailsItsPressesAndIsReconnectedWhenItReturns)
 {
-    WriteSettings(kOutput1Active + "[Button 1]\nMessage=1\nNote=60\nVelocity=100\n");
+    m_service.InputNames = {"Fake Desk"};
+    WriteSettings(kOutput1Active +
+                  "[Button 1]\nMessage=1\nNote=60\nVelocity=100\n"
+                  "[Input]\nMIDI Device=0\nMIDI Device Name=Fake Desk\nActive=1\n");
     Start();
     m_service.RemoveDevice("Fake Synth");
+    m_service.RemoveInput("Fake Desk");
     QCoreApplication::processEvents();
     Click(1);
     EXPECT_EQ(m_boxes.Texts(), QStringList{"MIDI port error on output 1.(MIDI Device # 0)"});
     m_service.AddDevice("Other");
     m_service.AddDevice("Fake Synth");
+    m_service.AddInput("Other");
+    m_service.AddInput("Fake Desk");
     QCoreApplication::processEvents();
     EXPECT_TRUE(m_service.IsOpen(1)) << "open again before the next press";
+    EXPECT_EQ(m_service.OpenInputs(), std::vector<int>{1}) << "the input's handle, reconnected";
+    m_service.Inject(0x90, 60, 100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->Input().Queue().Delivered() == 1; }));
     Click(1);
     EXPECT_EQ(Sent(), QStringList{"90 3C 64"}) << "the absent press is not kept";
     EXPECT_EQ(m_service.SentTo(1).size(), 1u);
@@ -79,6 +89,7 @@ TEST_F(MainWindowTest, VanishedDeviceFailsItsPressesAndIsReconnectedWhenItReturn
     EXPECT_EQ(m_boxes.Boxes.size(), 1u);
     EXPECT_TRUE(m_window->close());
     EXPECT_TRUE(ReadSettings().contains("MIDI Device=1\r\nMIDI Device Name=Fake Synth\r\n"));
+    EXPECT_TRUE(ReadSettings().contains("[Input]\r\nMIDI Device=1\r\nMIDI Device Name=Fake Desk"));
 }
 
 struct TAnnounceCase

@@ -76,7 +76,8 @@ TEST_F(SettingsFile, NoFileStartCloseWritesTheGoldenDefaultFile)
 TEST_F(SettingsFile, GoldenFileHasTheSectionsInOrder)
 {
     const TIniFile ini = TIniFile::Parse(QString::fromUtf8(GoldenDefaultFile()));
-    QStringList expected = {"Windows", "General", "Output 1", "Output 2", "Output 3", "Output 4"};
+    QStringList expected = {"Windows",  "General",  "Output 1", "Output 2",
+                            "Output 3", "Output 4", "Input"};
     for (int n = 1; n <= 15; ++n)
         expected << QStringLiteral("Button %1").arg(n)
                  << QStringLiteral("Button %1 Release").arg(n);

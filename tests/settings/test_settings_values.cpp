@@ -486,8 +486,10 @@ TEST(SaveSettings, UnknownSectionsAndKeysSurviveButtonSectionsGo)
     EXPECT_TRUE(out.contains("[Butto]\r\nstays=1\r\n\r\n"));
     EXPECT_TRUE(out.contains("[Other]\r\n\r\n"));
     // The button sections come last, after the sections the program appended.
-    EXPECT_TRUE(out.contains("\r\n[Output 4]\r\nMIDI Device=0\r\nMIDI Device Name=\r\nActive=0\r\n\r\n"
-                             "[Button 1]\r\n"));
+    EXPECT_TRUE(
+        out.contains("\r\n[Output 4]\r\nMIDI Device=0\r\nMIDI Device Name=\r\nActive=0\r\n\r\n"
+                     "[Input]\r\nMIDI Device=0\r\nMIDI Device Name=\r\nActive=0\r\n\r\n"
+                     "[Button 1]\r\n"));
     EXPECT_TRUE(
         out.endsWith("[Button 1 Release]\r\nCaption=1\r\nMessage=0\r\nChannel=0\r\nNote=0\r\n"
                      "Velocity=0\r\nOutput=1\r\nButton Colour=#FFFBF0\r\n"

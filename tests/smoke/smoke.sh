@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The built program as a user runs it: a real X server (Xvfb), a real JACK server with a MIDI
 # receiver, a click and a hot key with xdotool, a screen reader's view through AT-SPI, a
-# window-manager close request, and the settings file saved.
-# Usage: smoke.sh KEYRILL WM_CLOSE
+# window-manager close request, and the settings file saved; then buttons lit by a JACK sender
+# on the input, a device's and the virtual one.
+# Usage: smoke.sh KEYRILL WM_CLOSE JACK_SEND
 source "$(dirname "$0")/lib.sh" "$@"
+jack_send=$3
 
 start_x
 start_atspi
@@ -75,3 +77,67 @@ for caption in 'Set [*] one' ''; do
     await_exit "Keyrill did not end after the title check"
 done
 echo "smoke: titles shown as typed ('[*]' kept, empty stays empty)"
+
+# Feedback: a sender's messages light the buttons they are about, as the screen reader reads
+# them ("*": a toggle switched on). Button 1 toggles Note On / Note Off 60, button 2 controller
+# 20 at 127 / 0, button 3 plays program 5.
+mkfifo "$work/send"
+"$jack_send" <"$work/send" >"$work/sender.log" 2>&1 &
+pids+=("$!")
+exec 5>"$work/send"
+wait_for 10 sh -c 'jack_lsp | grep -q "^keyrill-sender:out$"' || fail "no MIDI sender"
+send() { echo "$1" >&5; }
+cat >"$work/names.py" <<'PYTHON'
+import pyatspi
+app = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "keyrill")
+on = lambda b: "*" if b.getState().contains(pyatspi.STATE_CHECKED) else ""
+print(" | ".join(b.name + on(b) for b in app[0]))
+PYTHON
+shows() { [[ "$(/usr/bin/python3 "$work/names.py" 2>/dev/null)" == "$1" ]]; }
+expect_shown() { wait_for 10 shows "$1" || fail "$2: shown '$(/usr/bin/python3 "$work/names.py")'"; }
+feedback_set() { # feedback_set INPUT-KEYS...: the three buttons, listening as the keys say
+    printf '%s\r\n' '[General]' 'Button Rows=3' 'Button Cols=1' '' \
+        '[Output 1]' 'MIDI Device=0' 'Active=1' '' '[Input]' "$@" 'Active=1' '' \
+        '[Button 1]' 'Action=2' 'Caption=Mute' 'Message=1' 'Note=60' 'Velocity=100' '' \
+        '[Button 1 Release]' 'Caption=Muted' 'Note=60' '' \
+        '[Button 2]' 'Action=2' 'Caption=Rec' 'Message=3' 'Note=20' 'Velocity=127' '' \
+        '[Button 2 Release]' 'Caption=Recording' 'Message=3' 'Note=20' '' \
+        '[Button 3]' 'Caption=Cue 5' 'Message=4' 'Note=5' '' \
+        '[Button 3 Release]' 'Caption=Cue 5 on' '' >"$work/feedback.ini"
+}
+count() { dump_bytes | grep -c "$1" || true; }
+
+feedback_set 'MIDI Device=0' 'MIDI Device Name=keyrill-sender:out'
+start_keyrill "$work/feedback.ini"
+expect_shown "Mute | Rec | Cue 5" "at start"
+notes_on=$(count '90 3c 64')
+send '90 3c 64'
+expect_shown "Muted* | Rec | Cue 5" "Note On 60"
+xdotool mousemove --window "$window" 20 10 click 1
+expect_shown "Mute | Rec | Cue 5" "the click on the lit toggle"
+wait_for 10 received '80 3c 00' || fail "the click on the lit toggle did not send its Note Off"
+[[ $(count '90 3c 64') -eq $notes_on ]] || fail "the click on the lit toggle sent a Note On"
+send 'b0 14 7f'
+expect_shown "Mute | Recording* | Cue 5" "CC 20 127"
+send 'b0 14 00'
+expect_shown "Mute | Rec | Cue 5" "CC 20 0"
+send 'c0 05'
+expect_shown "Mute | Rec | Cue 5 on" "program 5"
+send '90 3d 64' # about nothing; program 6 then turns button 3 off, and nothing else changed
+send 'c0 06'
+expect_shown "Mute | Rec | Cue 5" "a message about nothing"
+close_keyrill
+
+# The virtual input: the sender connected to Keyrill's own port, as a DAW would connect it.
+feedback_set 'MIDI Device=-2'
+start_keyrill "$work/feedback.ini"
+wait_for 10 sh -c 'jack_lsp | grep -qE "^Keyrill[^:]*:Input$"' || fail "no virtual input"
+jack_connect keyrill-sender:out "$(jack_lsp | grep -E '^Keyrill[^:]*:Input$' | head -n 1)" ||
+    fail "the sender could not be connected to the virtual input"
+sleep 0.2
+send '90 3c 64'
+expect_shown "Muted* | Rec | Cue 5" "Note On 60 on the virtual input"
+close_keyrill
+echo "smoke: the input's Note On 60 lit the toggle, whose click sent Note Off 60; CC 20 127 / 0" \
+    "switched a toggle on and off; program 5 lit its button; a message about nothing changed" \
+    "nothing; the virtual input lit the toggle too"

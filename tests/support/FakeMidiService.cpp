@@ -12,6 +12,7 @@ constexpr TMidiResult kOpenFailed = 11;
 constexpr TMidiResult kSendFailed = 12;
 constexpr TMidiResult kCloseFailed = 13;
 constexpr TMidiResult kNotConnected = 14;
+constexpr TMidiResult kOpenInputFailed = 15;
 constexpr TMidiResult kNoText = 99;
 
 TFakeMidiService::TBytes Unpack(std::uint32_t packed)
@@ -34,22 +35,86 @@ TFakeMidiService::~TFakeMidiService()
     ::close(m_notice[1]);
 }
 
+void TFakeMidiService::Remove(std::vector<std::string>& names, std::map<TMidiHandle, int>& handles,
+                              const std::string& name)
+{
+    const auto found = std::find(names.begin(), names.end(), name);
+    if (found == names.end())
+        return;
+    const int index = int(found - names.begin());
+    names.erase(found);
+    for (auto& [handle, device] : handles)
+        if (device >= 0)
+            device = device == index ? -1 : device - (device > index ? 1 : 0);
+    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "-", 1);
+}
+
 void TFakeMidiService::RemoveDevice(const std::string& name)
 {
-    const auto found = std::find(DeviceNames.begin(), DeviceNames.end(), name);
-    if (found == DeviceNames.end())
-        return;
-    const int index = int(found - DeviceNames.begin());
-    DeviceNames.erase(found);
-    for (auto& [handle, device] : m_handles)
-        device = device == index ? -1 : device - (device > index ? 1 : 0);
-    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "-", 1);
+    Remove(DeviceNames, m_handles, name);
+}
+
+void TFakeMidiService::RemoveInput(const std::string& name)
+{
+    Remove(InputNames, m_inputs, name);
 }
 
 void TFakeMidiService::AddDevice(const std::string& name)
 {
     DeviceNames.push_back(name);
     [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "+", 1);
+}
+
+void TFakeMidiService::AddInput(const std::string& name)
+{
+    InputNames.push_back(name);
+    [[maybe_unused]] const ssize_t written = ::write(m_notice[1], "+", 1);
+}
+
+TMidiResult TFakeMidiService::InputName(int index, std::string& name)
+{
+    if (index < 0 || index >= int(InputNames.size()))
+        return Failure(kIndexOutOfRange);
+    name = InputNames[std::size_t(index)];
+    return kMidiOk;
+}
+
+TMidiResult TFakeMidiService::AddInput(int device, IMidiInputSink& sink, TMidiHandle& handle)
+{
+    if (FailOpenInput)
+        return Failure(kOpenInputFailed);
+    handle = m_nextHandle++;
+    m_inputs[handle] = device;
+    m_sinks[handle] = &sink;
+    return kMidiOk;
+}
+
+TMidiResult TFakeMidiService::OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle)
+{
+    if (index < 0 || index >= int(InputNames.size()))
+        return Failure(kIndexOutOfRange);
+    return AddInput(index, sink, handle);
+}
+
+TMidiResult TFakeMidiService::OpenVirtualInput(const std::string&, IMidiInputSink& sink,
+                                               TMidiHandle& handle)
+{
+    return VirtualPorts ? AddInput(kPortDevice, sink, handle) : kMidiNoInputs;
+}
+
+void TFakeMidiService::Inject(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
+{
+    for (const auto& [handle, device] : m_inputs)
+        if (device != -1)
+            m_sinks.at(handle)->Received(status, data1, data2);
+}
+
+std::vector<int> TFakeMidiService::OpenInputs() const
+{
+    std::vector<int> devices;
+    for (const auto& [handle, device] : m_inputs)
+        devices.push_back(device);
+    return devices;
 }
 
 bool TFakeMidiService::TakeDeviceChanges()
@@ -63,6 +128,12 @@ bool TFakeMidiService::TakeDeviceChanges()
 
 TMidiResult TFakeMidiService::Reconnect(TMidiHandle handle, int index)
 {
+    if (const auto input = m_inputs.find(handle); input != m_inputs.end()) {
+        if (index < 0 || index >= int(InputNames.size()))
+            return Failure(kInvalidHandle);
+        input->second = index;
+        return kMidiOk;
+    }
     const auto found = m_handles.find(handle);
     if (found == m_handles.end() || index < 0 || index >= int(DeviceNames.size()))
         return Failure(kInvalidHandle);
@@ -146,6 +217,10 @@ TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t
 
 TMidiResult TFakeMidiService::Close(TMidiHandle handle)
 {
+    if (m_inputs.erase(handle) > 0) {
+        m_sinks.erase(handle);
+        return kMidiOk;
+    }
     const auto found = m_handles.find(handle);
     TCall call{
         TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk};
@@ -181,6 +256,9 @@ bool TFakeMidiService::ErrorText(TMidiResult code, std::string& text)
         return true;
     case kNotConnected:
         text = "The MIDI device is not connected";
+        return true;
+    case kOpenInputFailed:
+        text = FailOpenInput.value_or("");
         return true;
     default:
         return false;

@@ -28,6 +28,9 @@
 //   service.RemoveDevice("Synth B");        // gone: its handles fail until Reconnect
 //   service.AddDevice("Synth B");           // back, at the end; each change leaves a notice
 //   QCoreApplication::processEvents();      // on the descriptor, as the real service does
+//
+//   service.InputNames = {"Desk"};          // inputs: listed, opened, removed and added alike
+//   service.Inject(0x90, 0x3C, 0x64);       // arrives on every open input that is connected
 class TFakeMidiService : public IMidiService
 {
 public:
@@ -67,6 +70,16 @@ public:
 
     void RemoveDevice(const std::string& name);
     void AddDevice(const std::string& name);
+    void RemoveInput(const std::string& name);
+    void AddInput(const std::string& name);
+
+    // The input devices, and a message arriving (on the caller's thread) on every open input
+    // whose device is there, the published one included.
+    std::vector<std::string> InputNames;
+    std::optional<std::string> FailOpenInput; // every input's open fails with this text
+    void Inject(std::uint8_t status, std::uint8_t data1, std::uint8_t data2 = 0);
+    // The inputs open now, by device index (kPortDevice: the published one).
+    std::vector<int> OpenInputs() const;
 
     // Configuration: the devices, read at every DeviceCount / DeviceName.
     std::vector<std::string> DeviceNames;
@@ -119,8 +132,17 @@ public:
     int DeviceChangeDescriptor() override { return m_notice[0]; }
     bool TakeDeviceChanges() override;
     TMidiResult Reconnect(TMidiHandle handle, int index) override;
+    int InputCount() override { return int(InputNames.size()); }
+    TMidiResult InputName(int index, std::string& name) override;
+    TMidiResult OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle) override;
+    TMidiResult OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
+                                 TMidiHandle& handle) override;
 
 private:
+    void Remove(std::vector<std::string>& names, std::map<TMidiHandle, int>& handles,
+                const std::string& name);
+    TMidiResult AddInput(int device, IMidiInputSink& sink, TMidiHandle& handle);
+
     TMidiResult Failure(TMidiResult code) const;
     TMidiResult Record(TCall call);
 
@@ -128,6 +150,8 @@ private:
     std::vector<TSent> m_sent;
     int m_deviceCountCalls = 0;
     std::map<TMidiHandle, int> m_handles; // open handle -> device index (-1: the device went)
+    std::map<TMidiHandle, int> m_inputs;  // the same for the inputs
+    std::map<TMidiHandle, IMidiInputSink*> m_sinks;
     int m_notice[2] = {-1, -1};           // the descriptor's pipe
     TMidiHandle m_nextHandle = 0x100;
     std::map<TMidiHandle, std::string> m_portNames; // every handle ever published, kept

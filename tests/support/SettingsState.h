@@ -12,8 +12,9 @@ struct TSettingsState
 {
     TGlobalSettings Globals;
     std::array<TOutput, 4> Outputs{};
+    TInput Input{};
     TCommandList CommandList;
-    TSettingsData Data{Globals, Outputs, CommandList, {}, false, false};
+    TSettingsData Data{Globals, Outputs, Input, CommandList, {}, false, false};
 
     // Load from INI text held in memory (LoadSettings without the file).
     void LoadText(const QString& text) { ReadSettings(TIniFile::Parse(text), Data); }
