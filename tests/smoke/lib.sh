@@ -41,15 +41,20 @@ wait_for() { # wait_for SECONDS COMMAND...: retries the command until it succeed
     for ((i = 0; i < limit; i++)); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
     return 1
 }
-# start_x: an Xvfb of 1024 x 768 on a display the server picks itself (no race with other tests
-# looking for a free one); exports DISPLAY.
+# start_x: an Xvfb of 1024 x 768 on a display of its own, exports DISPLAY. The number is picked at
+# random among high ones, not the lowest free one: a server of another script that has just
+# stopped may still remove the socket of the lowest number when a new server takes it over.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    pids+=("$!")
-    wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-    DISPLAY=":$(head -n 1 "$work/display")"
-    export DISPLAY
-    wait_for 10 xdotool getmouselocation || fail "Xvfb did not start"
+    local try n
+    for try in 1 2 3 4 5; do
+        n=$((100 + RANDOM % 900))
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        pids+=("$!")
+        export DISPLAY=":$n"
+        wait_for 10 xdotool getmouselocation && return 0
+    done
+    fail "Xvfb did not start"
 }
 
 # start_atspi: a session bus of our own with at-spi2-core's accessibility bus, Qt's reaching it.
