@@ -71,11 +71,7 @@ void BM_SendMidiMessage_Jack(benchmark::State& state)
     bool showOutputErrors = true;
     TOutputs outputs(midi, boxes, showOutputErrors, [] { return QPoint(); });
     outputs.CreateOutputs();
-    int index = -1;
-    const auto& devices = midi.GetMidiOutput().Devices();
-    for (std::size_t i = 0; i < devices.size(); ++i)
-        if (devices[i].Name == receiver.PortName())
-            index = int(i);
+    const int index = midi.GetMidiOutput().FindDevice(receiver.PortName(), 0);
     if (index < 0) {
         state.SkipWithError("the receiver's port is not in the device list");
         return;

@@ -33,8 +33,6 @@ public:
     // The file as the load read it.
     void Remember(const QString& path, TSettingsText read);
     const TSettingsText& Read() const { return m_read; }
-    // The file the set is saved to.
-    const QString& Path() const { return m_path; }
 
     // Before a save to the remembered file: when it changed on disk since it was read (size,
     // time or content), copies it to "<file>.bak", replacing an older one, and returns that path.

@@ -19,14 +19,13 @@ TReleaseWatch::TReleaseWatch(QWidget& window, std::function<bool()> pointerHeld)
     m_window.installEventFilter(this);
 }
 
-bool TReleaseWatch::Follow(std::function<void()> released)
+void TReleaseWatch::Follow(std::function<void()> released)
 {
     m_released = std::move(released);
     QCoreApplication::instance()->installEventFilter(this);
     m_poll.start();
     // Up already (let go while the box was open): the release runs once the press event is done.
     QTimer::singleShot(0, this, &TReleaseWatch::Check);
-    return true;
 }
 
 void TReleaseWatch::Cancel()

@@ -20,15 +20,15 @@ public:
 
     // Runs `press`. When a modal window blocked the window meanwhile, `released` runs once the
     // left button is up for real (from the event loop, at once if it is up already); otherwise
-    // the pressed widget reports its release itself. True when followed.
-    template <typename F> bool Press(F&& press, std::function<void()> released)
+    // the pressed widget reports its release itself.
+    template <typename F> void Press(F&& press, std::function<void()> released)
     {
         Cancel(); // a release still followed belongs to an earlier press, which has ended
         const int blocks = m_blocks;
         press();
-        return m_blocks != blocks && Follow(std::move(released));
+        if (m_blocks != blocks)
+            Follow(std::move(released));
     }
-    bool Following() const { return bool(m_released); }
     // Stops following, without running `released` (it was released another way).
     void Cancel();
 
@@ -36,7 +36,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool Follow(std::function<void()> released);
+    void Follow(std::function<void()> released);
     void Check();
     void Finish();
     void Stop();
