@@ -42,13 +42,33 @@ int main(int argc, char* argv[])
     arguments.removeFirst();
     const TPlatform platform{midi, boxes, arguments, QApplication::applicationFilePath(),
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
+    // A signal during the start-up's boxes (a device that cannot be opened, an unreadable file)
+    // finds nobody to answer them: they are dismissed, the start-up runs to its end, and the
+    // window then shuts down at once as after any signal.
+    TfmMain* started = nullptr;
+    bool stopAtStart = false;
+    shutdownSignals.Start([&] {
+        if (started) {
+            started->CloseUnattended();
+        } else {
+            stopAtStart = true;
+            boxes.DismissAll();
+        }
+    });
     TfmMain fmMain(platform);
     if (fmMain.StartRefused())
         return 1;
     boxes.SetParent(&fmMain);
-    QObject::connect(&fmMain, &TfmMain::ShutDown, &application,
-                     [](int exitCode) { QCoreApplication::exit(exitCode); });
-    shutdownSignals.Start([&fmMain] { fmMain.CloseUnattended(); });
+    int exitCode = 0;
+    QObject::connect(&fmMain, &TfmMain::ShutDown, &application, [&exitCode](int code) {
+        exitCode = code;
+        QCoreApplication::exit(code);
+    });
+    started = &fmMain;
+    if (stopAtStart) {
+        fmMain.CloseUnattended();
+        return exitCode;
+    }
     fmMain.show();
     return application.exec();
 }

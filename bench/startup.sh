@@ -24,7 +24,7 @@ trap cleanup EXIT
 display=
 for n in $(seq 140 199); do
     if [[ ! -e /tmp/.X$n-lock && ! -e /tmp/.X11-unix/X$n ]]; then
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfb_pid=$!
         for _ in $(seq 100); do
             [[ -e /tmp/.X11-unix/X$n ]] && break

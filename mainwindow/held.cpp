@@ -137,12 +137,17 @@ void TfmMain::ReleaseChangedDefinitions()
         ReleasePress(press, false);
 }
 
-void TfmMain::ReleaseAllHeld()
+void TfmMain::ReleaseAllHeld(bool keepMouse)
 {
     m_held.ReleaseKeysEarly();
     m_lastKeyDown = 0;
     m_pendingSources.clear();
-    for (const THeldPress& press : m_held.TakeAll())
+    const std::vector<THeldPress> released =
+        keepMouse ? m_held.TakeIf([](const THeldPress& press) {
+            return press.Source != THeldPresses::kMouse;
+        })
+                  : m_held.TakeAll();
+    for (const THeldPress& press : released)
         ReleasePress(press, false);
 }
 
@@ -163,7 +168,9 @@ void TfmMain::ReleaseOnFocusLoss()
         m_releasePending = true;
         return;
     }
-    ReleaseAllHeld();
+    // A press's own error box took the keyboard: the mouse still holding that button is followed,
+    // and its real release ends the press.
+    ReleaseAllHeld(m_releaseWatch->Following());
 }
 
 void TfmMain::RunPendingReleases()

@@ -216,7 +216,7 @@ private:
     void ReleasePress(const THeldPress& press, bool widgetReleases);
     void EndPress(const THeldPress& press, bool widgetReleases);
     void ReleaseChangedDefinitions();
-    void ReleaseAllHeld();
+    void ReleaseAllHeld(bool keepMouse = false);
     void ReleaseOnFocusLoss();
     void RunPendingReleases();
     TQelSpeedButton* GridButton(int number) const;

@@ -16,7 +16,7 @@ void TQtMessageBoxes::Show(const QString& title, const QString& text, TBoxIcon i
         box.adjustSize();
         box.move(*topLeft);
     }
-    box.exec();
+    Run(box);
 }
 
 int TQtMessageBoxes::Ask(const QString& title, const QString& text, TBoxIcon icon,
@@ -29,7 +29,8 @@ int TQtMessageBoxes::Ask(const QString& title, const QString& text, TBoxIcon ico
         added.push_back(box.addButton(caption, QMessageBox::ActionRole));
     if (!added.empty())
         box.setDefaultButton(added.front());
-    box.exec();
+    if (!Run(box))
+        return -1;
     const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
     return chosen == added.end() ? -1 : int(chosen - added.begin());
 }
@@ -37,5 +38,25 @@ int TQtMessageBoxes::Ask(const QString& title, const QString& text, TBoxIcon ico
 QString TQtMessageBoxes::AskSaveFileName(const QString& title, const QString& startPath,
                                          const QString& filter)
 {
+    if (m_dismissed)
+        return {};
     return QFileDialog::getSaveFileName(m_parent, title, startPath, filter);
+}
+
+void TQtMessageBoxes::DismissAll()
+{
+    m_dismissed = true;
+    if (m_open)
+        m_open->reject();
+}
+
+// False when the box was dismissed rather than answered.
+bool TQtMessageBoxes::Run(QDialog& box)
+{
+    if (m_dismissed)
+        return false;
+    m_open = &box;
+    box.exec();
+    m_open = nullptr;
+    return !m_dismissed;
 }

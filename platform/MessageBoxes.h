@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 enum class TBoxIcon { None, Error };
@@ -36,6 +38,9 @@ class TQtMessageBoxes : public IMessageBoxes
 public:
     explicit TQtMessageBoxes(QWidget* parent = nullptr) : m_parent(parent) {}
     void SetParent(QWidget* parent) { m_parent = parent; }
+    // Nobody is there to answer (a stop signal): the open box closes as by Escape, and every
+    // later one returns at once unanswered, so a start-up in the middle of its boxes runs on.
+    void DismissAll();
     void Show(const QString& title, const QString& text, TBoxIcon icon,
               std::optional<QPoint> topLeft = std::nullopt) override;
     int Ask(const QString& title, const QString& text, TBoxIcon icon,
@@ -44,5 +49,9 @@ public:
                             const QString& filter) override;
 
 private:
+    bool Run(QDialog& box);
+
     QWidget* m_parent;
+    QPointer<QDialog> m_open;
+    bool m_dismissed = false;
 };

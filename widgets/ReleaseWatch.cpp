@@ -46,7 +46,7 @@ bool TReleaseWatch::eventFilter(QObject* watched, QEvent* event)
         ++m_blocks;
     else if (m_released && event->type() == QEvent::MouseButtonRelease &&
              static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        Finish();
+        Check(); // Qt may report a left release when the box closes while the button is down
     return QObject::eventFilter(watched, event);
 }
 

@@ -10,7 +10,8 @@ class QWidget;
 // The left mouse button's release after a press during which a modal box opened (the error box
 // of a send). The box takes the release from the widget that was pressed, and Qt's own idea of
 // the button state can be wrong afterwards, so the real pointer is followed: the release is
-// reported once, when the button is up for real, at whichever widget (or none) its event lands.
+// reported once, when the button is up for real, at whichever widget (or none) its event lands;
+// a release event counts only when the pointer agrees.
 class TReleaseWatch : public QObject
 {
 public:
@@ -31,6 +32,7 @@ public:
     }
     // Stops following, without running `released` (it was released another way).
     void Cancel();
+    bool Following() const { return bool(m_released); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

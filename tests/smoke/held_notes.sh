@@ -52,6 +52,22 @@ printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main
     '[Button 4]' 'Action=1' 'HotKey=F14' 'Message=1' 'Note=66' 'Velocity=70' '' \
     '[Button 4 Release]' 'Note=66' '' >"$work/keyrill.ini"
 
+# A stop signal while a start-up box is open (output 2 cannot be opened, with or without "Show
+# Output Errors"; a FIFO for a settings file) ends the program: the set saved, an unread one left.
+for errors in 1 0 fifo; do
+    ini=$work/$errors.ini
+    if [[ $errors == fifo ]]; then mkfifo "$ini"; else
+        sed "s/^Global Hot Keys=1/Show Output Errors=$errors/" "$work/keyrill.ini" >"$ini"
+    fi
+    launch_keyrill "$ini"
+    wait_for 10 find_window '^Keyrill$' || fail "no start-up box ($errors)"
+    kill -TERM "$app"
+    await_exit "SIGTERM in the start-up box ($errors) did not end Keyrill with status 0"
+    if [[ $errors == fifo ]]; then [[ -p $ini ]] || fail "the FIFO was written"; continue; fi
+    grep -q $'^Allow Editing=1\r$' "$ini" || fail "SIGTERM in the start-up box ($errors): not saved"
+done
+echo "held notes: SIGTERM in a start-up box ends Keyrill"
+
 start_other_window
 launch_keyrill "$work/keyrill.ini"
 # Output 2 cannot be opened: its box comes first, before the window.
@@ -114,6 +130,21 @@ expect '80 40 00' 1
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Error\$'" || fail "the error box stayed"
 xdotool windowfocus --sync "$window"
 sleep 1 # the program takes the keyboard back (slowly under the sanitizers)
+
+# 6b: the error box closed by a key while the mouse still holds the button: the release goes out
+# at the mouse-up, not at the box's close.
+start "error box closed while the button is held"
+at 170 20
+xdotool mousedown 1
+wait_for 5 sh -c "xdotool search --onlyvisible --name '^Error\$'" || fail "no error box"
+xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Error$' | head -n 1)" key Return
+sleep 1
+early=$(($(count '80 40 00') - before['80 40 00']))
+xdotool mouseup 1
+((early == 0)) || failures+=("$case_name: the Note Off went out at the box's close")
+expect '80 40 00' 1
+xdotool windowfocus --sync "$window"
+sleep 1
 
 # 7: X11 auto-repeat while the computer is busy: every hold plays its note once.
 start "holds under load"

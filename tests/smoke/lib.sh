@@ -49,7 +49,7 @@ start_x() {
     for try in 1 2 3 4 5; do
         n=$((100 + RANDOM % 900))
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
         pids+=("$!")
         export DISPLAY=":$n"
         wait_for 10 xdotool getmouselocation && return 0
