@@ -118,7 +118,7 @@ void TfmMain::EndPress(const THeldPress& press, bool widgetReleases)
     // was pressed still goes out, and the new definition starts released.
     const THandlerScope scope(*this);
     if (press.Definition.Action == actPressRelease) {
-        SendSide(press.Definition.Release);
+        SendSide(press.Definition.Release, TOutputs::TKind::Release);
         if (d)
             d->Pressed = false;
     }

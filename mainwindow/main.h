@@ -185,7 +185,7 @@ protected:
 private:
     void CreatePopupMenu();
     TCommandSet* Definition(const TAdvToolButton* button);
-    void SendSide(const TCommand& side);
+    void SendSide(const TCommand& side, TOutputs::TKind kind = TOutputs::TKind::Other);
     void HighlightOn(TAdvToolButton* button);
     void HighlightOff(TAdvToolButton* button);
     void ReportError(const QString& text);
