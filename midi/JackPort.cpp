@@ -6,6 +6,8 @@
 #include <jack/midiport.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -41,6 +43,12 @@ std::unique_ptr<TJackPort> TJackPort::Open(const std::string& clientName,
 
 TJackPort::~TJackPort()
 {
+    // What is queued still goes out (a Release sent as the program closes): a few cycles at most.
+    if (m_queue && jack_ringbuffer_read_space(m_queue) > 0) {
+        for (int waited = 0; waited < 100 && jack_ringbuffer_read_space(m_queue) > 0; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the cycle that took it
+    }
     if (m_client)
         jack_client_close(m_client);
     if (m_queue)
