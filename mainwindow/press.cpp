@@ -14,7 +14,7 @@ void TfmMain::BtTxMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
     TCommandSet* d = Definition(sender);
     if (!d)
         return;
-    const THandlerScope scope(*this);
+    const THandlerScope scope(*this, sender->Tag());
     switch (d->Action) {
     case actPress:
         SendSide(d->Press);
@@ -48,7 +48,7 @@ void TfmMain::BtTxMouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::Ke
     TCommandSet* d = Definition(sender);
     if (!d)
         return;
-    const THandlerScope scope(*this);
+    const THandlerScope scope(*this, sender->Tag());
     switch (d->Action) {
     case actPress:
         break;

@@ -482,3 +482,35 @@ TEST_F(HeldTest, FeedbackForAHeldButtonWaitsForItsRelease)
     EXPECT_EQ(Button(1)->Caption(), "On") << "the feedback was about the old definition";
     EXPECT_EQ(Sent().mid(2), (QStringList{"90 3C 64", "80 3C 00"}));
 }
+
+// Feedback during a hold: news for another button shows at once, even while the held button's
+// error box is open; news that the held toggle's Press side is in effect does not undo the
+// Release its release then sends.
+TEST_F(HeldTest, FeedbackDuringAHoldNeitherFreezesNorUndoesTheRelease)
+{
+    m_service.InputNames = {"Desk"};
+    WriteSettings(kHeld + "[Input]\nMIDI Device=0\nActive=1\n");
+    Start();
+    const auto hear = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        const std::uint64_t before = m_window->Input().Queue().Delivered();
+        m_service.Inject(status, data1, data2);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return m_window->Input().Queue().Delivered() > before; }));
+    };
+    Click(3); // the toggle goes on
+    Press(3);
+    hear(0x90, 64, 80);
+    Release(3);
+    EXPECT_EQ(Button(3)->Caption(), "Loop");
+    Click(3);
+    EXPECT_EQ(Sent(), (QStringList{"90 40 50", "80 40 00", "90 40 50"}));
+
+    m_service.FailSend = "gone";
+    QString shownDuringBox;
+    m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
+        hear(0x80, 64, 0);
+        shownDuringBox = Button(3)->Caption();
+    };
+    Press(1);
+    EXPECT_EQ(shownDuringBox, "Loop");
+}
