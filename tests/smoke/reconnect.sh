@@ -7,10 +7,8 @@
 source "$(dirname "$0")/lib.sh" "$@"
 jack_send=$3
 start_x
-start_jack keyrill-reconnect
-jackd_pid=${pids[-1]}
-start_receiver
-receiver_pid=${pids[-1]}
+start_jack keyrill-reconnect && jackd_pid=${pids[-1]}
+start_receiver && receiver_pid=${pids[-1]}
 start_device() { # keyrill-device: "in" is output 2's device (into device.log), "out" the input's
     rm -f "$work/device" && mkfifo "$work/device"
     "$jack_send" keyrill-device <"$work/device" >"$work/device.log" 2>&1 &
@@ -32,8 +30,8 @@ printf '%s\r\n' '[General]' 'Show Output Errors=1' 'Button Rows=1' 'Button Cols=
     >"$work/keyrill.ini"
 at() { xdotool mousemove --window "$window" "$1" 20; }
 click() { at "$1" && xdotool click 1; }
+gone() { wait_for 10 eval "! jack_lsp | grep -q '^$1$'" || fail "$1 did not go"; }
 linked() { jack_lsp -c "$1" | grep -q '^ *Keyrill'; } # a port of Keyrill's is connected to it
-listed() { jack_lsp | grep -q "^$1$"; }
 error_box() { xdotool search --onlyvisible --name '^Error$' | head -n 1; }
 dismiss_error() { # the send's error box shows; Return closes it
     wait_for 5 error_box || fail "$1: no error box"
@@ -44,11 +42,10 @@ dismiss_error() { # the send's error box shows; Return closes it
 stop_receiver() { # stop_receiver SIGNAL
     kill "-$1" "$receiver_pid"
     wait "$receiver_pid" 2>/dev/null || true
-    wait_for 10 eval '! listed midi-monitor:input' || fail "the receiver did not go"
+    gone midi-monitor:input
 }
 restart_receiver() {
-    start_receiver
-    receiver_pid=${pids[-1]}
+    start_receiver && receiver_pid=${pids[-1]}
     wait_for 10 linked midi-monitor:input || fail "$1: output 1 was not connected again"
 }
 lit() { # feedback (after an unterminated system exclusive) lights button 4: its click sends Off
@@ -80,8 +77,7 @@ wait_for 5 received '80 40 00' || fail "the release owed was not sent on the ret
 ! received '90 40 64' || fail "the press was sent again on the return"
 echo "reconnect: receiver quit or killed: error, then presses and the owed Note Off on its return"
 
-device -in
-wait_for 10 eval '! listed keyrill-device:in' || fail "the port did not go"
+device -in && gone keyrill-device:in
 click 120
 dismiss_error "port unregistered"
 device +in
@@ -90,17 +86,14 @@ click 120
 wait_for 5 grep -q '90 3e 5a' "$work/device.log" || fail "no press after the port's return"
 [[ $(grep -c '90 3e 5a' "$work/device.log") -eq 1 ]] || fail "the press while away arrived"
 lit "at start"
-device -out
-wait_for 10 eval '! listed keyrill-device:out' || fail "the input's port did not go"
+device -out && gone keyrill-device:out
 device +out
 wait_for 10 linked keyrill-device:out || fail "the input was not connected again"
 lit "input back"
 echo "reconnect: ports unregistered and registered again: presses and feedback flow again"
 
-kill -TERM "$jackd_pid"
-wait "$jackd_pid" 2>/dev/null || true
-exec 5>&-
-sleep 0.5
+kill -TERM "$jackd_pid" && { wait "$jackd_pid" 2>/dev/null || true; }
+exec 5>&- && sleep 0.5
 rm -f /dev/shm/jack_sem.*_keyrill-reconnect_* # left by clients that were attached
 click 20
 dismiss_error "server stopped"
