@@ -59,8 +59,14 @@ bool TJackPort::Connect(const std::string& other, std::string& failure)
 {
     const int result = m_sink ? jack_connect(m_client, other.c_str(), m_name.c_str())
                               : jack_connect(m_client, m_name.c_str(), other.c_str());
-    if (result == 0 || result == EEXIST)
+    if (result == 0 || result == EEXIST) {
+        // Live from the cycle whose graph has it: what is sent before would be lost (a Release
+        // owed to a device that has just come back). A cycle or two.
+        for (int waited = 0; waited < 200 && !jack_port_connected_to(m_port, other.c_str());
+             ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return true;
+    }
     failure = "The MIDI device \"" + other + "\" could not be connected";
     return false;
 }
