@@ -675,8 +675,9 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
     if (d.Api == RtMidi::UNIX_JACK && !out.Jack)
         return d.Fail("The JACK port could not be opened again");
     if (out.Jack)
-        return out.Jack->Send(bytes, std::size_t(length)) ? kMidiOk
-                                                          : d.Fail("The MIDI output's queue is full");
+        return out.Jack->Send(bytes, std::size_t(length))
+                   ? kMidiOk
+                   : d.Fail("The MIDI output's queue is full");
     try {
         out.Errors.Reset();
         out.Out->sendMessage(bytes, std::size_t(length));
