@@ -6,6 +6,8 @@
 #include "model/Feedback.h"
 #include "widgets/TAdvToolButton.h"
 
+#include <algorithm>
+
 void TfmMain::FeedbackReceived(std::span<const TShortMessage> messages)
 {
     if (!m_commandList)
@@ -23,8 +25,16 @@ void TfmMain::Feedback(int number, TFeedback effect)
     if (!d)
         return;
     // A held button keeps its held state until its release, and a handler that is running (its
-    // error box open) finishes with the state it started from.
-    if (m_handlerDepth > 0 || m_held.HoldsButton(number)) {
+    // error box open) finishes with the state it started from; every other button shows it now.
+    if (FeedbackWaits(number)) {
+        // A held toggle or press-and-release button shows its Press side in effect: news that
+        // says so is no news, and must not undo what the release then tells the other end.
+        if (m_held.HoldsButton(number) && d->Action != actPress && effect == TFeedback::On &&
+            std::find(m_handledButtons.begin(), m_handledButtons.end(), number) ==
+                m_handledButtons.end()) {
+            m_laterFeedback.erase(number);
+            return;
+        }
         TLaterFeedback& later = m_laterFeedback[number];
         later.Effect = effect;
         later.Definition.Assign(*d);
@@ -46,13 +56,17 @@ void TfmMain::ShowFeedback(TQelSpeedButton* button, TCommandSet& d, TFeedback ef
     ShowFace(button, on ? d.Release : d.Press);
 }
 
+bool TfmMain::FeedbackWaits(int number) const
+{
+    return m_held.HoldsButton(number) || std::find(m_handledButtons.begin(), m_handledButtons.end(),
+                                                   number) != m_handledButtons.end();
+}
+
 void TfmMain::ApplyHeldFeedback()
 {
-    if (m_handlerDepth > 0)
-        return;
     for (auto later = m_laterFeedback.begin(); later != m_laterFeedback.end();) {
         const int number = later->first;
-        if (m_held.HoldsButton(number)) {
+        if (FeedbackWaits(number)) {
             ++later;
             continue;
         }

@@ -116,9 +116,9 @@ void TfmMain::EndPress(const THeldPress& press, bool widgetReleases)
     }
     // The definition was cut, pasted over or replaced, or its button is gone: the release of what
     // was pressed still goes out, and the new definition starts released.
-    const THandlerScope scope(*this);
+    const THandlerScope scope(*this, press.Button);
     if (press.Definition.Action == actPressRelease) {
-        SendSide(press.Definition.Release);
+        SendSide(press.Definition.Release, TOutputs::TKind::Release);
         if (d)
             d->Pressed = false;
     }
@@ -186,13 +186,15 @@ void TfmMain::RunPendingReleases()
         close();
 }
 
-THandlerScope::THandlerScope(TfmMain& window) : m_window(window)
+THandlerScope::THandlerScope(TfmMain& window, int button) : m_window(window)
 {
     ++m_window.m_handlerDepth;
+    m_window.m_handledButtons.push_back(button);
 }
 
 THandlerScope::~THandlerScope()
 {
+    m_window.m_handledButtons.pop_back();
     if (--m_window.m_handlerDepth == 0 &&
         (m_window.m_releasePending || m_window.m_closePending ||
          !m_window.m_pendingSources.empty() || !m_window.m_laterFeedback.empty()))

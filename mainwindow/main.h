@@ -185,7 +185,7 @@ protected:
 private:
     void CreatePopupMenu();
     TCommandSet* Definition(const TAdvToolButton* button);
-    void SendSide(const TCommand& side);
+    void SendSide(const TCommand& side, TOutputs::TKind kind = TOutputs::TKind::Other);
     void HighlightOn(TAdvToolButton* button);
     void HighlightOff(TAdvToolButton* button);
     void ReportError(const QString& text);
@@ -224,6 +224,7 @@ private:
     void Feedback(int number, TFeedback effect);
     void ShowFeedback(TQelSpeedButton* button, TCommandSet& d, TFeedback effect);
     void ApplyHeldFeedback();
+    bool FeedbackWaits(int number) const;
     quint16 PhysicalCode(quint32 scanCode, quint16 inEffect);
     void GlobalKeyHeard(const TGlobalKey& key);
     bool DesktopTakes(quint16 key) const;
@@ -267,6 +268,7 @@ private:
     std::unique_ptr<IGlobalKeys> m_ownGlobalKeys;
     IGlobalKeys* m_globalKeys = nullptr; // made when first needed
     int m_handlerDepth = 0;                // press and key handlers running (modal boxes nest)
+    std::vector<int> m_handledButtons;     // the buttons they handle, innermost last
     bool m_releasePending = false;         // focus was lost while a handler ran
     std::vector<quint32> m_pendingSources; // sources released while a handler ran
     bool m_closePending = false;           // a close asked for while a handler ran
@@ -289,7 +291,8 @@ private:
 class THandlerScope
 {
 public:
-    explicit THandlerScope(TfmMain& window);
+    // `button`: the number of the button whose press or release it handles, 0 for none.
+    explicit THandlerScope(TfmMain& window, int button = 0);
     ~THandlerScope();
     THandlerScope(const THandlerScope&) = delete;
     THandlerScope& operator=(const THandlerScope&) = delete;

@@ -14,7 +14,7 @@ void TfmMain::BtTxMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
     TCommandSet* d = Definition(sender);
     if (!d)
         return;
-    const THandlerScope scope(*this);
+    const THandlerScope scope(*this, sender->Tag());
     switch (d->Action) {
     case actPress:
         SendSide(d->Press);
@@ -48,19 +48,19 @@ void TfmMain::BtTxMouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::Ke
     TCommandSet* d = Definition(sender);
     if (!d)
         return;
-    const THandlerScope scope(*this);
+    const THandlerScope scope(*this, sender->Tag());
     switch (d->Action) {
     case actPress:
         break;
     case actPressRelease:
-        SendSide(d->Release);
+        SendSide(d->Release, TOutputs::TKind::Release);
         ShowFace(sender, d->Press);
         d->Pressed = false;
         break;
     case actToggle:
         if (d->Pressed) {
             d->Pressed = false;
-            SendSide(d->Release);
+            SendSide(d->Release, TOutputs::TKind::Release);
             ShowFace(sender, d->Press);
         } else {
             d->Pressed = true;
@@ -81,11 +81,11 @@ void TfmMain::ShowFace(TAdvToolButton* button, const TCommand& side)
     button->SetColorHot(side.ButtonColour);
 }
 
-void TfmMain::SendSide(const TCommand& side)
+void TfmMain::SendSide(const TCommand& side, TOutputs::TKind kind)
 {
     // A kind outside the catalogue (hand-edited file) has no message: nothing goes out.
     if (const auto msg = BuildShortMessage(side.Msg))
-        m_outputs.SendMidiMessage(side.Output, msg->Status, msg->Data1, msg->Data2);
+        m_outputs.SendMidiMessage(side.Output, msg->Status, msg->Data1, msg->Data2, kind);
 }
 
 void TfmMain::HighlightOn(TAdvToolButton* button)

@@ -12,6 +12,13 @@ bool TDeviceFollower::DeviceAbsent(const TDeviceSlot& slot, const TMidiDevices& 
            list[std::size_t(index)].Name != slot.DeviceName;
 }
 
+// A slot the user never set up (off, on the first device) is not pinned to whatever device
+// happened to be first.
+bool TDeviceFollower::Untouched(const TDeviceSlot& slot)
+{
+    return !slot.Active && slot.DeviceIndex == 0 && slot.DeviceName.empty();
+}
+
 bool TDeviceFollower::Current(const TMidiDevices& devices) const
 {
     return m_resolved == devices.Generation();
@@ -31,7 +38,8 @@ void TDeviceFollower::Resolve(const TMidiDevices& devices, std::span<TDeviceSlot
                 continue;
             }
             // Known by its index alone until the list changes; then by the name its device had.
-            if (slot.DeviceIndex < 0 || slot.DeviceIndex >= int(m_lastNames.size()))
+            if (Untouched(slot) || slot.DeviceIndex < 0 ||
+                slot.DeviceIndex >= int(m_lastNames.size()))
                 continue;
             slot.DeviceName = m_lastNames[std::size_t(slot.DeviceIndex)];
         }
@@ -53,7 +61,7 @@ void TDeviceFollower::ToStore(const TMidiDevices& devices, std::span<TDeviceSlot
 {
     const int index = devices.VirtualIndex();
     for (TDeviceSlot& slot : slots) {
-        if (!slot.DeviceName.empty())
+        if (!slot.DeviceName.empty() || Untouched(slot))
             continue;
         if (index >= 0 && slot.DeviceIndex == index)
             slot.DeviceIndex = kStoredVirtualDevice;

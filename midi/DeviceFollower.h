@@ -26,6 +26,8 @@ public:
     void ToStore(const TMidiDevices& devices, std::span<TDeviceSlot> slots) const;
 
 private:
+    static bool Untouched(const TDeviceSlot& slot);
+
     unsigned m_resolved = 0; // the list (TMidiDevices::Generation) the slots were resolved on
     int m_virtualIndex = -1; // the virtual entry's index in that list
     std::vector<std::string> m_lastNames; // and its real devices' names

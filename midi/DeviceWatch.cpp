@@ -32,7 +32,10 @@ bool TPortNotice::Affects(const std::string& deviceName) const
     if (deviceName == Port)
         return true;
     const std::string_view address = LastWord(deviceName);
-    return Port.back() == ':' ? address.substr(0, Port.size()) == Port : address == Port;
+    if (Port.back() != ':')
+        return address == Port;
+    // Every port of a client: ALSA's address ends the name, JACK's client name starts it.
+    return address.starts_with(Port) || deviceName.starts_with(Port);
 }
 
 TPortNotice DecodeAlsaAnnounce(const snd_seq_event_t& event)
@@ -46,8 +49,10 @@ TPortNotice DecodeAlsaAnnounce(const snd_seq_event_t& event)
     const std::string client = std::to_string(addr.client) + ":";
     switch (event.type) {
     case SND_SEQ_EVENT_PORT_START:
-    case SND_SEQ_EVENT_CLIENT_EXIT: // its ports have each said goodbye before
+    case SND_SEQ_EVENT_CLIENT_START:
         return {TKind::Listed, {}};
+    case SND_SEQ_EVENT_CLIENT_EXIT: // its ports said goodbye before, but not each must have
+        return {TKind::Gone, client};
     case SND_SEQ_EVENT_PORT_EXIT:
         return {TKind::Gone, port};
     case SND_SEQ_EVENT_PORT_CHANGE:
@@ -74,6 +79,7 @@ bool TJackWatch::Start()
     m_client = jack_client_open(kWatchClientName, JackNoStartServer, &status);
     if (!m_client)
         return false;
+    m_down.store(false, std::memory_order_release);
     jack_on_info_shutdown(
         m_client,
         [](jack_status_t code, const char* reason, void* self) {
@@ -82,11 +88,33 @@ bool TJackWatch::Start()
         this);
     // Port notices come only to an active client; without a process callback it has no
     // real-time thread and costs the server's cycle nothing.
-    if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) == 0 &&
+    if ((m_pipe[0] >= 0 || ::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) == 0) &&
         jack_set_port_registration_callback(m_client, &OnRegistration, this) == 0 &&
+        jack_set_client_registration_callback(m_client, &OnClient, this) == 0 &&
         jack_set_port_rename_callback(m_client, &OnRename, this) == 0)
         jack_activate(m_client);
     return true;
+}
+
+bool TJackWatch::Restart()
+{
+    if (!ServerDown())
+        return true;
+    // Asked once a second while there is no server: its absence is no news to print each time.
+    jack_set_error_function([](const char*) {});
+    Close();
+    const bool started = Start();
+    jack_set_error_function(nullptr);
+    if (started)
+        m_reason.clear();
+    return started;
+}
+
+void TJackWatch::Close()
+{
+    if (m_client)
+        jack_client_close(m_client);
+    m_client = nullptr;
 }
 
 std::string TJackWatch::FailureText() const
@@ -104,6 +132,7 @@ void TJackWatch::OnShutdown(int, const char* reason, void* self)
     if (reason)
         watch->m_reason = reason;
     watch->m_down.store(true, std::memory_order_release);
+    watch->Notify({TPortNotice::TKind::Listed, {}}); // every device is gone with it
 }
 
 void TJackWatch::OnRegistration(unsigned port, int registered, void* self)
@@ -111,11 +140,22 @@ void TJackWatch::OnRegistration(unsigned port, int registered, void* self)
     auto* watch = static_cast<TJackWatch*>(self);
     // MIDI ports of either direction: inputs are devices to send to, outputs devices to listen
     // to. Audio ports come and go unheard.
-    const jack_port_t* found = jack_port_by_id(watch->m_client, port);
-    if (!found || std::string_view(jack_port_type(found)) != JACK_DEFAULT_MIDI_TYPE)
-        return;
+    // Audio ports come and go unheard. A port that goes has lost its type by now: every one
+    // that goes is told, which can only touch a connection to a MIDI port of that name.
     using TKind = TPortNotice::TKind;
-    watch->Notify({registered ? TKind::Listed : TKind::Gone, jack_port_name(found)});
+    const jack_port_t* found = jack_port_by_id(watch->m_client, port);
+    if (!registered)
+        watch->Notify(found ? TPortNotice{TKind::Gone, jack_port_name(found)}
+                            : TPortNotice{TKind::Listed, {}});
+    else if (found && std::string_view(jack_port_type(found)) == JACK_DEFAULT_MIDI_TYPE)
+        watch->Notify({TKind::Listed, jack_port_name(found)});
+}
+
+// A client that quits is told while its ports are still listed; this comes once they are not.
+void TJackWatch::OnClient(const char* name, int registered, void* self)
+{
+    if (!registered && name)
+        static_cast<TJackWatch*>(self)->Notify({TPortNotice::TKind::Gone, std::string(name) + ":"});
 }
 
 void TJackWatch::OnRename(unsigned, const char* oldName, const char*, void* self)

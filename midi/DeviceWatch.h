@@ -60,6 +60,10 @@ public:
     bool Start();
 
     bool ServerDown() const { return m_down.load(std::memory_order_acquire); }
+    // Once the server has gone: connects to a server again, if one runs now; the descriptor
+    // stays the same.
+    bool Restart();
+    void Close(); // the client of a server that has gone; Restart connects again
     // Why the server went, once ServerDown() is true.
     std::string FailureText() const;
 
@@ -72,6 +76,7 @@ private:
     // JACK calls these on its notification thread.
     static void OnShutdown(int status, const char* reason, void* self);
     static void OnRegistration(unsigned port, int registered, void* self);
+    static void OnClient(const char* name, int registered, void* self);
     static void OnRename(unsigned port, const char* oldName, const char* newName, void* self);
     void Notify(TPortNotice notice);
 

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -321,6 +322,26 @@ void TMidiSystem::DevicesMayHaveChanged()
 {
     if (!m_service.TakeDeviceChanges() || (!m_output && !m_input))
         return;
+    TakeListsAgain();
+    if (!m_service.ServiceLost() || !QCoreApplication::instance())
+        return;
+    // Without a server there is no notice: it is looked for once a second until it is back.
+    if (!m_revive) {
+        m_revive = std::make_unique<QTimer>();
+        m_revive->setInterval(1000);
+        QObject::connect(m_revive.get(), &QTimer::timeout, m_revive.get(), [this] {
+            if (!m_service.Revive())
+                return;
+            m_revive->stop();
+            TakeListsAgain();
+        });
+    }
+    if (!m_revive->isActive())
+        m_revive->start();
+}
+
+void TMidiSystem::TakeListsAgain()
+{
     if (m_output)
         m_output->Refresh();
     if (m_input)

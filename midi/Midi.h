@@ -42,6 +42,7 @@ struct TMidiDevice
 };
 
 class QSocketNotifier;
+class QTimer;
 
 // The MIDI devices of one direction present when the list was taken, by index from 0. Handles
 // belong to device indices, not to output slots: two slots naming one index share its handle.
@@ -192,11 +193,13 @@ public:
 private:
     template <typename TDevices> TDevices& MadeOnce(std::unique_ptr<TDevices>& devices);
     void WatchDevices();
+    void TakeListsAgain(); // and tells the listeners
 
     IMidiService& m_service;
     std::unique_ptr<TMidiOutput> m_output;
     std::unique_ptr<TMidiInput> m_input;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    std::unique_ptr<QTimer> m_revive; // while the MIDI system is away
     std::vector<std::pair<int, std::function<void()>>> m_listeners;
     int m_nextListener = 1;
 };

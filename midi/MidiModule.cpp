@@ -130,6 +130,18 @@ TMidiResult TMidiModuleService::Reconnect(TMidiHandle handle, int index)
     return service ? service->Reconnect(handle, index) : kModuleMissing;
 }
 
+bool TMidiModuleService::ServiceLost()
+{
+    IMidiService* service = Service();
+    return service && service->ServiceLost();
+}
+
+bool TMidiModuleService::Revive()
+{
+    IMidiService* service = Service();
+    return service && service->Revive();
+}
+
 int TMidiModuleService::InputCount()
 {
     IMidiService* service = Service();

@@ -34,6 +34,8 @@ public:
     int DeviceChangeDescriptor() override;
     bool TakeDeviceChanges() override;
     TMidiResult Reconnect(TMidiHandle handle, int index) override;
+    bool ServiceLost() override;
+    bool Revive() override;
     int InputCount() override;
     TMidiResult InputName(int index, std::string& name) override;
     TMidiResult OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle) override;

@@ -79,6 +79,13 @@ public:
         return kMidiOk;
     }
 
+    // Whether the MIDI system itself has gone (the JACK server stopped): no notice comes until
+    // Revive reaches it again, which is for the caller to try now and then, never on a send.
+    // Revive keeps every handle: a device's is reconnected by Reconnect, a published port is
+    // published again.
+    virtual bool ServiceLost() { return false; }
+    virtual bool Revive() { return false; }
+
     // Input devices, the sources of messages, listed as the outputs are (InputCount first). A
     // handle of an input is closed by Close, which returns once its sink is called no more, and
     // is reconnected by Reconnect with an index of the input list.

@@ -2,6 +2,7 @@
 
 #include "KeyrillVersion.h"
 #include "Midi.h"
+#include "model/MidiCatalogue.h"
 #include "platform/MessageBoxes.h"
 
 #include <algorithm>
@@ -92,8 +93,10 @@ void TOutputs::DevicesChanged()
         const TOutput& slot = m_slots[std::size_t(number - 1)];
         try {
             TMidiOutput& devices = Devices();
-            if (slot.Active && !TDeviceFollower::DeviceAbsent(slot, devices))
+            if (slot.Active && !TDeviceFollower::DeviceAbsent(slot, devices)) {
                 devices.OpenForOutput(slot.DeviceIndex, number); // nothing when open already
+                PayOwed(devices, number);
+            }
         } catch (const std::exception&) {
             // The next send to the slot reports it.
         }
@@ -120,12 +123,32 @@ void TOutputs::CloseOutputs()
     m_exist = false;
 }
 
+bool TOutputs::PayOwed(TMidiOutput& devices, int output)
+{
+    TOwedReleases& owed = m_owed[std::size_t(output - 1)];
+    const TOutput& slot = m_slots[std::size_t(output - 1)];
+    owed.Pay([&](std::uint32_t packed) {
+        try {
+            devices.SendForOutput(slot.DeviceIndex, output, std::uint8_t(packed),
+                                  std::uint8_t(packed >> 8), std::uint8_t(packed >> 16));
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    });
+    return owed.Empty();
+}
+
 void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1,
-                               std::uint8_t data2)
+                               std::uint8_t data2, TKind kind)
 {
     if (!m_exist)
         return;
     const TOutput* slot = Slot(output);
+    const auto owe = [&] {
+        if (kind == TKind::Release && slot)
+            m_owed[std::size_t(output - 1)].Owe(TShortMessage{status, data1, data2}.Packed());
+    };
     try {
         if (slot && !slot->Active)
             return;
@@ -137,10 +160,15 @@ void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
         // A press while the device is away fails, and is not kept for its return.
         if (TDeviceFollower::DeviceAbsent(*slot, devices))
             throw EMidiError("The MIDI device is not connected");
+        // What is owed goes first: a Release never overtakes an earlier one.
+        if (!PayOwed(devices, output))
+            throw EMidiError("The MIDI device is not connected");
         devices.SendForOutput(slot->DeviceIndex, output, status, data1, data2);
     } catch (const std::exception&) {
+        owe();
         ShowSendError(output, slot ? slot->DeviceIndex : -1);
     } catch (...) {
+        owe();
         ShowSendError(output, slot ? slot->DeviceIndex : -1);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,6 +15,30 @@
 class IMessageBoxes;
 class TMidiOutput;
 class TMidiSystem;
+
+// The Releases an output owes: those that failed while its device was away, in order, sent when
+// it is back so that no note keeps sounding through the loss. Presses are never kept.
+class TOwedReleases
+{
+public:
+    static constexpr std::size_t kMost = 256; // beyond: a device away for long, the oldest kept
+
+    void Owe(std::uint32_t packed)
+    {
+        if (m_owed.size() < kMost)
+            m_owed.push_back(packed);
+    }
+    bool Empty() const { return m_owed.empty(); }
+    // Hands each in order to `send` while it succeeds; the rest stays owed.
+    template <typename Send> void Pay(Send&& send)
+    {
+        while (!m_owed.empty() && send(m_owed.front()))
+            m_owed.pop_front();
+    }
+
+private:
+    std::deque<std::uint32_t> m_owed;
+};
 
 // One output slot: which MIDI device an output number means and whether it sends at all.
 using TOutput = TDeviceSlot;
@@ -39,7 +64,11 @@ public:
     void CreateOutputs();
     void OpenActiveOutputs();
     void CloseOutputs();
-    void SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+    // A Release (the second side of a press) that fails is owed to the slot's device until it
+    // is back; any other message that fails is lost.
+    enum class TKind { Other, Release };
+    void SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2,
+                         TKind kind = TKind::Other);
 
     // The slot with the given number, or nullptr outside 1..4 or while the slots don't exist.
     TOutput* Slot(int number);
@@ -55,6 +84,8 @@ public:
 private:
     TMidiOutput& Devices(); // the device object, with the slots resolved against its list
     void DevicesChanged();
+    // Sends what the slot owes; false when some stays owed.
+    bool PayOwed(TMidiOutput& devices, int output);
     void ShowSendError(int output, std::int32_t deviceIndex) noexcept;
 
     TMidiSystem& m_midi;
@@ -62,6 +93,7 @@ private:
     const bool& m_showOutputErrors;
     std::function<QPoint()> m_errorBoxOrigin;
     std::array<TOutput, 4> m_slots{};
+    std::array<TOwedReleases, 4> m_owed;
     bool m_exist = false; // between CreateOutputs and CloseOutputs
     TDeviceFollower m_follower;
     int m_listener = 0;

@@ -1,10 +1,12 @@
 #include "RtMidiService.h"
 
 #include "DeviceWatch.h"
+#include "JackPort.h"
 #include "KeyrillVersion.h"
 
 #include <RtMidi.h>
 
+#include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -86,6 +88,11 @@ struct TRtPort
     TErrorSink Errors;
     std::unique_ptr<RtMidiOut> Out;
     std::unique_ptr<RtMidiIn> In;
+    // Under JACK a port of the program's own instead, with what it takes to open it again when
+    // the server comes back.
+    std::unique_ptr<TJackPort> Jack;
+    IMidiInputSink* Sink = nullptr;
+    std::string PortName;
     // A device's port: the device's name when it was connected, and whether that connection
     // still stands. A published port has no target.
     enum class TLink { Connected, Gone, Renamed };
@@ -93,7 +100,7 @@ struct TRtPort
     TLink Link = TLink::Connected;
 
     RtMidi& Port() { return Out ? static_cast<RtMidi&>(*Out) : static_cast<RtMidi&>(*In); }
-    bool IsInput() const { return In != nullptr; }
+    bool IsInput() const { return In != nullptr || Sink != nullptr; }
 
     // Creates the RtMidi output, or the input (which hands its messages to `sink`, if given), on
     // `api`; returns the failure text, empty on success.
@@ -176,7 +183,20 @@ struct TRtMidiService::TImpl
         return port.IsInput() ? InputNames : Names;
     }
 
-    // Takes the port names of `lister` into `names`.
+    // Whether a port is one the program publishes or connects with: its client is "Keyrill",
+    // or JACK's "Keyrill-01" and so on, named in the order they open.
+    static bool OwnPort(const std::string& name)
+    {
+        if (!name.starts_with(kClientName))
+            return false;
+        std::size_t at = kClientName.size();
+        if (at < name.size() && name[at] == '-')
+            while (++at < name.size() && std::isdigit(static_cast<unsigned char>(name[at]))) {
+            }
+        return at < name.size() && name[at] == ':';
+    }
+
+    // Takes the port names of `lister` into `names`, the program's own ports left out.
     static int Enumerate(TRtPort& lister, std::vector<TEntry>& names)
     {
         RtMidi& port = lister.Port();
@@ -186,6 +206,8 @@ struct TRtMidiService::TImpl
             for (unsigned at = 0; at < count; ++at) {
                 lister.Errors.Reset();
                 std::string name = port.getPortName(at);
+                if (!lister.Errors.Raised && OwnPort(name))
+                    continue;
                 if (lister.Errors.Raised)
                     names.push_back({false, lister.Errors.Text});
                 else
@@ -326,6 +348,65 @@ struct TRtMidiService::TImpl
         return kMidiOk;
     }
 
+    // Under JACK: a port of the program's own, connected to `target` unless that is empty (a
+    // published port); the connection is checked.
+    TMidiResult AddJackHandle(TMidiHandle& handle, const std::string& portName,
+                              const std::string& target, IMidiInputSink* sink)
+    {
+        if (JackWatch && JackWatch->ServerDown())
+            return Fail(JackWatch->FailureText());
+        auto port = std::make_unique<TRtPort>();
+        port->Sink = sink;
+        port->PortName = portName;
+        port->Target = target;
+        std::string failure;
+        port->Jack = TJackPort::Open(kClientName, portName, sink, failure);
+        if (!port->Jack || (!target.empty() && !port->Jack->Connect(target, failure)))
+            return Fail(std::move(failure));
+        handle = NextHandle++;
+        Handles.emplace(handle, std::move(port));
+        return kMidiOk;
+    }
+
+    bool Down() const { return JackWatch && JackWatch->ServerDown(); }
+
+    // The server is back: every port is opened again under its name, a device's port as gone
+    // until the list taken next connects it.
+    // The server has gone: every client of it is closed at once, before a new server may take
+    // their names, and because while one is left the JACK library tells a new client nothing.
+    // With no process thread left, RtMidi's lister can go too.
+    void LetGo()
+    {
+        if (Enumerator)
+            Enumerator->Out.reset();
+        Enumerator.reset();
+        InputEnumerator.reset();
+        for (auto& entry : Handles)
+            entry.second->Jack.reset();
+        JackWatch->Close();
+    }
+
+    bool Revive()
+    {
+        if (!Down())
+            return false;
+        LetGo();
+        if (!JackWatch->Restart())
+            return false;
+        auto lister = std::make_unique<TRtPort>();
+        if (lister->Create(Api, false, kListClientName).empty())
+            Enumerator = std::move(lister);
+        for (auto& [handle, port] : Handles) {
+            if (!port->PortName.empty()) {
+                std::string failure; // a port that does not open fails its sends
+                port->Jack = TJackPort::Open(kClientName, port->PortName, port->Sink, failure);
+                port->Link = TRtPort::TLink::Gone;
+            }
+        }
+        ListChanged = true;
+        return true;
+    }
+
     // The port of `out` that is device `index` of the enumerated list: the same name, and among
     // equal names the same occurrence. -1 when it has gone.
     int FindPort(TRtPort& out, int index)
@@ -359,6 +440,9 @@ struct TRtMidiService::TImpl
         const std::vector<TEntry>& names = sink ? InputNames : Names;
         if (Started && (index < 0 || index >= int(names.size()) || !names[index].Ok))
             return kIndexOutOfRange;
+        if (Started && Api == RtMidi::UNIX_JACK)
+            return AddJackHandle(handle, sink ? kInputPortName : kPortName, names[index].Text,
+                                 sink);
         return AddHandle(
             handle,
             [&](TRtPort& out) -> std::string {
@@ -392,7 +476,7 @@ int TRtMidiService::DeviceCount()
 {
     TImpl& d = *m_impl;
     d.Names.clear();
-    if (!d.Start())
+    if (!d.Start() || d.Down() || !d.Enumerator)
         return 0;
     return TImpl::Enumerate(*d.Enumerator, d.Names);
 }
@@ -411,7 +495,7 @@ int TRtMidiService::InputCount()
 {
     TImpl& d = *m_impl;
     d.InputNames.clear();
-    if (!d.Start())
+    if (!d.Start() || d.Down())
         return 0;
     if (!d.InputEnumerator) {
         auto lister = std::make_unique<TRtPort>();
@@ -443,6 +527,8 @@ bool TRtMidiService::TakeDeviceChanges()
     if (!d.Watch)
         return false;
     d.Watch->Acknowledge();
+    if (d.Down())
+        d.LetGo();
     const bool noticed = d.Apply(d.Watch->Take());
     return noticed || std::exchange(d.ListChanged, false);
 }
@@ -460,8 +546,21 @@ TMidiResult TRtMidiService::Reconnect(TMidiHandle handle, int index)
     const std::string& name = names[index].Text;
     if (out.Link == TRtPort::TLink::Connected && out.Target == name)
         return kMidiOk;
-    if (d.JackWatch && d.JackWatch->ServerDown())
+    if (d.Down())
         return d.Fail(d.JackWatch->FailureText());
+    if (d.Api == RtMidi::UNIX_JACK && !out.Jack)
+        return d.Fail("The JACK port could not be opened again");
+    if (out.Jack) {
+        // Connected only when JACK says so: a client that is quitting still lists its port.
+        if (out.Link != TRtPort::TLink::Gone || out.Target != name)
+            out.Jack->DisconnectAll();
+        std::string failure;
+        if (!out.Jack->Connect(name, failure))
+            return d.Fail(std::move(failure));
+        out.Target = name;
+        out.Link = TRtPort::TLink::Connected;
+        return kMidiOk;
+    }
     try {
         out.Errors.Reset();
         const int port = d.FindPort(out, index);
@@ -485,6 +584,16 @@ TMidiResult TRtMidiService::Reconnect(TMidiHandle handle, int index)
     out.Target = name;
     out.Link = TRtPort::TLink::Connected;
     return kMidiOk;
+}
+
+bool TRtMidiService::ServiceLost()
+{
+    return m_impl->Down();
+}
+
+bool TRtMidiService::Revive()
+{
+    return m_impl->Revive();
 }
 
 bool TRtMidiService::HasVirtualPorts()
@@ -513,8 +622,10 @@ TMidiResult TRtMidiService::Publish(const std::string& portName, IMidiInputSink*
     if (!HasVirtualPorts())
         return d.Started ? d.Fail("This MIDI system cannot publish ports of its own")
                          : d.Fail("No MIDI output service could be started: " + d.StartFailure);
-    // Under JACK each RtMidi port is a client of its own, which JACK names "Keyrill",
-    // "Keyrill-01", ... in the order they connect; the port keeps the given name.
+    // Under JACK each port is a client of its own, which JACK names "Keyrill", "Keyrill-01", ...
+    // in the order they connect; the port keeps the given name.
+    if (d.Api == RtMidi::UNIX_JACK)
+        return d.AddJackHandle(handle, portName, {}, sink);
     return d.AddHandle(
         handle,
         [&](TRtPort& out) -> std::string {
@@ -561,6 +672,12 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
     TRtPort& out = *found->second;
     if (!out.Target.empty() && out.Link != TRtPort::TLink::Connected)
         return d.Fail("The MIDI device \"" + out.Target + "\" is not connected");
+    if (d.Api == RtMidi::UNIX_JACK && !out.Jack)
+        return d.Fail("The JACK port could not be opened again");
+    if (out.Jack)
+        return out.Jack->Send(bytes, std::size_t(length))
+                   ? kMidiOk
+                   : d.Fail("The MIDI output's queue is full");
     try {
         out.Errors.Reset();
         out.Out->sendMessage(bytes, std::size_t(length));

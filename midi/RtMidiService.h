@@ -8,8 +8,9 @@
 // The MIDI service of this platform, over RtMidi. By default it uses the system's default MIDI
 // API and, when that cannot start (no ALSA sequencer), RtMidi's other compiled APIs in turn (JACK
 // on Linux); given an API's name ("alsa", "jack") it uses that one only. A handle is one open
-// RtMidi output or input, connected to the device's port or publishing a port of its own. No RtMidi
-// error leaves this class: each becomes the text of a failure code.
+// RtMidi output or input (under JACK a port of the program's own, TJackPort, whose connections are
+// checked), connected to the device's port or publishing a port of its own. No RtMidi error leaves
+// this class: each becomes the text of a failure code.
 class TRtMidiService : public IMidiService
 {
 public:
@@ -31,6 +32,8 @@ public:
     int DeviceChangeDescriptor() override;
     bool TakeDeviceChanges() override;
     TMidiResult Reconnect(TMidiHandle handle, int index) override;
+    bool ServiceLost() override;
+    bool Revive() override;
     int InputCount() override;
     TMidiResult InputName(int index, std::string& name) override;
     TMidiResult OpenInput(int index, IMidiInputSink& sink, TMidiHandle& handle) override;

@@ -71,6 +71,14 @@ protected:
         QApplication::sendEvent(to ? to : m_window.get(), &event);
     }
     void KeyDown(const TKeyStroke& stroke) { SendKey(QEvent::KeyPress, stroke); }
+    // A message on the input, handed to the window.
+    void Hear(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
+    {
+        const std::uint64_t before = m_window->Input().Queue().Delivered();
+        m_service.Inject(status, data1, data2);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return m_window->Input().Queue().Delivered() > before; }));
+    }
     void KeyUp(const TKeyStroke& stroke, QWidget* to = nullptr)
     {
         SendKey(QEvent::KeyRelease, stroke, to);
@@ -460,14 +468,8 @@ TEST_F(HeldTest, FeedbackForAHeldButtonWaitsForItsRelease)
     m_service.InputNames = {"Desk"};
     WriteSettings(kHeld + "[Input]\nMIDI Device=0\nActive=1\n");
     Start();
-    const auto hear = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-        const std::uint64_t before = m_window->Input().Queue().Delivered();
-        m_service.Inject(status, data1, data2);
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return m_window->Input().Queue().Delivered() > before; }));
-    };
     Press(3); // the toggle goes on
-    hear(0x80, 64, 0);
+    Hear(0x80, 64, 0);
     EXPECT_EQ(Button(3)->Caption(), "Looping") << "held as it was pressed";
     Release(3);
     EXPECT_EQ(Button(3)->Caption(), "Loop");
@@ -476,9 +478,34 @@ TEST_F(HeldTest, FeedbackForAHeldButtonWaitsForItsRelease)
     EXPECT_EQ(Sent(), (QStringList{"90 40 50", "90 40 50"}));
 
     Press(1);
-    hear(0x90, 60, 100);
+    Hear(0x90, 60, 100);
     m_window->CommandList()->Get(0).Release.Caption = "Changed";
     m_window->RefreshButtons(); // releases the press of the old definition
     EXPECT_EQ(Button(1)->Caption(), "On") << "the feedback was about the old definition";
     EXPECT_EQ(Sent().mid(2), (QStringList{"90 3C 64", "80 3C 00"}));
+}
+
+// News that a held toggle is on does not undo the Release its release sends; news for another
+// button shows at once, even while the held one's error box is open.
+TEST_F(HeldTest, FeedbackDuringAHoldNeitherFreezesNorUndoesTheRelease)
+{
+    m_service.InputNames = {"Desk"};
+    WriteSettings(kHeld + "[Input]\nMIDI Device=0\nActive=1\n");
+    Start();
+    Click(3); // the toggle goes on
+    Press(3);
+    Hear(0x90, 64, 80);
+    Release(3);
+    EXPECT_EQ(Button(3)->Caption(), "Loop");
+    Click(3);
+    EXPECT_EQ(Sent(), (QStringList{"90 40 50", "80 40 00", "90 40 50"}));
+
+    m_service.FailSend = "gone";
+    QString shownDuringBox;
+    m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
+        Hear(0x80, 64, 0);
+        shownDuringBox = Button(3)->Caption();
+    };
+    Press(1);
+    EXPECT_EQ(shownDuringBox, "Loop");
 }

@@ -88,7 +88,11 @@ TEST_F(MainWindowTest, VanishedDeviceFailsItsPressesAndIsReconnectedWhenItReturn
     EXPECT_EQ(m_service.OpenCount(0) + m_service.OpenCount(1), 1) << "one handle, reconnected";
     EXPECT_EQ(m_boxes.Boxes.size(), 1u);
     EXPECT_TRUE(m_window->close());
-    EXPECT_TRUE(ReadSettings().contains("MIDI Device=1\r\nMIDI Device Name=Fake Synth\r\n"));
+    EXPECT_TRUE(
+        ReadSettings().contains("MIDI Device=1\r\nActive=1\r\nMIDI Device Name=Fake Synth"));
+    EXPECT_TRUE(
+        ReadSettings().contains("[Output 2]\r\nMIDI Device=0\r\nMIDI Device Name=\r\nActive=0\r\n"))
+        << "a slot never set up is not pinned to the first device";
     EXPECT_TRUE(ReadSettings().contains("[Input]\r\nMIDI Device=1\r\nMIDI Device Name=Fake Desk"));
 }
 
@@ -125,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TAnnounceCase{SND_SEQ_EVENT_PORT_EXIT, 1, K::Gone, "24:1"},
                     TAnnounceCase{SND_SEQ_EVENT_PORT_CHANGE, 1, K::Renamed, "24:1"},
                     TAnnounceCase{SND_SEQ_EVENT_CLIENT_CHANGE, 1, K::Renamed, "24:"},
-                    TAnnounceCase{SND_SEQ_EVENT_CLIENT_EXIT, 1, K::Listed, ""},
-                    TAnnounceCase{SND_SEQ_EVENT_CLIENT_START, 1, K::None, ""},
+                    TAnnounceCase{SND_SEQ_EVENT_CLIENT_EXIT, 1, K::Gone, "24:"},
+                    TAnnounceCase{SND_SEQ_EVENT_CLIENT_START, 1, K::Listed, ""},
                     TAnnounceCase{SND_SEQ_EVENT_PORT_SUBSCRIBED, 1, K::None, ""},
                     TAnnounceCase{SND_SEQ_EVENT_PORT_EXIT, 0, K::None,
                                   ""})); // not the announce port

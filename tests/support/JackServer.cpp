@@ -217,6 +217,21 @@ TJackMidiReceiver::TJackMidiReceiver(const std::string& clientName, const std::s
     m_portName = jack_port_name(m_port);
 }
 
+void TJackMidiReceiver::UnregisterPort()
+{
+    m_portShort = jack_port_short_name(m_port);
+    jack_deactivate(m_client); // the process callback reads the port
+    jack_port_unregister(m_client, m_port);
+    m_port = nullptr;
+}
+
+bool TJackMidiReceiver::RegisterPort()
+{
+    m_port = jack_port_register(m_client, m_portShort.c_str(), JACK_DEFAULT_MIDI_TYPE,
+                                JackPortIsInput, 0);
+    return m_port && jack_activate(m_client) == 0;
+}
+
 TJackMidiReceiver::~TJackMidiReceiver()
 {
     Close();

@@ -84,6 +84,10 @@ public:
     // patchbay or a DAW would; false when the server refuses.
     bool ConnectFrom(const std::string& source) const;
 
+    // The port alone goes, and comes back under its name; the client stays.
+    void UnregisterPort();
+    bool RegisterPort();
+
     // The receiver goes away: its port and client disappear from the server. Idempotent.
     void Close();
     bool IsOpen() const { return m_client != nullptr; }
@@ -94,6 +98,7 @@ private:
     jack_client_t* m_client = nullptr;
     jack_port_t* m_port = nullptr;
     std::string m_portName;
+    std::string m_portShort;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_arrived;
     std::vector<TEvent> m_events;
