@@ -217,6 +217,8 @@ private:
     void EndPress(const THeldPress& press, bool widgetReleases);
     void ReleaseChangedDefinitions();
     void ReleaseAllHeld();
+    bool HeardEverywhere(quint32 source) const;
+    void ReleaseUnheard();
     void ReleaseOnFocusLoss();
     void RunPendingReleases();
     TQelSpeedButton* GridButton(int number) const;
