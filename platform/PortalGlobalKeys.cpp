@@ -151,8 +151,8 @@ private slots:
         if (granted)
             for (const auto& [id, details] :
                  qdbus_cast<TShortcutList>(results.value(QStringLiteral("shortcuts"))))
-                m_bound[id] = details.value(QStringLiteral("trigger_description"), TriggerOf(id))
-                                  .toString();
+                m_bound[id] =
+                    details.value(QStringLiteral("trigger_description"), TriggerOf(id)).toString();
         if (m_stale)
             Rebind();
     }
@@ -182,9 +182,9 @@ private:
             // A digit plays from the number row and from the keypad alike.
             const bool digit = name.size() == 1 && name.front().isDigit();
             for (const QString& id : digit ? QStringList{name, kKeypad + name} : QStringList{name})
-                shortcuts.append({id, QVariantMap{{QStringLiteral("description"), m_descriptions[i]},
-                                                  {QStringLiteral("preferred_trigger"),
-                                                   TriggerOf(id)}}});
+                shortcuts.append(
+                    {id, QVariantMap{{QStringLiteral("description"), m_descriptions[i]},
+                                     {QStringLiteral("preferred_trigger"), TriggerOf(id)}}});
         }
         const quintptr window = m_window ? m_window() : 0;
         const QString parent = window != 0 && QGuiApplication::platformName() == u"xcb"

@@ -299,8 +299,8 @@ private:
             key.Down = raw.event_type == XCB_INPUT_RAW_KEY_PRESS;
             key.ScanCode = raw.detail;
             key.Symbol = m_state ? xkb_state_key_get_one_sym(m_state.get(), raw.detail) : 0;
-            key.ToOwnWindow = m_focus == TFocus::Own ||
-                              (m_focus == TFocus::Pointer && PointerIsOverOwn());
+            key.ToOwnWindow =
+                m_focus == TFocus::Own || (m_focus == TFocus::Pointer && PointerIsOverOwn());
             key.Modified = key.Down && Modified();
             if (key.Down)
                 m_down.insert(key.ScanCode);

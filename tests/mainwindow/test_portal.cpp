@@ -19,7 +19,7 @@ protected:
         m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
         ASSERT_TRUE(m_daemon.waitForReadyRead(10000)) << "dbus-daemon did not start";
         const QString address = QString(m_daemon.readLine().trimmed());
-        m_bus = QDBusConnection::connectToBus(address, address); // a name per bus: each test its own
+        m_bus = QDBusConnection::connectToBus(address, address); // each test a bus of its own
         m_portal.setEnvironment(QProcess::systemEnvironment()
                                 << "DBUS_SESSION_BUS_ADDRESS=" + address);
         m_portal.setProcessChannelMode(QProcess::ForwardedErrorChannel);
