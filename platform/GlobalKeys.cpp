@@ -37,7 +37,14 @@ public:
         const QString portal = m_portal->Unavailable();
         return portal.isEmpty() || !m_x11 ? portal : m_x11->Unavailable();
     }
-    QString Reach() override { return Current().Reach(); }
+    QString Reach() override
+    {
+        return &Current() == m_x11.get()
+                   ? QStringLiteral("This desktop offers no global shortcuts: Keyrill hears the "
+                                    "hot keys typed into X11 programs (those that run on "
+                                    "XWayland) only.")
+                   : QString();
+    }
     void Listen(const QList<TGlobalHotKey>& keys) override
     {
         m_keys = keys;

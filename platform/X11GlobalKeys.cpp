@@ -71,14 +71,6 @@ public:
         }
     }
 
-    QString Reach() override
-    {
-        return m_ownMask == 0 ? QStringLiteral("Under Wayland, Keyrill hears the hot keys typed "
-                                               "into X11 programs (those that run on XWayland) "
-                                               "only.")
-                              : QString();
-    }
-
     bool HearsKeyUps() const override { return m_listening; }
 
     QString Unavailable() override
