@@ -249,18 +249,17 @@ private:
     void FocusChanged(const xcb_input_focus_in_event_t& focus)
     {
         const bool in = focus.event_type == XCB_INPUT_FOCUS_IN;
-        if (focus.event == m_root) {
-            if (focus.detail == XCB_INPUT_NOTIFY_DETAIL_POINTER_ROOT ||
-                focus.detail == XCB_INPUT_NOTIFY_DETAIL_NONE)
-                m_focus = in ? TFocus::Pointer : TFocus::Other; // a window's FocusIn may follow
+        // The virtual details tell of a window inside, whose own event comes too; NotifyPointer
+        // of the pointer under PointerRoot focus, which is asked at the key.
+        const uint8_t detail = focus.detail;
+        if (detail == XCB_INPUT_NOTIFY_DETAIL_VIRTUAL ||
+            detail == XCB_INPUT_NOTIFY_DETAIL_NONLINEAR_VIRTUAL ||
+            detail == XCB_INPUT_NOTIFY_DETAIL_POINTER)
             return;
-        }
-        // NotifyPointer tells of the pointer under PointerRoot focus, which the key's own time
-        // decides; NotifyInferior of a move within the window.
-        if (!Own(focus.event) || focus.detail == XCB_INPUT_NOTIFY_DETAIL_POINTER ||
-            (!in && focus.detail == XCB_INPUT_NOTIFY_DETAIL_INFERIOR))
-            return;
-        m_focus = in ? TFocus::Own : TFocus::Other;
+        if (focus.event == m_root) // PointerRoot or the root itself: the window under the pointer
+            m_focus = in ? TFocus::Pointer : TFocus::Other; // a window's FocusIn may follow
+        else if (Own(focus.event) && (in || detail != XCB_INPUT_NOTIFY_DETAIL_INFERIOR))
+            m_focus = in ? TFocus::Own : TFocus::Other;
     }
 
     // Ctrl, Alt or Super held: the key is part of another program's shortcut.

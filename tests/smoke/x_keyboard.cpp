@@ -1,7 +1,6 @@
-// What other programs do with the keyboard, for the held-notes script. Usage, with DISPLAY set:
-//   x_keyboard grab SECONDS   grabs the keyboard as a window switcher or a game does, says
-//                             "grabbed" and lets go after SECONDS
-//   x_keyboard pointer-root   gives the focus to the window under the pointer (PointerRoot)
+// What other programs do with the keyboard, for held_notes.sh: "x_keyboard grab SECONDS" holds it
+// as a window switcher or a game does (saying "grabbed" first); "x_keyboard pointer-root" gives it
+// to the window under the pointer.
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -11,31 +10,20 @@
 
 int main(int argc, char* argv[])
 {
-    const bool grab = argc == 3 && std::strcmp(argv[1], "grab") == 0;
-    if (!grab && !(argc == 2 && std::strcmp(argv[1], "pointer-root") == 0)) {
-        std::fprintf(stderr, "usage: %s grab SECONDS | pointer-root\n", argv[0]);
+    Display* display = argc >= 2 ? XOpenDisplay(nullptr) : nullptr;
+    if (!display)
         return 2;
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "x_keyboard: cannot open display\n");
+    if (std::strcmp(argv[1], "pointer-root") == 0) {
+        XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+    } else if (argc == 3 && XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync,
+                                          GrabModeAsync, CurrentTime) == GrabSuccess) {
+        XSync(display, False);
+        std::puts("grabbed");
+        std::fflush(stdout);
+        sleep(unsigned(std::atoi(argv[2])));
+    } else {
         return 1;
     }
-    int status = 0;
-    if (grab) {
-        status = XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync,
-                               GrabModeAsync, CurrentTime);
-        XSync(display, False);
-        if (status == GrabSuccess) {
-            std::puts("grabbed");
-            std::fflush(stdout);
-            sleep(unsigned(std::atoi(argv[2])));
-            XUngrabKeyboard(display, CurrentTime);
-        }
-    } else {
-        XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
-    }
-    XSync(display, False);
-    XCloseDisplay(display);
-    return status == GrabSuccess ? 0 : 1;
+    XCloseDisplay(display); // the grab ends with the connection
+    return 0;
 }
