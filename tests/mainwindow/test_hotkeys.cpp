@@ -229,7 +229,6 @@ protected:
             EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
         }
         if (key == 'L') {
-            ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
             m_other.show();
             m_other.activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(&m_other));

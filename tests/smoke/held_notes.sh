@@ -150,8 +150,7 @@ start "PointerRoot focus, the pointer over Keyrill: each key plays once"
 "$3" pointer-root && at 20 20 && sleep 0.5
 for _ in 1 2 3; do xdotool key --delay 0 a XF86Launch5 && sleep 0.3; done
 expect_notes 0 0 3 3 3 3
-HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
+HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 & pids+=($!)
 wait_for 10 wmctrl -m || fail "openbox did not start"
 activate() { xdotool windowactivate --sync "$1" 2>/dev/null && sleep 0.5; }
 activate "$other"

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 # A desktop portal with GlobalShortcuts alone, for tests on a private session bus: it grants every
 # session and binding at once and prints each binding as "id=preferred_trigger ...", then
-# "parent_window|description|...". A line "ID 1" or "ID 0" on its input sends Activated or
-# Deactivated; "give ID TRIGGER" has the user give that shortcut another key ("given").
+# "parent_window|description|..."; an input line "ID 1" or "ID 0" sends Activated or Deactivated,
+# "give ID TRIGGER" has the user give that shortcut another key (answered "given").
 import os
 import dbus, dbus.lowlevel, dbus.mainloop.glib, dbus.service
 from gi.repository import GLib
@@ -46,12 +46,11 @@ class Portal(dbus.service.Object):
 
     def keys(self, source, _):
         for line in os.read(source, 4096).decode().splitlines():
+            shortcut, down = line.split()[-2:]
             if line.startswith('give '):
-                _, shortcut, trigger = line.split()
-                self.given[shortcut] = trigger
+                self.given[shortcut] = down
                 print('given', flush=True)
                 continue
-            shortcut, down = line.split()
             self.emit(DESKTOP, SHORTCUTS, 'Activated' if down == '1' else 'Deactivated',
                       'osta{sv}', self.session, shortcut, 0, {})
         return True
