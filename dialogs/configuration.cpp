@@ -103,6 +103,16 @@ void TfmConfiguration::BtCancelClick()
     reject();
 }
 
+void TfmConfiguration::ShowGlobalKeys()
+{
+    const QString unavailable = m_target.GlobalKeysUnavailable();
+    const QString reach = m_target.GlobalKeysReach ? m_target.GlobalKeysReach() : QString();
+    ui->cbGlobalHotKeys->setEnabled(unavailable.isEmpty());
+    ui->cbGlobalHotKeys->setToolTip(!unavailable.isEmpty() ? unavailable
+                                    : reach.isEmpty()      ? m_globalKeysHint
+                                                           : m_globalKeysHint + ".\n" + reach);
+}
+
 void TfmConfiguration::ShowCurrentSettings()
 {
     const TGlobalSettings& s = m_target.Settings;
@@ -115,9 +125,7 @@ void TfmConfiguration::ShowCurrentSettings()
     ui->cbSaveWindowSize->setChecked(s.SaveWindowSize);
     ui->cbShowOutputErrors->setChecked(s.ShowOutputErrors);
     ui->cbMinimiseToTray->setChecked(m_target.TrayIconActive());
-    const QString unavailable = m_target.GlobalKeysUnavailable();
-    ui->cbGlobalHotKeys->setEnabled(unavailable.isEmpty());
-    ui->cbGlobalHotKeys->setToolTip(unavailable.isEmpty() ? m_globalKeysHint : unavailable);
+    ShowGlobalKeys();
     ui->cbGlobalHotKeys->setChecked(s.GlobalHotKeys);
     ui->cbBorderlessWindow->setChecked(s.MainBorderless);
     SelectFont(ui->edFontName, s.FontName);

@@ -32,6 +32,8 @@ struct TConfigurationTarget
     std::function<void(const QString& title, bool trayIconActive)> Applied;
     // Why global hot keys cannot be had on this desktop; empty when they can.
     std::function<QString()> GlobalKeysUnavailable;
+    // Which programs' keys they hear, when not all.
+    std::function<QString()> GlobalKeysReach;
 };
 
 // The Configuration dialog: grid size, window options, caption font and size, icon layout,
@@ -51,6 +53,8 @@ public:
     void BtApplyClick();
     void BtCancelClick();
     void ShowCurrentSettings();
+    // The switch of global hot keys as the desktop offers them now.
+    void ShowGlobalKeys();
     void ApplySettings();
 
 protected:

@@ -59,9 +59,14 @@ const THeldPress* THeldPresses::Find(quint32 source) const
     return press == m_presses.end() ? nullptr : &*press;
 }
 
-void THeldPresses::ReleaseKeysEarly()
+void THeldPresses::ReleaseKeysEarly(const std::function<bool(quint32)>& pick)
 {
-    for (const auto& [source, code] : m_keys)
-        m_releasedEarly.insert(source);
-    m_keys.clear();
+    for (auto key = m_keys.begin(); key != m_keys.end();) {
+        if (pick && !pick(key->first)) {
+            ++key;
+            continue;
+        }
+        m_releasedEarly.insert(key->first);
+        key = m_keys.erase(key);
+    }
 }

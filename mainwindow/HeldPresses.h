@@ -32,6 +32,8 @@ public:
     }
     // A shortcut that the desktop reports by its hot-key name.
     static quint32 ShortcutSource(quint16 keyCode) { return 0x40000000u | keyCode; }
+    static bool IsShortcut(quint32 source) { return (source & 0xC0000000u) == 0x40000000u; }
+    static bool IsScanCode(quint32 source) { return source < 0x40000000u; }
 
     void Add(quint32 source, int button, const TCommandSet& definition);
     bool Holds(quint32 source, int button) const;
@@ -56,14 +58,24 @@ public:
     bool KeyUp(quint32 source) { return m_keys.erase(source) > 0; }
     // The keys that are down were released for them (the window lost the keyboard): their
     // key-up, should it still come here, is no second release.
-    void ReleaseKeysEarly();
+    void ReleaseKeysEarly(const std::function<bool(quint32)>& pick = {});
     // A key released another way (heard from the whole desktop): the same.
     void ReleasedElsewhere(quint32 source) { m_releasedEarly.insert(source); }
     // True, once, for the key-up of such a key.
     bool ReleasedEarly(quint32 source) { return m_releasedEarly.erase(source) > 0; }
+    // A key's press is going out (a modal error box may run meanwhile): its release must wait.
+    void Pressing(quint32 source, bool pressing)
+    {
+        if (pressing)
+            m_pressing.insert(source);
+        else if (const auto at = m_pressing.find(source); at != m_pressing.end())
+            m_pressing.erase(at);
+    }
+    bool IsPressing(quint32 source) const { return m_pressing.count(source) > 0; }
 
 private:
     std::vector<THeldPress> m_presses;
     std::map<quint32, quint16> m_keys;
     std::set<quint32> m_releasedEarly;
+    std::multiset<quint32> m_pressing;
 };

@@ -1,13 +1,15 @@
 // Global hot keys: with "Global Hot Keys" on, the hot keys in use are heard also while another
 // program has the keyboard, and play through the same repeat filter and held presses as the
-// window's own key events. A key that reaches one of Keyrill's windows is played by those alone.
+// window's own key events. A key that reaches one of Keyrill's windows is played by those alone;
+// one typed into another program with Ctrl, Alt or Super held belongs to that program.
 #include "main.h"
 
 #include "KeyCodes.h"
+#include "dialogs/configuration.h"
 #include "platform/GlobalKeys.h"
 #include "widgets/TAdvToolButton.h"
 
-#include <set>
+#include <map>
 
 IGlobalKeys& TfmMain::GlobalKeys()
 {
@@ -16,6 +18,13 @@ IGlobalKeys& TfmMain::GlobalKeys()
             m_ownGlobalKeys = MakeSystemGlobalKeys();
         m_globalKeys = m_platform.GlobalKeys ? m_platform.GlobalKeys : m_ownGlobalKeys.get();
         connect(m_globalKeys, &IGlobalKeys::KeyHeard, this, &TfmMain::GlobalKeyHeard);
+        // The desktop's answer may come while Configuration shows the switch.
+        connect(m_globalKeys, &IGlobalKeys::AvailabilityChanged, this, [this] {
+            if (m_fmConfiguration && m_fmConfiguration->isVisible())
+                m_fmConfiguration->ShowGlobalKeys();
+        });
+        m_globalKeys->SetWindow(
+            [this] { return testAttribute(Qt::WA_WState_Created) ? quintptr(winId()) : 0; });
     }
     return *m_globalKeys;
 }
@@ -25,16 +34,23 @@ void TfmMain::UpdateGlobalKeys()
     // A switch never on in this run opens nothing.
     if (!m_settings.GlobalHotKeys && !m_globalKeys)
         return;
-    std::set<quint16> codes; // in the order of the hot-key list
+    std::map<quint16, QStringList> captions; // in the order of the hot-key list
     for (TQelSpeedButton* button : m_buttons) {
         const TCommandSet* d = m_settings.GlobalHotKeys ? Definition(button) : nullptr;
-        if (const auto code = d ? HotKeyCode(d->HotKey) : std::nullopt)
-            codes.insert(*code);
+        if (const auto code = d ? HotKeyCode(d->HotKey) : std::nullopt) {
+            QStringList& named = captions[*code];
+            if (!d->Press.Caption.isEmpty() && !named.contains(d->Press.Caption))
+                named << d->Press.Caption;
+        }
     }
-    QStringList names;
-    for (quint16 code : codes)
-        names << HotKeyName(code);
-    GlobalKeys().Listen(names);
+    QList<TGlobalHotKey> keys;
+    for (const auto& [code, named] : captions) {
+        const QString name = HotKeyName(code);
+        keys.append({name, named.isEmpty() ? QStringLiteral("Hot key %1").arg(name)
+                                           : QStringLiteral("Hot key %1 \u2014 %2")
+                                                 .arg(name, named.join(QStringLiteral(", ")))});
+    }
+    GlobalKeys().Listen(keys);
 }
 
 bool TfmMain::DesktopTakes(quint16 key) const
@@ -53,6 +69,8 @@ void TfmMain::GlobalKeyHeard(const TGlobalKey& key)
         return;
     const quint32 source = named ? THeldPresses::ShortcutSource(*code) : key.ScanCode;
     if (key.Down) {
+        if (key.Modified)
+            return; // its key-up finds no press and releases nothing
         HandleHotKey(*code, true, source);
         return;
     }

@@ -4,6 +4,7 @@
 #include "main.h"
 
 #include "model/MidiCatalogue.h"
+#include "platform/GlobalKeys.h"
 #include "platform/KeyboardMap.h"
 #include "widgets/ReleaseWatch.h"
 #include "widgets/TAdvToolButton.h"
@@ -89,8 +90,8 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event)
 void TfmMain::ReleaseSource(quint32 source)
 {
     // A modal error box runs its loop inside a handler: a release from in there waits until the
-    // handler has finished its press.
-    if (m_handlerDepth > 0) {
+    // handler has finished its press. Another key's release, heard meanwhile, goes out at once.
+    if (m_handlerDepth > 0 && (source == THeldPresses::kMouse || m_held.IsPressing(source))) {
         m_pendingSources.push_back(source);
         return;
     }
@@ -137,17 +138,37 @@ void TfmMain::ReleaseChangedDefinitions()
         ReleasePress(press, false);
 }
 
-void TfmMain::ReleaseAllHeld(bool keepMouse)
+void TfmMain::ReleaseAllHeld()
 {
     m_held.ReleaseKeysEarly();
     m_lastKeyDown = 0;
     m_pendingSources.clear();
-    const std::vector<THeldPress> released =
-        keepMouse ? m_held.TakeIf([](const THeldPress& press) {
-            return press.Source != THeldPresses::kMouse;
-        })
-                  : m_held.TakeAll();
-    for (const THeldPress& press : released)
+    for (const THeldPress& press : m_held.TakeAll())
+        ReleasePress(press, false);
+}
+
+bool TfmMain::HeardEverywhere(quint32 source) const
+{
+    if (!m_globalKeys || !m_settings.GlobalHotKeys)
+        return false;
+    return THeldPresses::IsShortcut(source) ||
+           (THeldPresses::IsScanCode(source) && m_globalKeys->HearsKeyUps());
+}
+
+void TfmMain::ReleaseUnheard()
+{
+    // With global hot keys a key's real key-up is heard in whichever window it goes to: its
+    // note lasts until then.
+    const auto unheard = [this](quint32 source) { return !HeardEverywhere(source); };
+    m_held.ReleaseKeysEarly(unheard);
+    m_lastKeyDown = 0;
+    // A press's own error box took the keyboard: the mouse still holding that button is followed,
+    // and its real release ends the press.
+    const bool mouseFollowed = m_releaseWatch->Following();
+    const auto released = [&](const THeldPress& press) {
+        return unheard(press.Source) && !(mouseFollowed && press.Source == THeldPresses::kMouse);
+    };
+    for (const THeldPress& press : m_held.TakeIf(released))
         ReleasePress(press, false);
 }
 
@@ -168,9 +189,7 @@ void TfmMain::ReleaseOnFocusLoss()
         m_releasePending = true;
         return;
     }
-    // A press's own error box took the keyboard: the mouse still holding that button is followed,
-    // and its real release ends the press.
-    ReleaseAllHeld(m_releaseWatch->Following());
+    ReleaseUnheard();
 }
 
 void TfmMain::RunPendingReleases()

@@ -9,6 +9,7 @@
 #include "widgets/TAdvToolButton.h"
 
 #include <QKeyEvent>
+#include <QScopeGuard>
 
 void TfmMain::keyPressEvent(QKeyEvent* event)
 {
@@ -96,6 +97,12 @@ void TfmMain::HandleHotKey(quint16 key, bool down, quint32 scanCode)
         if (d && d->HotKey == name)
             matches.push_back(button);
     }
+    if (down)
+        m_held.Pressing(source, true);
+    const auto pressed = qScopeGuard([&] {
+        if (down)
+            m_held.Pressing(source, false);
+    });
     for (TQelSpeedButton* button : matches) {
         if (!down) {
             // Its key-down never reached this window: the release step runs anyway.

@@ -111,7 +111,8 @@ void TfmMain::CreateDialogs()
                              [this](const QString& title, bool trayIconActive) {
                                  ApplyConfiguration(title, trayIconActive);
                              },
-                             [this] { return GlobalKeys().Unavailable(); }},
+                             [this] { return GlobalKeys().Unavailable(); },
+                             [this] { return GlobalKeys().Reach(); }},
         this);
     m_aboutBox = new TAboutBox(this);
     if (m_shownBefore)

@@ -216,7 +216,9 @@ private:
     void ReleasePress(const THeldPress& press, bool widgetReleases);
     void EndPress(const THeldPress& press, bool widgetReleases);
     void ReleaseChangedDefinitions();
-    void ReleaseAllHeld(bool keepMouse = false);
+    void ReleaseAllHeld();
+    bool HeardEverywhere(quint32 source) const;
+    void ReleaseUnheard();
     void ReleaseOnFocusLoss();
     void RunPendingReleases();
     TQelSpeedButton* GridButton(int number) const;

@@ -1,6 +1,7 @@
 // Global keys in a Wayland session: the desktop portal's GlobalShortcuts, one shortcut per
-// hot-key name in a session of their own. The desktop asks the user to approve them and tells of
-// each press (Activated) and release (Deactivated).
+// hot-key name (and one more for a digit's keypad key) in a session of their own. The desktop
+// asks the user to approve them, may give them other keys, and tells of each press (Activated)
+// and release (Deactivated).
 #include "GlobalKeys.h"
 
 #include <QDBusArgument>
@@ -11,7 +12,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QGuiApplication>
 
+#include <map>
 #include <set>
 #include <utility>
 
@@ -23,6 +26,20 @@ const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcut
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 
 using TShortcutList = QList<QPair<QString, QVariantMap>>;
+
+// A digit's keypad key is bound as a shortcut of its own, named so.
+const QString kKeypad = QStringLiteral("KP_");
+
+QString HotKeyOf(const QString& id)
+{
+    return id.startsWith(kKeypad) ? id.mid(kKeypad.size()) : id;
+}
+
+// The shortcut notation names keys by their key symbols: letters in lower case.
+QString TriggerOf(const QString& id)
+{
+    return id.size() == 1 ? id.toLower() : id;
+}
 
 QString PathOf(const QVariant& value)
 {
@@ -58,9 +75,11 @@ public:
         });
         connect(&m_portal, &QDBusServiceWatcher::serviceRegistered, this, [this] {
             m_checked = false;
-            m_unavailable.clear();
+            const bool changed = !std::exchange(m_unavailable, {}).isEmpty();
             if (m_request.isEmpty())
                 Rebind();
+            if (changed)
+                emit AvailabilityChanged();
         });
     }
 
@@ -70,33 +89,42 @@ public:
         CloseSession();
     }
 
+    // Empty also while the portal has not answered yet: the answer comes as AvailabilityChanged.
     QString Unavailable() override
     {
-        if (!m_checked && m_unavailable.isEmpty()) {
-            m_checked = true;
-            QDBusMessage get = QDBusMessage::createMethodCall(
-                kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                QStringLiteral("Get"));
-            get << kShortcuts << QStringLiteral("version");
-            const QDBusMessage reply = m_bus.call(get, QDBus::Block, 5000);
-            if (reply.type() != QDBusMessage::ReplyMessage)
-                Fail(m_bus.isConnected() ? reply.errorMessage()
-                                         : QStringLiteral("there is no session bus"));
-        }
+        Check();
         return m_unavailable;
     }
 
-    void Listen(const QStringList& names) override
+    void Listen(const QList<TGlobalHotKey>& keys) override
     {
-        if (names == m_wanted)
+        Check();
+        QStringList names, descriptions;
+        for (const TGlobalHotKey& key : keys) {
+            names << key.Name;
+            descriptions << key.Description;
+        }
+        if (names == m_wanted && descriptions == m_descriptions)
             return;
         m_wanted = names;
+        m_descriptions = descriptions;
         m_stale = !m_request.isEmpty(); // the answer in flight starts again
         if (!m_stale)
             Rebind();
     }
 
-    bool Takes(const QString& name) const override { return m_bound.count(name) > 0; }
+    // Only while the desktop has given the shortcut the hot key itself: a shortcut the user moved
+    // to another key (or to none) leaves the hot key to the focused window.
+    bool Takes(const QString& name) const override
+    {
+        for (const auto& [id, trigger] : m_bound)
+            if (HotKeyOf(id) == name &&
+                trigger.simplified().remove(' ').compare(TriggerOf(id), Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    }
+
+    void SetWindow(std::function<quintptr()> window) override { m_window = std::move(window); }
 
 private slots:
     void Response(const QDBusMessage& message)
@@ -117,12 +145,14 @@ private slots:
                 Bind();
             return;
         }
-        // BindShortcuts' answer: the shortcuts the desktop holds now (the user may decline).
+        // BindShortcuts' answer: the shortcuts the desktop holds now (the user may decline) and
+        // their keys. A desktop that names no key is taken to have given the one asked for.
         m_bound.clear();
         if (granted)
-            for (const auto& shortcut :
+            for (const auto& [id, details] :
                  qdbus_cast<TShortcutList>(results.value(QStringLiteral("shortcuts"))))
-                m_bound.insert(shortcut.first);
+                m_bound[id] =
+                    details.value(QStringLiteral("trigger_description"), TriggerOf(id)).toString();
         if (m_stale)
             Rebind();
     }
@@ -147,17 +177,23 @@ private:
     void Bind()
     {
         TShortcutList shortcuts;
-        for (const QString& name : std::as_const(m_wanted)) {
-            // The shortcut notation names keys by their key symbols: letters in lower case.
-            const QString trigger = name.size() == 1 ? name.toLower() : name;
-            shortcuts.append({name, QVariantMap{{QStringLiteral("description"),
-                                                 QStringLiteral("Hot key %1").arg(name)},
-                                                {QStringLiteral("preferred_trigger"), trigger}}});
+        for (qsizetype i = 0; i < m_wanted.size(); ++i) {
+            const QString& name = m_wanted[i];
+            // A digit plays from the number row and from the keypad alike.
+            const bool digit = name.size() == 1 && name.front().isDigit();
+            for (const QString& id : digit ? QStringList{name, kKeypad + name} : QStringList{name})
+                shortcuts.append(
+                    {id, QVariantMap{{QStringLiteral("description"), m_descriptions[i]},
+                                     {QStringLiteral("preferred_trigger"), TriggerOf(id)}}});
         }
+        const quintptr window = m_window ? m_window() : 0;
+        const QString parent = window != 0 && QGuiApplication::platformName() == u"xcb"
+                                   ? QStringLiteral("x11:%1").arg(window, 0, 16)
+                                   : QString();
         const QString token = NextToken();
         Ask(QStringLiteral("BindShortcuts"),
             {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts),
-             QString(), QVariantMap{{QStringLiteral("handle_token"), token}}},
+             parent, QVariantMap{{QStringLiteral("handle_token"), token}}},
             token);
     }
 
@@ -180,6 +216,7 @@ private:
             if (reply.isError()) {
                 Follow({});
                 Fail(reply.error().message());
+                emit AvailabilityChanged();
             } else if (reply.value().path() != expected) {
                 Follow(reply.value().path()); // a portal that picks its own request paths
             }
@@ -204,13 +241,13 @@ private:
         if (m_session.isEmpty() || arguments.size() < 2 || PathOf(arguments[0]) != m_session)
             return;
         const QString id = arguments[1].toString();
-        if (!m_wanted.contains(id) || (!down && m_active.erase(id) == 0))
+        if (!m_wanted.contains(HotKeyOf(id)) || (!down && m_active.erase(id) == 0))
             return;
         if (down)
             m_active.insert(id);
         TGlobalKey key;
         key.Down = down;
-        key.Name = id;
+        key.Name = HotKeyOf(id);
         emit KeyHeard(key);
     }
 
@@ -219,7 +256,7 @@ private:
     {
         for (const QString& id : std::exchange(m_active, {})) {
             TGlobalKey key;
-            key.Name = id;
+            key.Name = HotKeyOf(id);
             emit KeyHeard(key);
         }
     }
@@ -234,6 +271,30 @@ private:
         ReleaseActive();
     }
 
+    // Whether the portal offers GlobalShortcuts, asked without waiting for the answer.
+    void Check()
+    {
+        if (m_checked || !m_unavailable.isEmpty())
+            return;
+        m_checked = true;
+        if (!m_bus.isConnected()) {
+            Fail(QStringLiteral("there is no session bus"));
+            return;
+        }
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Get"));
+        get << kShortcuts << QStringLiteral("version");
+        auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+            watcher->deleteLater();
+            if (watcher->isError() && m_unavailable.isEmpty()) {
+                Fail(watcher->error().message());
+                emit AvailabilityChanged();
+            }
+        });
+    }
+
     void Fail(const QString& reason)
     {
         m_unavailable = QStringLiteral("The desktop offers no global shortcuts: %1").arg(reason);
@@ -244,10 +305,12 @@ private:
     QDBusConnection m_bus;
     QDBusServiceWatcher m_portal;
     QStringList m_wanted;       // the names asked for
+    QStringList m_descriptions; // and what the desktop shows of each
+    std::function<quintptr()> m_window;
     QString m_request;          // the request whose answer is awaited
     bool m_stale = false;       // the names changed while it was awaited
     QString m_session;          // the session that holds the shortcuts
-    std::set<QString> m_bound;  // the shortcuts the desktop granted
+    std::map<QString, QString> m_bound; // the shortcuts the desktop granted, with their keys
     std::set<QString> m_active; // the shortcuts down now
     bool m_checked = false;
     QString m_unavailable;

@@ -1,11 +1,15 @@
 // Global keys on X11: XInput2 raw key events of the whole display, on a connection of the
 // program's own. Raw events are a copy for listeners, not a grab: the focused program still gets
-// every key.
+// every key. The focus events of the program's own windows come on the same connection, in the
+// server's order, so each key is placed in the window it went to when it was typed, however late
+// it is read.
 #include "GlobalKeys.h"
 
 #include <QGuiApplication>
+#include <QPlatformSurfaceEvent>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdlib>
 #include <set>
@@ -45,20 +49,29 @@ struct TFree
 };
 template <class T> using TReply = std::unique_ptr<T, TFree>;
 
+// Where the keys go: one of the program's own windows, another program's, or the window under
+// the pointer (PointerRoot focus, as without a window manager).
+enum class TFocus { Own, Other, Pointer };
+
 // The raw key events of the display, and the keyboard state that tells what a key gives now
-// (NumLock for the keypad). The connection opens at the first question, so a program that never
-// listens opens none.
+// (NumLock for the keypad) and which modifiers are held. The connection opens at the first
+// question, so a program that never listens opens none.
 class TX11GlobalKeys : public IGlobalKeys
 {
 public:
+    // Without Qt's connection (Qt on Wayland, the keys of XWayland's programs) no window is ours.
     explicit TX11GlobalKeys(xcb_connection_t* qtConnection)
     {
         // Windows made on Qt's connection carry its resource base: the focus is ours when the
         // focused window has it.
-        const xcb_setup_t* setup = xcb_get_setup(qtConnection);
-        m_ownBase = setup->resource_id_base;
-        m_ownMask = setup->resource_id_mask;
+        if (qtConnection) {
+            const xcb_setup_t* setup = xcb_get_setup(qtConnection);
+            m_ownBase = setup->resource_id_base;
+            m_ownMask = setup->resource_id_mask;
+        }
     }
+
+    bool HearsKeyUps() const override { return m_listening; }
 
     QString Unavailable() override
     {
@@ -66,9 +79,9 @@ public:
         return m_unavailable;
     }
 
-    void Listen(const QStringList& names) override
+    void Listen(const QList<TGlobalHotKey>& keys) override
     {
-        const bool listen = !names.isEmpty();
+        const bool listen = !keys.isEmpty();
         if (listen == m_listening || (listen && !Open()))
             return;
         struct
@@ -76,14 +89,29 @@ public:
             xcb_input_event_mask_t Head;
             uint32_t Mask;
         } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-               listen
-                   ? XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE
-                   : 0u};
+               listen ? XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
+                            XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE | kFocusMask
+                      : 0u};
         xcb_input_xi_select_events(m_connection.get(), m_root, 1, &mask.Head);
+        if (listen)
+            FollowOwnWindows();
         xcb_flush(m_connection.get());
         m_listening = listen;
         if (!listen)
             ReleaseDown();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A window gets its focus events selected before it is shown, so that no focus change of
+        // it goes unheard.
+        if (m_connection && event->type() == QEvent::PlatformSurface && watched->isWindowType() &&
+            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceCreated) {
+            SelectFocus(static_cast<QWindow*>(watched)->winId());
+            xcb_flush(m_connection.get());
+        }
+        return IGlobalKeys::eventFilter(watched, event);
     }
 
 private:
@@ -98,9 +126,11 @@ private:
         xcb_connection_t* c = m_connection.get();
         const xcb_query_extension_reply_t* xi =
             xcb_connection_has_error(c) ? nullptr : xcb_get_extension_data(c, &xcb_input_id);
+        // Raw events come also while a client grabs the keyboard from XInput 2.1 on; a 2.0 server
+        // still serves the keys typed without a grab.
         const TReply<xcb_input_xi_query_version_reply_t> version(
             xi && xi->present
-                ? xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 0), nullptr)
+                ? xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr)
                 : nullptr);
         if (!version || version->major_version < 2) {
             m_unavailable = xi ? QStringLiteral("The X server lacks XInput 2, which global hot "
@@ -120,6 +150,7 @@ private:
             std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this,
                          [this] { ReadEvents(); });
+        m_focus = FocusNow();
         // The keyboard's first XKB events may wait in the queue already, read by the map's replies.
         QTimer::singleShot(0, this, [this] { ReadEvents(); });
         return true;
@@ -164,23 +195,83 @@ private:
                 xkb_x11_state_new_from_device(m_keymap.get(), m_connection.get(), m_device));
     }
 
+    static constexpr uint32_t kFocusMask =
+        XCB_INPUT_XI_EVENT_MASK_FOCUS_IN | XCB_INPUT_XI_EVENT_MASK_FOCUS_OUT;
+
+    void SelectFocus(xcb_window_t window)
+    {
+        if (!m_connection || window == 0)
+            return;
+        struct
+        {
+            xcb_input_event_mask_t Head;
+            uint32_t Mask;
+        } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, kFocusMask};
+        xcb_input_xi_select_events(m_connection.get(), window, 1, &mask.Head);
+    }
+
+    void FollowOwnWindows()
+    {
+        if (m_ownMask == 0 || m_following)
+            return;
+        m_following = true;
+        qGuiApp->installEventFilter(this);
+        for (QWindow* window : QGuiApplication::allWindows())
+            if (window->handle())
+                SelectFocus(window->winId());
+        m_focus = FocusNow();
+    }
+
+    bool Own(xcb_window_t window) const
+    {
+        return m_ownMask != 0 && (window & ~m_ownMask) == m_ownBase;
+    }
+
     void ReadEvents()
     {
-        if (!m_notifier)
-            return; // the connection was lost
-        // A handler may run a modal box, whose loop would read on here: the next events wait.
-        m_notifier->setEnabled(false);
-        while (const TReply<xcb_generic_event_t> event{xcb_poll_for_event(m_connection.get())})
+        // A handler may run a modal box, whose loop reads on here: the keys typed meanwhile are
+        // played in their turn, and this loop goes on with what is left.
+        while (m_connection) {
+            const TReply<xcb_generic_event_t> event{xcb_poll_for_event(m_connection.get())};
+            if (!event)
+                break;
             Handle(*event);
-        if (xcb_connection_has_error(m_connection.get())) {
+        }
+        if (m_connection && xcb_connection_has_error(m_connection.get())) {
             m_notifier.reset();
             m_connection.reset();
             m_listening = false;
             m_unavailable = QStringLiteral("The connection to the X display was lost.");
             ReleaseDown();
-            return;
         }
-        m_notifier->setEnabled(true);
+    }
+
+    void FocusChanged(const xcb_input_focus_in_event_t& focus)
+    {
+        const bool in = focus.event_type == XCB_INPUT_FOCUS_IN;
+        // The virtual details tell of a window inside, whose own event comes too; NotifyPointer
+        // of the pointer under PointerRoot focus, which is asked at the key.
+        const uint8_t detail = focus.detail;
+        if (detail == XCB_INPUT_NOTIFY_DETAIL_VIRTUAL ||
+            detail == XCB_INPUT_NOTIFY_DETAIL_NONLINEAR_VIRTUAL ||
+            detail == XCB_INPUT_NOTIFY_DETAIL_POINTER)
+            return;
+        if (focus.event == m_root) // PointerRoot or the root itself: the window under the pointer
+            m_focus = in ? TFocus::Pointer : TFocus::Other; // a window's FocusIn may follow
+        else if (Own(focus.event) && (in || detail != XCB_INPUT_NOTIFY_DETAIL_INFERIOR))
+            m_focus = in ? TFocus::Own : TFocus::Other;
+    }
+
+    // Ctrl, Alt or Super held: the key is part of another program's shortcut.
+    bool Modified() const
+    {
+        if (!m_state)
+            return false;
+        const auto held = xkb_state_component(XKB_STATE_MODS_DEPRESSED | XKB_STATE_MODS_LATCHED);
+        for (const char* name : {XKB_MOD_NAME_CTRL, XKB_MOD_NAME_ALT, XKB_MOD_NAME_LOGO})
+            if (xkb_state_mod_name_is_active(m_state.get(), name, held) > 0)
+                return true;
+        return false;
     }
 
     void Handle(const xcb_generic_event_t& event)
@@ -188,14 +279,20 @@ private:
         const int type = event.response_type & 0x7F;
         if (type == XCB_GE_GENERIC) {
             const auto& raw = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
-            if (raw.extension != m_xiOpcode || (raw.event_type != XCB_INPUT_RAW_KEY_PRESS &&
-                                                raw.event_type != XCB_INPUT_RAW_KEY_RELEASE))
+            if (raw.extension != m_xiOpcode)
+                return;
+            if (raw.event_type == XCB_INPUT_FOCUS_IN || raw.event_type == XCB_INPUT_FOCUS_OUT)
+                FocusChanged(reinterpret_cast<const xcb_input_focus_in_event_t&>(event));
+            if (raw.event_type != XCB_INPUT_RAW_KEY_PRESS &&
+                raw.event_type != XCB_INPUT_RAW_KEY_RELEASE)
                 return;
             TGlobalKey key;
             key.Down = raw.event_type == XCB_INPUT_RAW_KEY_PRESS;
             key.ScanCode = raw.detail;
             key.Symbol = m_state ? xkb_state_key_get_one_sym(m_state.get(), raw.detail) : 0;
-            key.ToOwnWindow = FocusIsOwn();
+            key.ToOwnWindow =
+                m_focus == TFocus::Own || (m_focus == TFocus::Pointer && PointerIsOverOwn());
+            key.Modified = key.Down && Modified();
             if (key.Down)
                 m_down.insert(key.ScanCode);
             else if (m_down.erase(key.ScanCode) == 0)
@@ -222,19 +319,37 @@ private:
         }
     }
 
-    bool FocusIsOwn() const
+    TFocus FocusNow() const
     {
         xcb_connection_t* c = m_connection.get();
         const TReply<xcb_get_input_focus_reply_t> focus(
             xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-        return focus && focus->focus > XCB_INPUT_FOCUS_POINTER_ROOT &&
-               (focus->focus & ~m_ownMask) == m_ownBase;
+        if (!focus || focus->focus <= XCB_INPUT_FOCUS_POINTER_ROOT || focus->focus == m_root)
+            return TFocus::Pointer;
+        return Own(focus->focus) ? TFocus::Own : TFocus::Other;
+    }
+
+    // The keys go to the window under the pointer: ours when it or a window it lies in is ours
+    // (a window manager's frame holds the program's window).
+    bool PointerIsOverOwn() const
+    {
+        xcb_connection_t* c = m_connection.get();
+        for (xcb_window_t window = m_root; window != XCB_NONE;) {
+            if (Own(window))
+                return true;
+            const TReply<xcb_query_pointer_reply_t> pointer(
+                xcb_query_pointer_reply(c, xcb_query_pointer(c, window), nullptr));
+            window = pointer && pointer->same_screen ? pointer->child : XCB_NONE;
+        }
+        return false;
     }
 
     uint32_t m_ownBase = 0;
     uint32_t m_ownMask = 0;
     bool m_opened = false;
     bool m_listening = false;
+    bool m_following = false;
+    TFocus m_focus = TFocus::Other;
     QString m_unavailable;
     std::unique_ptr<xcb_connection_t, TXcbDisconnect> m_connection;
     xcb_window_t m_root = 0;
@@ -259,9 +374,23 @@ std::unique_ptr<IGlobalKeys> MakeX11GlobalKeys()
     return std::make_unique<TX11GlobalKeys>(x11->connection());
 }
 
+std::unique_ptr<IGlobalKeys> MakeXWaylandGlobalKeys()
+{
+    if (std::unique_ptr<IGlobalKeys> x11 = MakeX11GlobalKeys())
+        return x11;
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return nullptr;
+    return std::make_unique<TX11GlobalKeys>(nullptr);
+}
+
 #else
 
 std::unique_ptr<IGlobalKeys> MakeX11GlobalKeys()
+{
+    return nullptr;
+}
+
+std::unique_ptr<IGlobalKeys> MakeXWaylandGlobalKeys()
 {
     return nullptr;
 }

@@ -208,8 +208,9 @@ protected:
     }
     // Upper case down, lower case up: E A heard while another program has the keyboard, O A
     // heard while Keyrill has it, W A in Keyrill's window, T F12 in the window, F F12 heard while
-    // Keyrill has it, B B in the window, N keypad 5 heard with NumLock off, K with it on; Z: the
-    // switch goes off.
+    // Keyrill has it, B B in the window, N keypad 5 heard with NumLock off, K with it on, C A
+    // heard from another program with Ctrl held; Z: the switch goes off; L: another window takes
+    // the keyboard.
     void Step(char step)
     {
         const bool down = std::isupper(step);
@@ -218,13 +219,20 @@ protected:
                                                {'O', {down, kScanA, 'a', {}, true}},
                                                {'F', {down, kScanF12, kSymF12, {}, true}},
                                                {'N', {down, kScanKp5, kSymKpBegin, {}, false}},
-                                               {'K', {down, kScanKp5, kSymKp5, {}, false}}};
+                                               {'K', {down, kScanKp5, kSymKp5, {}, false}},
+                                               {'C', {down, kScanA, 'a', {}, false, true}}};
         const std::map<char, std::pair<int, quint32>> window{
             {'W', {Qt::Key_A, kScanA}}, {'T', {Qt::Key_F12, kScanF12}}, {'B', {Qt::Key_B, 56}}};
         if (key == 'Z') {
             m_window->Settings().GlobalHotKeys = false;
             m_window->RefreshButtons();
             EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
+        }
+        if (key == 'L') {
+            m_other.show();
+            m_other.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&m_other));
+            QTest::qWait(10);
         }
         if (heard.count(key)) {
             m_fakeGlobalKeys.Play(heard.at(key));
@@ -234,6 +242,7 @@ protected:
             QApplication::sendEvent(m_window.get(), &event);
         }
     }
+    QWidget m_other;
 };
 
 TEST_F(GlobalHotKeyTest, EveryPressHeardAnywhereIsPlayedAndReleasedOnce)
@@ -246,6 +255,12 @@ TEST_F(GlobalHotKeyTest, EveryPressHeardAnywhereIsPlayedAndReleasedOnce)
         {"TBF", {"90 04 00"}}, // the toggle's raw copy after another key: no second press
         {"NnK", {"90 03 00"}}, // the keypad follows NumLock
         {"EZeE", kPlayedA},    // released after listening ended; nothing heard once off
+
+        {"CcE", kPlayedA.mid(0, 2)}, // Ctrl+A belongs to the other program
+        {"Ec", kPlayedA},            // a key that played releases whatever is held
+        {"EL", kPlayedA.mid(0, 2)},  // held across focus moves: its key-up releases it
+        {"WLe", kPlayedA},           // also one pressed in Keyrill
+        {"ZWL", kPlayedA},           // with the switch off, the focus loss releases
     };
     for (const auto& [steps, sent] : cases) {
         SetUp();

@@ -3,7 +3,7 @@
 # map with Shift and the French layout, X11 auto-repeat under load, the context menu taking the
 # mouse, a modal error box, closing with a key held, all with global hot keys on; a hot key typed
 # into another window), played with xdotool, a JACK receiver counting Note On and Note Off.
-# Usage: held_notes.sh KEYRILL WM_CLOSE
+# Usage: held_notes.sh KEYRILL WM_CLOSE X_KEYBOARD
 source "$(dirname "$0")/lib.sh" "$@"
 
 # count BYTES: how often the receiver got the message, e.g. count '90 3c 64'
@@ -47,7 +47,7 @@ printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main
     '[Button 1 Release]' 'Note=60' '' \
     '[Button 2]' 'Action=1' 'HotKey=A' 'Caption=A' 'Message=1' 'Note=62' 'Velocity=90' '' \
     '[Button 2 Release]' 'Note=62' '' \
-    '[Button 3]' 'Action=1' 'Caption=Three' 'Message=1' 'Note=64' 'Velocity=80' 'Output=2' '' \
+    '[Button 3]' 'Action=1' 'HotKey=E' 'Caption=Three' 'Message=1' 'Note=64' 'Velocity=80' 'Output=2' '' \
     '[Button 3 Release]' 'Note=64' 'Output=1' '' \
     '[Button 4]' 'Action=1' 'HotKey=F14' 'Message=1' 'Note=66' 'Velocity=70' '' \
     '[Button 4 Release]' 'Note=66' '' >"$work/keyrill.ini"
@@ -169,6 +169,53 @@ expect '80 42 00' 1
 [[ $(grep -c "keycode 192" "$work/xev.log") -ge 2 ]] || failures+=("xev did not get F14")
 focus "$window"
 
+# Hot keys typed into another program. expect_notes: each Note On and Off of buttons 1, 2, 4.
+expect_notes() {
+    local m n=("$@") i=0
+    for m in '90 3c 64' '80 3c 00' '90 3e 5a' '80 3e 00' '90 42 46' '80 42 00'; do
+        expect "$m" "${n[i++]}"
+    done
+}
+xset r off
+start "PointerRoot focus, the pointer over Keyrill: each key plays once"
+"$3" pointer-root && at 20 20 && sleep 0.5
+for _ in 1 2 3; do xdotool key --delay 0 a XF86Launch5 && sleep 0.3; done
+expect_notes 0 0 3 3 3 3
+HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 & pids+=($!)
+wait_for 10 wmctrl -m || fail "openbox did not start"
+activate() { xdotool windowactivate --sync "$1" 2>/dev/null && sleep 0.5; }
+activate "$other"
+start "shortcuts of the other program; Shift does not count; a key that played releases under Ctrl"
+xdotool key ctrl+1 alt+a super+XF86Launch5 ctrl+shift+a shift+1
+xdotool keydown a && sleep 0.2 && xdotool keydown ctrl && xdotool keyup a && xdotool keyup ctrl
+expect_notes 1 1 1 1 0 0
+start "released and tapped while another program grabs the keyboard"
+xdotool keydown a && sleep 0.3
+"$3" grab 2 >"$work/grab.log" &
+wait_for 5 grep -q grabbed "$work/grab.log" || fail "the keyboard was not grabbed"
+xdotool keyup a && xdotool key XF86Launch5
+wait $! || true
+expect_notes 0 0 1 1 1 1
+start "held while the focus went to Keyrill and back"
+xdotool keydown XF86Launch5 && activate "$window" && activate "$other"
+expect '80 42 00' 0
+xdotool keyup XF86Launch5
+expect_notes 0 0 0 0 1 1
+start "released while Keyrill was stopped, read after it had the focus"
+xdotool keydown 1 && sleep 0.3 && kill -STOP "$app" && xdotool keyup 1
+xdotool windowfocus "$window" && sleep 0.3 && kill -CONT "$app"
+expect_notes 1 1 0 0 0 0
+start "released and typed in the other program while an error box is open"
+activate "$other" && xdotool keydown a && xdotool key e
+wait_for 5 find_window '^Error$' || fail "no error box"
+errbox=$(find_window '^Error$')
+activate "$other" && xdotool keyup a && xdotool key XF86Launch5
+expect_notes 0 0 1 1 1 1
+expect '80 40 00' 0 # E's release waits for its press, which the box holds
+xdotool windowactivate --sync "$errbox" key Return
+expect '80 40 00' 1
+activate "$window"
+
 # 5: the window closed while hot key "1" is held.
 start "closing with a key held"
 xset r off # only the close may end this note
@@ -181,4 +228,6 @@ if [[ ${#failures[@]} -gt 0 ]]; then
     printf 'FAIL: %s\n' "${failures[@]}" >&2
     exit 1
 fi
-echo "held notes: Shift, AZERTY, menu, error box, auto-repeat, another window, close: none hangs"
+echo "held notes: Shift, AZERTY, menu, error box, auto-repeat, another window, close, and keys of" \
+    "another program under PointerRoot focus, shortcuts, a grab, focus moves, a stop, an error" \
+    "box: none hangs, none plays twice"

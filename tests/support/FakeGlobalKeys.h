@@ -7,7 +7,13 @@ class TFakeGlobalKeys : public IGlobalKeys
 {
 public:
     QString Unavailable() override { return UnavailableText; }
-    void Listen(const QStringList& names) override { Names = names; }
+    void Listen(const QList<TGlobalHotKey>& keys) override
+    {
+        Names.clear();
+        for (const TGlobalHotKey& key : keys)
+            Names << key.Name;
+    }
+    bool HearsKeyUps() const override { return !Names.isEmpty(); }
     void Play(const TGlobalKey& key) { emit KeyHeard(key); }
     QString UnavailableText;
     QStringList Names; // listened for now

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # A desktop portal with GlobalShortcuts alone, for tests on a private session bus: it grants every
-# session and binding at once and prints each binding as "id=preferred_trigger ..."; a line
-# "ID 1" or "ID 0" on its input sends Activated or Deactivated.
+# session and binding at once and prints each binding as "id=preferred_trigger ...", then
+# "parent_window|description|..."; an input line "ID 1" or "ID 0" sends Activated or Deactivated,
+# "give ID TRIGGER" has the user give that shortcut another key (answered "given").
 import os
 import dbus, dbus.lowlevel, dbus.mainloop.glib, dbus.service
 from gi.repository import GLib
@@ -11,6 +12,11 @@ SHORTCUTS, DESKTOP = 'org.freedesktop.portal.GlobalShortcuts', '/org/freedesktop
 
 class Portal(dbus.service.Object):
     session = ''
+    given = {}
+
+    @dbus.service.method('org.freedesktop.DBus.Properties', 'ss', 'v')
+    def Get(self, interface, name):
+        return dbus.UInt32(1)
 
     def emit(self, path, interface, member, signature, *arguments):
         message = dbus.lowlevel.SignalMessage(path, interface, member)
@@ -32,14 +38,21 @@ class Portal(dbus.service.Object):
     @dbus.service.method(SHORTCUTS, 'oa(sa{sv})sa{sv}', 'o', sender_keyword='sender')
     def BindShortcuts(self, session, shortcuts, parent, options, sender):
         print(' '.join('%s=%s' % (i, o['preferred_trigger']) for i, o in shortcuts), flush=True)
-        granted = dbus.Array([(i, {'description': o['description']}) for i, o in shortcuts],
-                             signature='(sa{sv})')
+        print('|'.join([parent] + [o['description'] for _, o in shortcuts]), flush=True)
+        granted = dbus.Array([(i, {'description': o['description'], 'trigger_description':
+                                   self.given.get(i, o['preferred_trigger'])})
+                              for i, o in shortcuts], signature='(sa{sv})')
         return self.answer(sender, options['handle_token'], {'shortcuts': granted})
 
     def keys(self, source, _):
-        for shortcut, down in (line.split() for line in os.read(source, 4096).splitlines()):
-            self.emit(DESKTOP, SHORTCUTS, 'Activated' if down == b'1' else 'Deactivated',
-                      'osta{sv}', self.session, shortcut.decode(), 0, {})
+        for line in os.read(source, 4096).decode().splitlines():
+            shortcut, down = line.split()[-2:]
+            if line.startswith('give '):
+                self.given[shortcut] = down
+                print('given', flush=True)
+                continue
+            self.emit(DESKTOP, SHORTCUTS, 'Activated' if down == '1' else 'Deactivated',
+                      'osta{sv}', self.session, shortcut, 0, {})
         return True
 
 
