@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "GridKeys.h"
+#include "platform/KeyboardMap.h"
 #include "widgets/TAdvToolButton.h"
 
 #include <QAction>
@@ -15,7 +16,10 @@ void TfmMain::WatchGridKeys(TQelSpeedButton& button)
             *this, [this] { return m_settings.ButtonRows; },
             [this](int number) { return GridButton(number); },
             [this] { return int(m_buttons.size()); });
+    // Tab only: a click gives no focus, so a window played with the mouse stays as it was.
+    button.setFocusPolicy(Qt::TabFocus);
     m_gridKeys->Watch(button, button.Tag());
+    button.SetRepeatsArePressesOnly(m_keyboardMap && m_keyboardMap->RepeatsArePressesOnly());
     connect(&button, &TAdvToolButton::KeyDown, this, &TfmMain::GridKeyDown);
     connect(&button, &TAdvToolButton::KeyUp, this, &TfmMain::GridKeyUp);
     connect(&button, &TAdvToolButton::MenuKey, this, &TfmMain::GridMenuKey);

@@ -139,8 +139,7 @@ private:
 TAdvToolButton::TAdvToolButton(QWidget* parent) : QWidget(parent)
 {
     InstallAccessibleToolButtons();
-    // Tab only: a click gives no focus, so a window played with the mouse stays as it was.
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(false);
 }
 
@@ -473,7 +472,7 @@ void TAdvToolButton::keyReleaseEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
-    if (!event->isAutoRepeat() && key == m_holdKey)
+    if ((!event->isAutoRepeat() || m_repeatsArePressesOnly) && key == m_holdKey)
         ReleaseKey();
 }
 

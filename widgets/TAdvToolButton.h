@@ -11,9 +11,9 @@
 
 // A flat tool button that paints its own face: one flat colour, an optional 16 x 16 icon and a
 // caption of one or more lines, framed in a border colour while it is held. It reports mouse
-// presses and releases before it changes its own state. It takes the keyboard focus by Tab only:
-// Space or Enter then plays it as the left mouse button does, and the menu key (or Shift+F10) as
-// the right one; the focus is drawn only once the keyboard has moved it.
+// presses and releases before it changes its own state. It takes no keyboard focus unless its
+// owner lets it: then Space or Enter plays it as the left mouse button does, and the menu key (or
+// Shift+F10) as the right one; the focus is drawn only once the keyboard has moved it.
 // Screen readers see it as a push or toggle button (AccessibleButton.h) that tells of its changes.
 class TAdvToolButton : public QWidget
 {
@@ -92,6 +92,9 @@ public:
     // Ends a press by Space or Enter whose release will not come here, without reporting it.
     void EndKeyHold();
     bool KeyHeld() const { return m_holdKey != 0; }
+    // Where the system sends a held key's repeats as presses alone, every release is real: Qt's
+    // guess of a repeat from the event times can only be wrong there.
+    void SetRepeatsArePressesOnly(bool value) { m_repeatsArePressesOnly = value; }
     // Whether the focus outline is drawn: the keyboard moved the focus here.
     bool FocusShown() const { return m_focusShown && hasFocus(); }
     // A left click over the button's middle without the mouse, for assistive technology: the
@@ -205,6 +208,7 @@ private:
     bool m_held = false;
     int m_holdKey = 0; // the key (Space or Enter) that holds the button, 0 for none
     int m_menuKey = 0; // the key that opened the menu, whose release is no hot key's
+    bool m_repeatsArePressesOnly = false;
     bool m_focusShown = false;
     bool m_lit = false;
     std::optional<bool> m_switchedOn;
