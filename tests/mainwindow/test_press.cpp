@@ -8,14 +8,14 @@
 
 namespace {
 
-const QByteArray kNoteButtons =
-    kOutput1Active + "[General]\nButton Border Highlight Colour=#00FF00\n"
-                     "[Button 1]\nAction=1\nCaption=On\nMessage=1\nNote=60\nVelocity=100\n"
-                     "[Button 1 Release]\nCaption=Off\nNote=60\nButton Colour=#123456\n"
-                     "[Button 2]\nAction=2\nCaption=Loop\nMessage=3\nChannel=2\nNote=7\n"
-                     "Velocity=127\n[Button 2 Release]\nCaption=Looping\nMessage=3\n"
-                     "Channel=2\nNote=7\n"
-                     "[Button 3]\nAction=0\nMessage=4\nNote=5\n";
+const QByteArray kNoteButtons = kOutput1Active +
+                                "[General]\nButton Border Highlight Colour=#00FF00\n"
+                                "[Button 1]\nAction=1\nCaption=On\nMessage=1\nNote=60\nVelocity=100\n"
+                                "[Button 1 Release]\nCaption=Off\nNote=60\nButton Colour=#123456\n"
+                                "[Button 2]\nAction=2\nCaption=Loop\nMessage=3\nChannel=2\nNote=7\n"
+                                "Velocity=127\n[Button 2 Release]\nCaption=Looping\nMessage=3\n"
+                                "Channel=2\nNote=7\n"
+                                "[Button 3]\nAction=0\nMessage=4\nNote=5\n";
 
 using PressTest = MainWindowTest;
 
