@@ -34,3 +34,6 @@ void InstallAccessibleToolButtons();
 
 // Teaches the desktop's accessibility bridge, where there is one, the toggle button role.
 void RegisterToggleButtonRole();
+// Tells the desktop's accessibility bus, where there is one, that an object's pressed state
+// changed: Qt's bridge passes on no such change.
+void AnnouncePressed(QObject& object, bool pressed);

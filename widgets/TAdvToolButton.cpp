@@ -114,6 +114,8 @@ public:
         changed.checked = now.checked != m_before.checked;
         QAccessibleStateChangeEvent event(&m_button, changed);
         QAccessible::updateAccessibility(&event);
+        if (changed.pressed)
+            AnnouncePressed(m_button, now.pressed);
     }
     TStateAnnouncer(const TStateAnnouncer&) = delete;
     TStateAnnouncer& operator=(const TStateAnnouncer&) = delete;
