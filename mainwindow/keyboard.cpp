@@ -11,11 +11,15 @@
 
 void TfmMain::WatchGridKeys(TQelSpeedButton& button)
 {
-    if (!m_gridKeys)
+    if (!m_gridKeys) {
         m_gridKeys = new TGridKeys(
             *this, [this] { return m_settings.ButtonRows; },
             [this](int number) { return GridButton(number); },
             [this] { return int(m_buttons.size()); });
+        // The window itself has the focus when it opens: Qt would hand it to the first button,
+        // and a Space meant for nothing would play it.
+        setFocus(Qt::OtherFocusReason);
+    }
     // Tab only: a click gives no focus, so a window played with the mouse stays as it was.
     button.setFocusPolicy(Qt::TabFocus);
     m_gridKeys->Watch(button, button.Tag());

@@ -125,6 +125,8 @@ TEST_F(PressTest, SpaceAndEnterPlayTheFocusedButtonOnceAndTheFocusLeavingRelease
 {
     WriteSettings(kNoteButtons);
     Start();
+    QApplication::setActiveWindow(m_window.get());
+    EXPECT_EQ(QApplication::focusWidget(), m_window.get()) << "no button has it at the start";
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Enter}) {
         Button(1)->setFocus(Qt::TabFocusReason);
         QTest::keyPress(Button(1), key);
