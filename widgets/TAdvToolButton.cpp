@@ -453,13 +453,16 @@ void TAdvToolButton::keyPressEvent(QKeyEvent* event)
     // A held key's repeats, and a second key while one holds, press nothing again.
     if (event->isAutoRepeat() || m_holdKey != 0 || m_tracking)
         return;
+    // Held before it is reported: an error box of the press takes the focus, and the key's
+    // release with it, and the focus leaving must release what the key pressed.
+    {
+        const TStateAnnouncer announcer(*this);
+        m_holdKey = key == Qt::Key_Enter ? int(Qt::Key_Return) : key;
+    }
     const QPointer<TAdvToolButton> self(this);
     emit KeyDown(this);
-    if (!self)
-        return;
-    const TStateAnnouncer announcer(*this);
-    m_holdKey = key == Qt::Key_Enter ? int(Qt::Key_Return) : key;
-    PressState();
+    if (self && m_holdKey != 0)
+        PressState();
 }
 
 void TAdvToolButton::keyReleaseEvent(QKeyEvent* event)
