@@ -50,9 +50,10 @@ void TImageListViewer::SetImages(const TImageList* images)
     for (int i = 0; i < images->Count(); ++i) {
         auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(images->Icon(i))), QString());
         item->setToolTip(images->Name(i));
-        // The cells have no caption: a screen reader reads them by the index a button stores.
-        item->setData(Qt::AccessibleTextRole, QStringLiteral("Icon %1").arg(i));
-        item->setData(Qt::AccessibleDescriptionRole, images->Name(i));
+        // The cells have no caption: a screen reader reads them by the icon's name, and by the
+        // index a button stores after it.
+        item->setData(Qt::AccessibleTextRole, images->Name(i));
+        item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("Icon %1").arg(i));
         item->setSizeHint(QSize(kCellSize, kCellSize));
         addItem(item);
     }

@@ -26,6 +26,8 @@ class THeldPresses
 {
 public:
     static constexpr quint32 kMouse = 0xFFFFFFFFu;
+    // Space or Enter on the button that has the keyboard focus.
+    static constexpr quint32 kFocusKey = 0xFFFFFFFEu;
     static quint32 KeySource(quint32 scanCode, quint16 keyCode)
     {
         return scanCode != 0 ? scanCode : 0x80000000u | keyCode;

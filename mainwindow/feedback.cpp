@@ -53,6 +53,7 @@ void TfmMain::ShowFeedback(TQelSpeedButton* button, TCommandSet& d, TFeedback ef
         button->SetDown(on);
         button->SetSwitchedOn(on);
     }
+    button->SetLit(on && d.Action != actToggle);
     ShowFace(button, on ? d.Release : d.Press);
 }
 

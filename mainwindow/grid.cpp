@@ -23,6 +23,7 @@ void TfmMain::BuildButtons()
             button->setFont(font);
             connect(button, &TAdvToolButton::MouseDown, this, &TfmMain::GridMouseDown);
             connect(button, &TAdvToolButton::MouseUp, this, &TfmMain::GridMouseUp);
+            WatchGridKeys(*button);
             button->show();
             m_buttons.push_back(button);
         }
@@ -91,6 +92,7 @@ void TfmMain::RefreshButtons()
         if (button->font() != font)
             button->setFont(font);
         button->SetDown(false);
+        button->SetLit(false);
         button->SetLayout(m_settings.ButtonLayout);
         ShowFace(button, s->Press);
         const bool toggle = s->Action == actToggle;

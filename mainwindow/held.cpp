@@ -110,6 +110,8 @@ void TfmMain::EndPress(const THeldPress& press, bool widgetReleases)
     TQelSpeedButton* button = GridButton(press.Button);
     if (button && press.Source == THeldPresses::kMouse && !widgetReleases)
         button->EndTracking();
+    if (button && press.Source == THeldPresses::kFocusKey && !widgetReleases)
+        button->EndKeyHold();
     TCommandSet* d = button ? Definition(button) : nullptr;
     if (d && d->SameDefinition(press.Definition)) {
         BtTxMouseUp(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));

@@ -31,6 +31,7 @@ class TAdvToolButton;
 class TQelSpeedButton;
 class TReleaseWatch;
 class TfmImageBrowser;
+class TGridKeys;
 class TfmProperties;
 class TMidiSystem;
 class TSettingsGuard;
@@ -209,6 +210,11 @@ private:
                        Qt::KeyboardModifiers modifiers, QPoint pos);
     void GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
                      Qt::KeyboardModifiers modifiers, QPoint pos);
+    // The keyboard on the grid (keyboard.cpp).
+    void WatchGridKeys(TQelSpeedButton& button);
+    void GridKeyDown(TAdvToolButton* sender);
+    void GridKeyUp(TAdvToolButton* sender);
+    void GridMenuKey(TAdvToolButton* sender);
     quint16 KeyCodeOf(const QKeyEvent& event);
     bool IsRealRelease(const QKeyEvent& event) const;
     void KeyReleased(const QKeyEvent& event);
@@ -282,6 +288,7 @@ private:
     int m_exitCode = 0;
     std::unique_ptr<TSettingsGuard> m_guard;
     TReleaseWatch* m_releaseWatch = nullptr; // the mouse's release after a press's error box
+    TGridKeys* m_gridKeys = nullptr;         // the arrows and Tab on the grid, made with it
     TfmConfiguration* m_fmConfiguration = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     // The dialogs: children of the window, created hidden once.

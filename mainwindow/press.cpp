@@ -55,6 +55,7 @@ void TfmMain::BtTxMouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::Ke
     case actPressRelease:
         SendSide(d->Release, TOutputs::TKind::Release);
         ShowFace(sender, d->Press);
+        sender->SetLit(false);
         d->Pressed = false;
         break;
     case actToggle:
@@ -76,6 +77,7 @@ void TfmMain::ShowFace(TAdvToolButton* button, const TCommand& side)
     QString caption = side.Caption;
     button->SetCaption(caption.replace(QStringLiteral("\\n"), QStringLiteral("\n")));
     button->SetGlyph(m_imageList.Glyph(side.ImageIndex));
+    button->SetGlyphName(m_imageList.Name(side.ImageIndex));
     button->SetFontColor(side.TextColour);
     button->SetColor(side.ButtonColour);
     button->SetColorHot(side.ButtonColour);

@@ -18,6 +18,11 @@ TAccessibleToolButton::TAccessibleToolButton(TAdvToolButton* button)
     : QAccessibleWidget(button, QAccessible::Button)
 {}
 
+QAccessible::Role TAccessibleToolButton::role() const
+{
+    return Button()->GroupIndex() != 0 ? kToggleButtonRole : QAccessible::Button;
+}
+
 TAdvToolButton* TAccessibleToolButton::Button() const
 {
     return static_cast<TAdvToolButton*>(widget());
@@ -32,6 +37,8 @@ QString TAccessibleToolButton::text(QAccessible::Text t) const
         return spoken;
     if (!widget()->accessibleName().isEmpty())
         return widget()->accessibleName();
+    if (!Button()->GlyphName().isEmpty())
+        return Button()->GlyphName();
     return QStringLiteral("Button %1").arg(Button()->Tag());
 }
 
@@ -40,20 +47,20 @@ QAccessible::State TAccessibleToolButton::state() const
     QAccessible::State state = QAccessibleWidget::state();
     state.pressed = Button()->Held();
     state.checkable = Button()->GroupIndex() != 0;
-    state.checked = state.checkable && Button()->SwitchedOn();
+    state.checked = state.checkable ? Button()->SwitchedOn() : Button()->Lit();
     return state;
 }
 
 QStringList TAccessibleToolButton::actionNames() const
 {
-    return {pressAction()};
+    return {Button()->GroupIndex() != 0 ? toggleAction() : pressAction()};
 }
 
 void TAccessibleToolButton::doAction(const QString& actionName)
 {
     // Played from the event loop, not inside the screen reader's call: an error box that the
     // press opens must not keep the reader waiting for its answer.
-    if (actionName == pressAction())
+    if (actionNames().contains(actionName))
         QMetaObject::invokeMethod(Button(), &TAdvToolButton::Click, Qt::QueuedConnection);
 }
 
@@ -61,4 +68,5 @@ void InstallAccessibleToolButtons()
 {
     static const bool installed = (QAccessible::installFactory(&ToolButtonFactory), true);
     Q_UNUSED(installed);
+    RegisterToggleButtonRole();
 }

@@ -6,6 +6,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -81,8 +83,8 @@ QImage KeyOutTransparent(const QImage& glyph)
     // An opaque glyph (the usual case) is keyed out in its premultiplied form directly: with
     // every alpha at 255 both forms hold the same values.
     const bool opaque = !glyph.hasAlphaChannel();
-    QImage img = glyph.convertToFormat(opaque ? QImage::Format_ARGB32_Premultiplied
-                                              : QImage::Format_ARGB32);
+    QImage img =
+        glyph.convertToFormat(opaque ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32);
     const int width = img.width();
     const int height = img.height();
     const QRgb key = img.pixel(0, height - 1);
@@ -112,6 +114,8 @@ public:
         changed.checked = now.checked != m_before.checked;
         QAccessibleStateChangeEvent event(&m_button, changed);
         QAccessible::updateAccessibility(&event);
+        if (changed.pressed)
+            AnnouncePressed(m_button, now.pressed);
     }
     TStateAnnouncer(const TStateAnnouncer&) = delete;
     TStateAnnouncer& operator=(const TStateAnnouncer&) = delete;
@@ -126,7 +130,8 @@ private:
     };
     static TRead Read(const TAdvToolButton& b)
     {
-        return {b.Held(), b.m_groupIndex != 0, b.m_groupIndex != 0 && b.SwitchedOn()};
+        const bool toggle = b.m_groupIndex != 0;
+        return {b.Held(), toggle, toggle ? b.SwitchedOn() : b.m_lit};
     }
 
     TAdvToolButton& m_button;
@@ -197,6 +202,25 @@ void TAdvToolButton::SetSwitchedOn(bool value)
         return;
     const TStateAnnouncer announcer(*this);
     m_switchedOn = value;
+}
+
+void TAdvToolButton::SetGlyphName(const QString& value)
+{
+    if (m_glyphName == value)
+        return;
+    m_glyphName = value;
+    if (m_caption.isEmpty() && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void TAdvToolButton::SetLit(bool value)
+{
+    if (m_lit == value)
+        return;
+    const TStateAnnouncer announcer(*this);
+    m_lit = value;
 }
 
 void TAdvToolButton::SetGlyph(const QImage& value)
@@ -328,10 +352,15 @@ bool TAdvToolButton::Press(Qt::MouseButton button, Qt::KeyboardModifiers modifie
     if (!self || button != Qt::LeftButton)
         return false;
     const TStateAnnouncer announcer(*this);
+    m_tracking = true;
+    PressState();
+    return true;
+}
+
+void TAdvToolButton::PressState()
+{
     if (!m_down)
         SetState(TState::Down);
-    m_tracking = true;
-    return true;
 }
 
 void TAdvToolButton::mouseMoveEvent(QMouseEvent* event)
@@ -360,6 +389,12 @@ bool TAdvToolButton::Release(Qt::MouseButton button, Qt::KeyboardModifiers modif
         return false;
     const TStateAnnouncer announcer(*this);
     m_tracking = false;
+    ReleaseState(pos);
+    return true;
+}
+
+void TAdvToolButton::ReleaseState(QPoint pos)
+{
     const bool inside = rect().contains(pos);
     if (m_groupIndex == 0) {
         SetState(TState::Up);
@@ -374,7 +409,6 @@ bool TAdvToolButton::Release(Qt::MouseButton button, Qt::KeyboardModifiers modif
     } else if (m_down) {
         SetState(TState::ToggledOn);
     }
-    return true;
 }
 
 void TAdvToolButton::Click()
@@ -396,6 +430,94 @@ void TAdvToolButton::EndTracking()
     const TStateAnnouncer announcer(*this);
     m_tracking = false;
     SetState(m_down ? TState::ToggledOn : TState::Up);
+}
+
+// ---- keyboard ----
+
+void TAdvToolButton::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool menuKey =
+        key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        if (!event->isAutoRepeat()) {
+            m_menuKey = key;
+            emit MenuKey(this);
+        }
+        return;
+    }
+    if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) {
+        event->ignore(); // the window's hot keys
+        return;
+    }
+    // A held key's repeats, and a second key while one holds, press nothing again.
+    if (event->isAutoRepeat() || m_holdKey != 0 || m_tracking)
+        return;
+    // Held before it is reported: an error box of the press takes the focus, and the key's
+    // release with it, and the focus leaving must release what the key pressed.
+    {
+        const TStateAnnouncer announcer(*this);
+        m_holdKey = key == Qt::Key_Enter ? int(Qt::Key_Return) : key;
+    }
+    const QPointer<TAdvToolButton> self(this);
+    emit KeyDown(this);
+    if (self && m_holdKey != 0)
+        PressState();
+}
+
+void TAdvToolButton::keyReleaseEvent(QKeyEvent* event)
+{
+    const int key = event->key() == Qt::Key_Enter ? int(Qt::Key_Return) : event->key();
+    if (key == m_menuKey) {
+        if (!event->isAutoRepeat())
+            m_menuKey = 0;
+        return;
+    }
+    if (key != Qt::Key_Space && key != Qt::Key_Return) {
+        event->ignore();
+        return;
+    }
+    if ((!event->isAutoRepeat() || m_repeatsArePressesOnly) && key == m_holdKey)
+        ReleaseKey();
+}
+
+void TAdvToolButton::ReleaseKey()
+{
+    const QPointer<TAdvToolButton> self(this);
+    emit KeyUp(this);
+    if (!self || m_holdKey == 0)
+        return;
+    const TStateAnnouncer announcer(*this);
+    m_holdKey = 0;
+    ReleaseState(rect().center());
+}
+
+void TAdvToolButton::EndKeyHold()
+{
+    if (m_holdKey == 0)
+        return;
+    const TStateAnnouncer announcer(*this);
+    m_holdKey = 0;
+    SetState(m_down ? TState::ToggledOn : TState::Up);
+}
+
+void TAdvToolButton::focusInEvent(QFocusEvent* event)
+{
+    // Coming back with its window keeps what was shown; any other way in is the keyboard's.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        m_focusShown = event->reason() != Qt::MouseFocusReason;
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TAdvToolButton::focusOutEvent(QFocusEvent* event)
+{
+    // A key that holds the button is released here once; its key-up goes elsewhere.
+    if (m_holdKey != 0)
+        ReleaseKey();
+    m_menuKey = 0;
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 // ---- painting ----
@@ -555,6 +677,14 @@ void TAdvToolButton::paintEvent(QPaintEvent*)
             p.drawText(QRect(x, y, lw, text.lineHeight), kDrawFlags, text.lines[qsizetype(i)]);
             y += text.lineHeight;
         }
+    }
+
+    // Step 9: the keyboard's focus, a dotted line inside the border in the caption's colour.
+    if (FocusShown()) {
+        QPen pen(ToQColor(m_fontColor != kColorNone ? m_fontColor : 0), 1, Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(2, 2, -3, -3));
     }
 }
 

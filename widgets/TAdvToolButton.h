@@ -11,8 +11,10 @@
 
 // A flat tool button that paints its own face: one flat colour, an optional 16 x 16 icon and a
 // caption of one or more lines, framed in a border colour while it is held. It reports mouse
-// presses and releases before it changes its own state, and never takes the keyboard focus.
-// Screen readers see it as a push button (AccessibleButton.h) that tells of its changes.
+// presses and releases before it changes its own state. It takes no keyboard focus unless its
+// owner lets it: then Space or Enter plays it as the left mouse button does, and the menu key (or
+// Shift+F10) as the right one; the focus is drawn only once the keyboard has moved it.
+// Screen readers see it as a push or toggle button (AccessibleButton.h) that tells of its changes.
 class TAdvToolButton : public QWidget
 {
     Q_OBJECT
@@ -54,6 +56,9 @@ public:
     // transparent.
     const QImage& Glyph() const { return m_glyph; }
     void SetGlyph(const QImage& value);
+    // The icon's name, spoken for a button without a caption.
+    const QString& GlyphName() const { return m_glyphName; }
+    void SetGlyphName(const QString& value);
 
     // Where the icon stands beside the caption (TLayout); other values are drawn as icon left.
     int Layout() const { return m_layout; }
@@ -84,6 +89,14 @@ public:
     // Ends a mouse press whose release went elsewhere (a menu or a dialog took the mouse), as a
     // release off the button would.
     void EndTracking();
+    // Ends a press by Space or Enter whose release will not come here, without reporting it.
+    void EndKeyHold();
+    bool KeyHeld() const { return m_holdKey != 0; }
+    // Where the system sends a held key's repeats as presses alone, every release is real: Qt's
+    // guess of a repeat from the event times can only be wrong there.
+    void SetRepeatsArePressesOnly(bool value) { m_repeatsArePressesOnly = value; }
+    // Whether the focus outline is drawn: the keyboard moved the focus here.
+    bool FocusShown() const { return m_focusShown && hasFocus(); }
     // A left click over the button's middle without the mouse, for assistive technology: the
     // mouse-down and mouse-up events and the state changes of a real click, the hover aside.
     // Nothing happens while a modal window other than the button's own shuts it out.
@@ -92,10 +105,13 @@ public:
     // What assistive technology is told. Held: its owner holds a press of it (a hot key holds a
     // button without the mouse), or the mouse does. Switched on: a toggle is on as its owner
     // says, or, until the owner says so, while it is down. Neither is drawn.
-    bool Held() const { return m_held || m_tracking; }
+    bool Held() const { return m_held || m_tracking || m_holdKey != 0; }
     void SetHeld(bool value);
     bool SwitchedOn() const { return m_switchedOn.value_or(m_down); }
     void SetSwitchedOn(bool value);
+    // A button that is no toggle lit by what the other end reports.
+    bool Lit() const { return m_lit; }
+    void SetLit(bool value);
 
     // Where the icon and the caption box stand now, in widget coordinates (the icon rectangle
     // includes the hover offset); empty rectangles when there is no icon or no caption.
@@ -110,6 +126,12 @@ signals:
                    QPoint pos);
     void MouseUp(TAdvToolButton* sender, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                  QPoint pos);
+    // Space or Enter down and up on the focused button, before its state changes; KeyUp also
+    // when the focus leaves while the key is down.
+    void KeyDown(TAdvToolButton* sender);
+    void KeyUp(TAdvToolButton* sender);
+    // The menu key or Shift+F10 on the focused button.
+    void MenuKey(TAdvToolButton* sender);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -119,6 +141,10 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     class TStateAnnouncer;
@@ -126,6 +152,10 @@ private:
     // False when the button is gone after the event or the event changes nothing here.
     bool Press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     bool Release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    // The state changes of a left press and of its release at pos.
+    void PressState();
+    void ReleaseState(QPoint pos);
+    void ReleaseKey();
 
     struct TFaceLayout
     {
@@ -163,6 +193,7 @@ private:
     QString m_caption;
     mutable std::optional<TCaptionText> m_captionText; // dropped when the caption or font changes
     QImage m_glyph;
+    QString m_glyphName;
     int m_layout = blGlyphLeft;
     int m_margin = -1;
     int m_spacing = 4;
@@ -175,6 +206,11 @@ private:
     bool m_hovered = false;
     bool m_tracking = false;
     bool m_held = false;
+    int m_holdKey = 0; // the key (Space or Enter) that holds the button, 0 for none
+    int m_menuKey = 0; // the key that opened the menu, whose release is no hot key's
+    bool m_repeatsArePressesOnly = false;
+    bool m_focusShown = false;
+    bool m_lit = false;
     std::optional<bool> m_switchedOn;
 };
 

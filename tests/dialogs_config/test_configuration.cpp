@@ -565,7 +565,7 @@ TEST_F(ConfigurationDialog, EveryInputControlOfTheDialogsIsNamedForAScreenReader
     const auto cell = [&](QAbstractItemView* list, int row) {
         return spoken(list)->tableInterface()->cellAt(row, 0)->text(QAccessible::Name);
     };
-    EXPECT_EQ(cell(m_window->findChild<QListWidget*>("ImageListViewer"), 7), "Icon 7");
+    EXPECT_EQ(cell(m_window->findChild<QListWidget*>("ImageListViewer"), 3), "record");
     EXPECT_EQ(cell(Control<QComboBox>("edBorderHighlightColour")->view(), 16), "Money Green");
 }
 

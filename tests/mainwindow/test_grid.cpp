@@ -54,8 +54,9 @@ TEST_F(GridTest, PressSideFaceWithLineBreakAndIcon)
 {
     WriteSettings("[Button 1]\nCaption=Intro\\nVerse\nImage Index=3\nButton Colour=#FF0000\n"
                   "Text Colour=#0000FF\n[Button 2]\nImage Index=135\n[Button 3]\nImage Index=-1\n"
-                  "Caption=\n");
+                  "Caption=\n[Button 4]\nImage Index=3\nCaption=\n");
     Start();
+    EXPECT_EQ(Spoken(4)->text(QAccessible::Name), "record") << "an icon alone: its name";
     EXPECT_EQ(Button(1)->Caption(), "Intro\nVerse");
     EXPECT_EQ(Spoken(1)->text(QAccessible::Name), "Intro Verse");
     EXPECT_EQ(Spoken(3)->text(QAccessible::Name), "Button 3");

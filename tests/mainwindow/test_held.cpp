@@ -326,6 +326,27 @@ TEST_F(HeldTest, ReleaseSwallowedByAnErrorBoxRunsWhenTheBoxReturns)
     ExpectUp(1, "On");
 }
 
+// A Space press's error box takes the focus, and the key's release with it: the focus leaving
+// releases, once the press has finished.
+TEST_F(HeldTest, SpaceReleaseSwallowedByAnErrorBoxRunsWhenTheBoxReturns)
+{
+    StartWith();
+    QApplication::setActiveWindow(m_window.get());
+    Button(1)->setFocus(Qt::TabFocusReason);
+    m_service.FailSend = "Device gone";
+    m_boxes.OnShow = [&](const TFakeMessageBoxes::TBox&) {
+        m_service.FailSend.reset();
+        Button(2)->setFocus(Qt::OtherFocusReason); // Space goes up while it is away
+        Button(1)->setFocus(Qt::OtherFocusReason);
+    };
+    QTest::keyPress(Button(1), Qt::Key_Space);
+    EXPECT_EVENTUALLY(Sent() == QStringList{"80 3C 00"});
+    QTest::keyRelease(Button(1), Qt::Key_Space); // should Qt still deliver one
+    QTest::qWait(10);
+    EXPECT_EQ(Sent(), QStringList{"80 3C 00"});
+    ExpectUp(1, "On");
+}
+
 // The error box takes the button's release from the widget, and Qt's idea of the button may be
 // wrong afterwards (it may think the button up, or never see it go up): the Release follows the
 // real pointer and goes out once, when the button is let go for real.

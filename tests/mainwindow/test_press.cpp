@@ -1,5 +1,8 @@
 #include "MainWindowFixture.h"
 
+#include "mainwindow/GridKeys.h"
+#include "widgets/AccessibleButton.h"
+
 #include <QDialog>
 #include <QMenu>
 
@@ -77,6 +80,9 @@ TEST_F(PressTest, ToggleSendsPressOnFirstDownAndReleaseOnSecondUp)
     EXPECT_FALSE(d.Pressed);
     EXPECT_FALSE(Button(2)->Down());
     EXPECT_EQ(Button(2)->Caption(), "Loop");
+    EXPECT_EQ(Spoken(2)->role(), kToggleButtonRole);
+    EXPECT_EQ(Spoken(2)->actionInterface()->actionNames(), QStringList{"Toggle"});
+    EXPECT_EQ(Spoken(1)->role(), QAccessible::Button) << "Press / Release is no toggle";
 }
 
 TEST_F(PressTest, RefreshWhileAToggleIsOnShowsThePressFaceButKeepsItOn)
@@ -100,7 +106,8 @@ TEST_F(PressTest, ScreenReadersPressPlaysAClickUnlessAModalWindowShutsTheGridOut
     WriteSettings(kNoteButtons);
     Start();
     const auto play = [this](int number) {
-        Spoken(number)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QAccessibleActionInterface* action = Spoken(number)->actionInterface();
+        action->doAction(action->actionNames().constFirst());
         QApplication::processEvents();
     };
     for (int n : {1, 2, 2})
@@ -112,6 +119,40 @@ TEST_F(PressTest, ScreenReadersPressPlaysAClickUnlessAModalWindowShutsTheGridOut
     modal.show();
     play(1);
     EXPECT_EQ(Sent().size(), 4);
+}
+
+TEST_F(PressTest, SpaceAndEnterPlayTheFocusedButtonOnceAndTheFocusLeavingReleasesIt)
+{
+    WriteSettings(kNoteButtons);
+    Start();
+    QApplication::setActiveWindow(m_window.get());
+    EXPECT_EQ(QApplication::focusWidget(), m_window.get()) << "no button has it at the start";
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Enter}) {
+        Button(1)->setFocus(Qt::TabFocusReason);
+        QTest::keyPress(Button(1), key);
+        QKeyEvent repeat(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(Button(1), &repeat);
+        EXPECT_EQ(Sent().last(), "90 3C 64") << "auto-repeat retriggers nothing";
+        QTest::keyRelease(Button(1), key == Qt::Key_Space ? Qt::Key_Enter : Qt::Key_Space);
+        EXPECT_EQ(Sent().size() % 2, 1) << "the other key releases nothing";
+        Button(2)->setFocus(Qt::TabFocusReason);
+        QTest::keyRelease(Button(1), key);
+        EXPECT_EQ(Sent().last(), "80 3C 00");
+        EXPECT_TRUE(m_window->Held().Empty() && !Button(1)->Held());
+    }
+    EXPECT_EQ(Sent().size(), 4);
+}
+
+TEST(GridKeys, ArrowsMoveByRowAndColumnAndStopAtTheEdge)
+{
+    const struct
+    {
+        int from, key, to;
+    } moves[] = {{1, Qt::Key_Down, 2}, {5, Qt::Key_Down, 0},  {6, Qt::Key_Up, 0},
+                 {7, Qt::Key_Up, 6},   {2, Qt::Key_Right, 7}, {12, Qt::Key_Right, 0},
+                 {4, Qt::Key_Left, 0}, {9, Qt::Key_Left, 4}};
+    for (const auto& m : moves)
+        EXPECT_EQ(GridNeighbour(m.from, m.key, 5, 15), m.to) << m.from << " " << m.key;
 }
 
 TEST_F(PressTest, RightClickOpensTheMenuAtTheButtonAndChangesNothing)
@@ -126,6 +167,12 @@ TEST_F(PressTest, RightClickOpensTheMenuAtTheButtonAndChangesNothing)
     EXPECT_TRUE(m_window->PopupMenu()->isVisible());
     EXPECT_EQ(Button(7)->BorderColor(), kColorNone);
     EXPECT_EQ(Button(7)->Caption(), "7");
+    m_window->PopupMenu()->close();
+    Button(5)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Button(5), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(m_window->PopupPoint(), Button(5)->mapToGlobal(QPoint(0, 0))) << "Shift+F10";
+    EXPECT_EQ(m_window->PopupMenu()->activeAction()->objectName(), "ButtonProperties1");
+    EXPECT_TRUE(Sent().isEmpty());
     m_window->PopupMenu()->close();
 }
 

@@ -18,7 +18,12 @@ printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main
     '[Output 1]' 'MIDI Device=0' 'Active=1' '' \
     '[Button 1]' 'Action=1' 'Caption=Play' 'Message=1' 'Note=60' 'Velocity=100' '' \
     '[Button 1 Release]' 'Caption=Stop' 'Message=0' 'Note=60' 'Velocity=0' '' \
-    '[Button 2]' 'HotKey=K' 'Message=1' 'Note=62' 'Velocity=90' '' >"$work/keyrill.ini"
+    '[Button 2]' 'HotKey=K' 'Message=1' 'Note=62' 'Velocity=90' '' \
+    '[Button 3]' 'Action=2' 'Caption=Mute' 'Message=1' 'Note=64' 'Velocity=100' '' \
+    '[Button 3 Release]' 'Caption=Muted' 'Message=0' 'Note=64' '' \
+    '[Button 4]' 'Caption=' 'Image Index=3' '' \
+    '[Button 5]' 'Action=1' 'Message=1' 'Note=65' 'Velocity=80' '' \
+    '[Button 5 Release]' 'Message=0' 'Note=65' '' >"$work/keyrill.ini"
 
 start_keyrill "$work/keyrill.ini"
 sleep 0.5
@@ -43,8 +48,9 @@ from gi.repository import GLib
 frame = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "keyrill")[0]
 tree = ["%s %r %s" % (o.getRoleName(), o.name, o.description) for o in [frame, *frame]]
 print("\n".join(tree))
-assert tree[:3] == ["frame 'Keyrill' ", "push button 'Play' ", "push button '2' Hot key K"], tree
-assert tree[3:] == ["push button '%d' " % n for n in range(3, 16)], tree
+assert tree[:6] == ["frame 'Keyrill' ", "push button 'Play' ", "push button '2' Hot key K",
+                   "toggle button 'Mute' ", "push button 'record' ", "push button '5' "], tree
+assert tree[6:] == ["push button '%d' " % n for n in range(6, 16)], tree
 announced, action = [], frame[0].queryAction()
 pyatspi.Registry.registerEventListener(lambda e: announced.append(e.source.getIndexInParent()),
                                        "object:property-change:accessible-name")
@@ -53,8 +59,58 @@ GLib.timeout_add(3000, pyatspi.Registry.stop)
 pyatspi.Registry.start()
 assert action.getName(0) == "Press" and announced == [0, 0], announced
 PYTHON
+count() { dump_bytes | grep -c "$1" || true; }
 twice() { [[ $(dump_bytes | grep -c "$1") -eq 2 ]]; }
 wait_for 10 twice '80 3c 00' && twice '90 3c 64' || fail "the Press action did not play button 1"
+
+# Without the mouse: Tab into the grid, Down to button 5 (5 rows), Space held plays its press
+# once (auto-repeat aside) and its release on key-up; Shift+F10 opens its menu at its top-left
+# corner, and the menu's first item opens Properties for button 5.
+xdotool windowfocus --sync "$window" key Tab Down Down Down Down keydown space
+wait_for 10 received '90 41 50' || fail "Space on button 5 sent no press"
+sleep 1.5
+[[ $(count '90 41 50') -eq 1 && $(count '80 41 00') -eq 0 ]] || fail "held Space: $(dump_bytes)"
+xdotool keyup space
+wait_for 10 received '80 41 00' || fail "Space released sent no release of button 5"
+xdotool key shift+F10 && sleep 0.5 && xdotool key Return
+wait_for 10 find_window '^Button 5 Properties$' || fail "Shift+F10 and Return opened no Properties"
+xdotool key Escape
+wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Button 5 Properties$'" ||
+    fail "Escape did not close Properties"
+
+# The toggle, reached with Up twice, is a toggle button whose switching by Space is announced
+# while it has the focus; Space on it sends its press and, the second time, its release.
+/usr/bin/python3 - "$window" <<'PYTHON' || fail "the focused toggle is not announced as a toggle button"
+import pyatspi, subprocess, sys
+window = sys.argv[1]
+from gi.repository import GLib
+frame = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "keyrill")[0]
+toggle, events = frame[2], []
+assert toggle.getRoleName() == "toggle button", toggle.getRoleName()
+assert toggle.queryAction().getName(0) == "Toggle", toggle.queryAction().getName(0)
+pyatspi.Registry.registerEventListener(
+    lambda e: events.append((e.type.minor, e.detail1, e.source.getIndexInParent())),
+    "object:state-changed")
+key = lambda *keys: subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", *keys]) and False
+GLib.timeout_add(300, lambda: key("Up", "Up", "space"))
+GLib.timeout_add(1500, lambda: key("space"))
+GLib.timeout_add(3000, pyatspi.Registry.stop)
+pyatspi.Registry.start()
+print(events)
+assert ("focused", 1, 2) in events, events
+changes = [e for e in events if e[0] in ("pressed", "checked")]
+assert changes == [("pressed", 1, 2), ("checked", 1, 2), ("pressed", 0, 2), ("pressed", 1, 2),
+                   ("checked", 0, 2), ("pressed", 0, 2)], events
+assert not toggle.getState().contains(pyatspi.STATE_CHECKED)
+PYTHON
+wait_for 10 received '80 40 00' && [[ $(count '90 40 64') -eq 1 ]] ||
+    fail "Space on the toggle did not play it on and off: $(dump_bytes)"
+xdotool key k # a hot key, whichever button has the focus
+wait_for 10 twice '90 3e 5a' ||
+    fail "K did not play button 2 while the toggle had the focus"
+echo "smoke: keyboard only, held Space on button 5 sent 90 41 50 once and 80 41 00 on key-up," \
+    "Shift+F10 opened its Properties; the toggle button's focus and switching were announced," \
+    "K stayed a hot key"
 
 close_keyrill
 
@@ -79,7 +135,7 @@ done
 echo "smoke: titles shown as typed ('[*]' kept, empty stays empty)"
 
 # Feedback: a sender's messages light the buttons they are about, as the screen reader reads
-# them ("*": a toggle switched on). Button 1 toggles Note On / Note Off 60, button 2 controller
+# them ("*": a toggle switched on, a button lit). Button 1 toggles Note On / Note Off 60, button 2 controller
 # 20 at 127 / 0, button 3 plays program 5.
 mkfifo "$work/send"
 "$jack_send" <"$work/send" >"$work/sender.log" 2>&1 &
@@ -105,7 +161,6 @@ feedback_set() { # feedback_set INPUT-KEYS...: the three buttons, listening as t
         '[Button 3]' 'Caption=Cue 5' 'Message=4' 'Note=5' '' \
         '[Button 3 Release]' 'Caption=Cue 5 on' '' >"$work/feedback.ini"
 }
-count() { dump_bytes | grep -c "$1" || true; }
 
 feedback_set 'MIDI Device=0' 'MIDI Device Name=keyrill-sender:out'
 start_keyrill "$work/feedback.ini"
@@ -122,7 +177,7 @@ expect_shown "Mute | Recording* | Cue 5" "CC 20 127"
 send 'b0 14 00'
 expect_shown "Mute | Rec | Cue 5" "CC 20 0"
 send 'c0 05'
-expect_shown "Mute | Rec | Cue 5 on" "program 5"
+expect_shown "Mute | Rec | Cue 5 on*" "program 5"
 send '90 3d 64' # about nothing; program 6 then turns button 3 off, and nothing else changed
 send 'c0 06'
 expect_shown "Mute | Rec | Cue 5" "a message about nothing"

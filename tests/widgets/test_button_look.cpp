@@ -42,6 +42,19 @@ TEST_F(ButtonLook, IconTransparentColourIsItsBottomLeftPixel)
     EXPECT_EQ(PixelAt(img, 41, 9), kFace);
 }
 
+TEST_F(ButtonLook, FocusIsOutlinedInTheCaptionColourOnlyOnceTheKeyboardMovedIt)
+{
+    button->setFocusPolicy(Qt::TabFocus);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    const QImage untouched = Grab();
+    button->setFocus(Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(Grab(), untouched);
+    button->clearFocus();
+    button->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(BoundsOf(Grab(), 0), QRect(2, 2, 93, 29));
+}
+
 TEST_F(ButtonLook, IdleButtonShowsOnePixelRingOfWindowBackground)
 {
     const QImage img = Grab();
