@@ -5,7 +5,9 @@
 class TAdvToolButton;
 
 // The role of a toggle button: Qt has none of its own, and the desktop's bridge is taught it.
-constexpr auto kToggleButtonRole = QAccessible::Role(QAccessible::UserRole + 1);
+// Below the first user role, which the bridge already names, and unused by Qt: a value above
+// it would be none of the enumeration.
+constexpr auto kToggleButtonRole = QAccessible::Role(QAccessible::UserRole - 1);
 
 // What a screen reader finds of a drawn button: a push button named by the caption it shows
 // (the widget's accessible name, else "Button N", when that is empty), described by its
