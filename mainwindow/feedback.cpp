@@ -30,8 +30,7 @@ void TfmMain::Feedback(int number, TFeedback effect)
         // A held toggle or press-and-release button shows its Press side in effect: news that
         // says so is no news, and must not undo what the release then tells the other end.
         if (m_held.HoldsButton(number) && d->Action != actPress && effect == TFeedback::On &&
-            std::find(m_handledButtons.begin(), m_handledButtons.end(), number) ==
-                m_handledButtons.end()) {
+            !Handling(number)) {
             m_laterFeedback.erase(number);
             return;
         }
@@ -59,8 +58,13 @@ void TfmMain::ShowFeedback(TQelSpeedButton* button, TCommandSet& d, TFeedback ef
 
 bool TfmMain::FeedbackWaits(int number) const
 {
-    return m_held.HoldsButton(number) || std::find(m_handledButtons.begin(), m_handledButtons.end(),
-                                                   number) != m_handledButtons.end();
+    return m_held.HoldsButton(number) || Handling(number);
+}
+
+bool TfmMain::Handling(int number) const
+{
+    return std::find(m_handledButtons.begin(), m_handledButtons.end(), number) !=
+           m_handledButtons.end();
 }
 
 void TfmMain::ApplyHeldFeedback()

@@ -54,7 +54,7 @@ void TfmMain::GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
     }
     // Nothing held: the press has been released already (the menu took its release, the window
     // lost the keyboard, the definition changed).
-    if (m_handlerDepth > 0) {
+    if (HandlerRunning()) {
         m_pendingSources.push_back(THeldPresses::kMouse);
         return;
     }
@@ -91,7 +91,7 @@ void TfmMain::ReleaseSource(quint32 source)
 {
     // A modal error box runs its loop inside a handler: a release from in there waits until the
     // handler has finished its press. Another key's release, heard meanwhile, goes out at once.
-    if (m_handlerDepth > 0 && (source == THeldPresses::kMouse || m_held.IsPressing(source))) {
+    if (HandlerRunning() && (source == THeldPresses::kMouse || m_held.IsPressing(source))) {
         m_pendingSources.push_back(source);
         return;
     }
@@ -187,7 +187,7 @@ void TfmMain::ReleaseOnFocusLoss()
 {
     if (isActiveWindow() || !m_commandList)
         return;
-    if (m_handlerDepth > 0) {
+    if (HandlerRunning()) {
         m_releasePending = true;
         return;
     }
@@ -196,7 +196,7 @@ void TfmMain::ReleaseOnFocusLoss()
 
 void TfmMain::RunPendingReleases()
 {
-    if (m_handlerDepth > 0)
+    if (HandlerRunning())
         return; // the scope that ends last runs them
     for (quint32 source : std::exchange(m_pendingSources, {}))
         ReleaseSource(source);
@@ -209,14 +209,13 @@ void TfmMain::RunPendingReleases()
 
 THandlerScope::THandlerScope(TfmMain& window, int button) : m_window(window)
 {
-    ++m_window.m_handlerDepth;
     m_window.m_handledButtons.push_back(button);
 }
 
 THandlerScope::~THandlerScope()
 {
     m_window.m_handledButtons.pop_back();
-    if (--m_window.m_handlerDepth == 0 &&
+    if (!m_window.HandlerRunning() &&
         (m_window.m_releasePending || m_window.m_closePending ||
          !m_window.m_pendingSources.empty() || !m_window.m_laterFeedback.empty()))
         QTimer::singleShot(0, &m_window, &TfmMain::RunPendingReleases);

@@ -41,7 +41,7 @@ void TfmMain::GridKeyDown(TAdvToolButton* sender)
 
 void TfmMain::GridKeyUp(TAdvToolButton* sender)
 {
-    if (m_handlerDepth > 0) {
+    if (HandlerRunning()) {
         m_pendingSources.push_back(THeldPresses::kFocusKey);
         return;
     }

@@ -233,6 +233,8 @@ private:
     void ShowFeedback(TQelSpeedButton* button, TCommandSet& d, TFeedback effect);
     void ApplyHeldFeedback();
     bool FeedbackWaits(int number) const;
+    bool HandlerRunning() const { return !m_handledButtons.empty(); }
+    bool Handling(int number) const;
     quint16 PhysicalCode(quint32 scanCode, quint16 inEffect);
     void GlobalKeyHeard(const TGlobalKey& key);
     bool DesktopTakes(quint16 key) const;
@@ -275,8 +277,8 @@ private:
     std::unique_ptr<IKeyboardMap> m_keyboardMap;
     std::unique_ptr<IGlobalKeys> m_ownGlobalKeys;
     IGlobalKeys* m_globalKeys = nullptr; // made when first needed
-    int m_handlerDepth = 0;                // press and key handlers running (modal boxes nest)
-    std::vector<int> m_handledButtons;     // the buttons they handle, innermost last
+    std::vector<int> m_handledButtons; // of the press and key handlers running (modal boxes
+                                       // nest), innermost last
     bool m_releasePending = false;         // focus was lost while a handler ran
     std::vector<quint32> m_pendingSources; // sources released while a handler ran
     bool m_closePending = false;           // a close asked for while a handler ran

@@ -30,7 +30,7 @@ bool TfmMain::FormClose()
 {
     if (m_closed)
         return true;
-    if (m_handlerDepth > 0) {
+    if (HandlerRunning()) {
         // A modal box of a press is open: close once the press has finished.
         m_closePending = true;
         return false;

@@ -2,7 +2,6 @@
 
 #include "KeyrillVersion.h"
 #include "Midi.h"
-#include "model/MidiCatalogue.h"
 #include "platform/MessageBoxes.h"
 
 #include <algorithm>
@@ -127,10 +126,10 @@ bool TOutputs::PayOwed(TMidiOutput& devices, int output)
 {
     TOwedReleases& owed = m_owed[std::size_t(output - 1)];
     const TOutput& slot = m_slots[std::size_t(output - 1)];
-    owed.Pay([&](std::uint32_t packed) {
+    owed.Pay([&](const TShortMessage& message) {
         try {
-            devices.SendForOutput(slot.DeviceIndex, output, std::uint8_t(packed),
-                                  std::uint8_t(packed >> 8), std::uint8_t(packed >> 16));
+            devices.SendForOutput(slot.DeviceIndex, output, message.Status, message.Data1,
+                                  message.Data2);
             return true;
         } catch (const std::exception&) {
             return false;
@@ -147,7 +146,7 @@ void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
     const TOutput* slot = Slot(output);
     const auto owe = [&] {
         if (kind == TKind::Release && slot)
-            m_owed[std::size_t(output - 1)].Owe(TShortMessage{status, data1, data2}.Packed());
+            m_owed[std::size_t(output - 1)].Owe(TShortMessage{status, data1, data2});
     };
     try {
         if (slot && !slot->Active)
@@ -164,9 +163,6 @@ void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
         if (!PayOwed(devices, output))
             throw EMidiError("The MIDI device is not connected");
         devices.SendForOutput(slot->DeviceIndex, output, status, data1, data2);
-    } catch (const std::exception&) {
-        owe();
-        ShowSendError(output, slot ? slot->DeviceIndex : -1);
     } catch (...) {
         owe();
         ShowSendError(output, slot ? slot->DeviceIndex : -1);

@@ -2,6 +2,7 @@
 
 #include "DeviceFollower.h"
 #include "DeviceSlot.h"
+#include "model/MidiCatalogue.h"
 
 #include <QPoint>
 
@@ -23,10 +24,10 @@ class TOwedReleases
 public:
     static constexpr std::size_t kMost = 256; // beyond: a device away for long, the oldest kept
 
-    void Owe(std::uint32_t packed)
+    void Owe(const TShortMessage& message)
     {
         if (m_owed.size() < kMost)
-            m_owed.push_back(packed);
+            m_owed.push_back(message);
     }
     bool Empty() const { return m_owed.empty(); }
     // Hands each in order to `send` while it succeeds; the rest stays owed.
@@ -37,7 +38,7 @@ public:
     }
 
 private:
-    std::deque<std::uint32_t> m_owed;
+    std::deque<TShortMessage> m_owed;
 };
 
 // One output slot: which MIDI device an output number means and whether it sends at all.
