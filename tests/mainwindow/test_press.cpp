@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "mainwindow/GridKeys.h"
+#include "widgets/GridKeys.h"
 #include "widgets/AccessibleButton.h"
 
 #include <QDialog>
@@ -113,7 +113,7 @@ TEST_F(PressTest, ScreenReadersPressPlaysAClickUnlessAModalWindowShutsTheGridOut
     for (int n : {1, 2, 2})
         play(n);
     EXPECT_EQ(Sent(), (QStringList{"90 3C 64", "80 3C 00", "B2 07 7F", "B2 07 00"}));
-    EXPECT_TRUE(m_window->Held().Empty());
+    EXPECT_TRUE(m_window->Player().Empty());
     QDialog modal(m_window.get());
     modal.setModal(true);
     modal.show();
@@ -138,7 +138,7 @@ TEST_F(PressTest, SpaceAndEnterPlayTheFocusedButtonOnceAndTheFocusLeavingRelease
         Button(2)->setFocus(Qt::TabFocusReason);
         QTest::keyRelease(Button(1), key);
         EXPECT_EQ(Sent().last(), "80 3C 00");
-        EXPECT_TRUE(m_window->Held().Empty() && !Button(1)->Held());
+        EXPECT_TRUE(m_window->Player().Empty() && !Button(1)->Held());
     }
     EXPECT_EQ(Sent().size(), 4);
 }
