@@ -210,8 +210,9 @@ protected:
     // Upper case down, lower case up: E A heard while another program has the keyboard, O A
     // heard while Keyrill has it, W A in Keyrill's window, T F12 in the window, F F12 heard while
     // Keyrill has it, B B in the window, N keypad 5 heard with NumLock off, K with it on, C A
-    // heard from another program with Ctrl held; Z: the switch goes off; L: another window takes
-    // the keyboard.
+    // heard from another program with Ctrl held, G F12 heard from another program; Z: the switch
+    // goes off; L: another window takes the keyboard; S: Configuration shrinks the grid to one
+    // button.
     void Step(char step)
     {
         const bool down = std::isupper(step);
@@ -219,6 +220,7 @@ protected:
         const std::map<char, TGlobalKey> heard{{'E', {down, kScanA, 'a', {}, false}},
                                                {'O', {down, kScanA, 'a', {}, true}},
                                                {'F', {down, kScanF12, kSymF12, {}, true}},
+                                               {'G', {down, kScanF12, kSymF12, {}, false}},
                                                {'N', {down, kScanKp5, kSymKpBegin, {}, false}},
                                                {'K', {down, kScanKp5, kSymKp5, {}, false}},
                                                {'C', {down, kScanA, 'a', {}, false, true}}};
@@ -228,6 +230,11 @@ protected:
             m_window->Settings().GlobalHotKeys = false;
             m_window->RefreshButtons();
             EXPECT_TRUE(m_fakeGlobalKeys.Names.isEmpty());
+        }
+        if (key == 'S') {
+            m_window->Settings().ButtonRows = 1;
+            m_window->Settings().ButtonCols = 1;
+            m_window->ApplyConfiguration(m_window->Caption(), false);
         }
         if (key == 'L') {
             m_other.show();
@@ -262,6 +269,9 @@ TEST_F(GlobalHotKeyTest, EveryPressHeardAnywhereIsPlayedAndReleasedOnce)
         {"EL", kPlayedA.mid(0, 2)},  // held across focus moves: its key-up releases it
         {"WLe", kPlayedA},           // also one pressed in Keyrill
         {"ZWL", kPlayedA},           // with the switch off, the focus loss releases
+        {"ZtTt", {"90 04 00"}},      // a key-up never played here leaves the toggle off
+        {"ESe", kPlayedA},           // the grid shrinks under held notes: each ends once
+        {"GSg", {"90 04 00", "80 04 00"}}, // and a held toggle that leaves sends its release
     };
     for (const auto& [steps, sent] : cases) {
         SetUp();
