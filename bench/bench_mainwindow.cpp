@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QPointingDevice>
+#include <qpa/qwindowsysteminterface.h>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -96,6 +98,63 @@ void BM_PressToMidi(benchmark::State& state)
     state.counters["p99_us"] = Percentile(micros, 0.99);
 }
 BENCHMARK(BM_PressToMidi)->Iterations(2000);
+
+// Ten fingers on the 20 x 20 grid, each going down on a button of its own while the others hold
+// theirs, then lifting one by one: from a finger's touch event reaching the window to its message
+// handed to the service (the platform's part before, and the painting after, left out).
+void BM_TenFingersPressAndRelease(benchmark::State& state)
+{
+    TFullWindow full(1);
+    full.window->show();
+    if (!QTest::qWaitForWindowExposed(full.window.get()))
+        state.SkipWithError("the window was never shown");
+    QPointingDevice* screen = QTest::createTouchDevice();
+    std::vector<QPointF> at;
+    for (int finger = 0; finger < 10; ++finger)
+        at.push_back(full.window->GridButtons()[std::size_t(finger * 41)]->geometry().center());
+    TClock::time_point handedOver;
+    full.service.OnCall = [&](const TFakeMidiService::TCall&) { handedOver = TClock::now(); };
+    std::vector<double> micros;
+    // One event carries every finger down: the one that changes, the others still; it goes
+    // through Qt's own delivery, as the platform's events do, without QTest's pause.
+    QWindow* handle = full.window->windowHandle();
+    const auto touch = [&](int changed, bool down) {
+        QList<QWindowSystemInterface::TouchPoint> points;
+        for (int finger = 0; finger < 10; ++finger) {
+            const bool held = down ? finger < changed : finger > changed;
+            if (finger != changed && !held)
+                continue;
+            QWindowSystemInterface::TouchPoint point;
+            point.id = finger;
+            point.state = finger != changed ? QEventPoint::Stationary
+                          : down            ? QEventPoint::Pressed
+                                            : QEventPoint::Released;
+            point.area = QRectF(full.window->mapToGlobal(at[std::size_t(finger)]), QSizeF(2, 2));
+            points.append(point);
+        }
+        const TClock::time_point start = TClock::now();
+        QWindowSystemInterface::handleTouchEvent<QWindowSystemInterface::SynchronousDelivery>(
+            handle, screen, points);
+        micros.push_back(std::chrono::duration<double, std::micro>(handedOver - start).count());
+    };
+    for (auto _ : state) {
+        for (int finger = 0; finger < 10; ++finger)
+            touch(finger, true);
+        for (int finger = 0; finger < 10; ++finger)
+            touch(finger, false);
+        state.PauseTiming();
+        if (full.service.Sent().size() != 20) {
+            state.SkipWithError("ten fingers did not send ten presses and ten releases");
+            break;
+        }
+        full.service.ClearRecords();
+        QCoreApplication::processEvents(); // the frames drawn
+        state.ResumeTiming();
+    }
+    state.counters["median_us"] = Percentile(micros, 0.5);
+    state.counters["p99_us"] = Percentile(micros, 0.99);
+}
+BENCHMARK(BM_TenFingersPressAndRelease)->Iterations(500);
 
 // A desk sends a thousand messages a second for ten seconds, each lighting or putting out one of
 // the 400 buttons, from a thread of its own as the MIDI system would; meanwhile a press is timed

@@ -1,13 +1,10 @@
 // Global hot keys: with "Global Hot Keys" on, the hot keys in use are heard also while another
-// program has the keyboard, and play through the same repeat filter and held presses as the
-// window's own key events. A key that reaches one of Keyrill's windows is played by those alone;
-// one typed into another program with Ctrl, Alt or Super held belongs to that program.
+// program has the keyboard, and play through the same router as the window's own key events.
 #include "main.h"
 
-#include "KeyCodes.h"
 #include "dialogs/configuration.h"
 #include "platform/GlobalKeys.h"
-#include "widgets/TAdvToolButton.h"
+#include "play/KeyCodes.h"
 
 #include <map>
 
@@ -17,7 +14,8 @@ IGlobalKeys& TfmMain::GlobalKeys()
         if (!m_platform.GlobalKeys)
             m_ownGlobalKeys = MakeSystemGlobalKeys();
         m_globalKeys = m_platform.GlobalKeys ? m_platform.GlobalKeys : m_ownGlobalKeys.get();
-        connect(m_globalKeys, &IGlobalKeys::KeyHeard, this, &TfmMain::GlobalKeyHeard);
+        connect(m_globalKeys, &IGlobalKeys::KeyHeard, this,
+                [this](const TGlobalKey& key) { m_keys.GlobalKey(key, m_settings.GlobalHotKeys); });
         // The desktop's answer may come while Configuration shows the switch.
         connect(m_globalKeys, &IGlobalKeys::AvailabilityChanged, this, [this] {
             if (m_fmConfiguration && m_fmConfiguration->isVisible())
@@ -35,8 +33,8 @@ void TfmMain::UpdateGlobalKeys()
     if (!m_settings.GlobalHotKeys && !m_globalKeys)
         return;
     std::map<quint16, QStringList> captions; // in the order of the hot-key list
-    for (TQelSpeedButton* button : m_buttons) {
-        const TCommandSet* d = m_settings.GlobalHotKeys ? Definition(button) : nullptr;
+    for (int number = 1; m_settings.GlobalHotKeys && number <= m_player.ButtonsInPlay(); ++number) {
+        const TCommandSet* d = m_player.Definition(number);
         if (const auto code = d ? HotKeyCode(d->HotKey) : std::nullopt) {
             QStringList& named = captions[*code];
             if (!d->Press.Caption.isEmpty() && !named.contains(d->Press.Caption))
@@ -56,32 +54,4 @@ void TfmMain::UpdateGlobalKeys()
 bool TfmMain::DesktopTakes(quint16 key) const
 {
     return m_globalKeys && m_settings.GlobalHotKeys && m_globalKeys->Takes(HotKeyName(key));
-}
-
-void TfmMain::GlobalKeyHeard(const TGlobalKey& key)
-{
-    if (key.ToOwnWindow || !m_commandList || (key.Down && !m_settings.GlobalHotKeys))
-        return;
-    const bool named = !key.Name.isEmpty();
-    const std::optional<quint16> code =
-        named ? HotKeyCode(key.Name) : PhysicalCode(key.ScanCode, SymbolKeyCode(key.Symbol));
-    if (!code)
-        return;
-    const quint32 source = named ? THeldPresses::ShortcutSource(*code) : key.ScanCode;
-    if (key.Down) {
-        if (key.Modified)
-            return; // its key-up finds no press and releases nothing
-        HandleHotKey(*code, true, source);
-        return;
-    }
-    // Only a press heard here is released here: a key that went down in Keyrill's window was
-    // released there, or when the window lost the keyboard.
-    const std::optional<quint16> pressed = m_held.KeyCode(source);
-    if (!pressed) {
-        m_lastKeyDown = 0;
-        return;
-    }
-    HandleHotKey(*pressed, false, source);
-    if (!named)
-        m_held.ReleasedElsewhere(source);
 }

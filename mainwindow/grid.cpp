@@ -1,57 +1,43 @@
-// The button grid: building, numbering, layout over the client area and faces.
+// The button grid: built, laid out over the client area and faced by the grid view; the window
+// keeps it in step with the settings and the definitions.
 #include "main.h"
 #include "window.h"
 
-#include "model/MidiCatalogue.h"
+#include "platform/KeyboardMap.h"
+#include "widgets/GridView.h"
 #include "widgets/TAdvToolButton.h"
 
+#include <QAction>
+#include <QMenu>
 
 void TfmMain::BuildButtons()
 {
-    const int rows = m_settings.ButtonRows;
-    const int cols = m_settings.ButtonCols;
-    m_buttons.reserve(std::size_t(std::max(0, rows * cols)));
-    const QFont font = ButtonFont();
-    for (int c = 1; c <= cols; ++c) {
-        for (int r = 1; r <= rows; ++r) {
-            const int n = r + (c - 1) * rows;
-            auto* button = new TQelSpeedButton(this);
-            button->setObjectName(QStringLiteral("BtTx%1").arg(n));
-            button->SetTag(n);
-            button->setGeometry((c - 1) * 49, (r - 1) * 21, 49, 21);
-            button->SetFlat(true);
-            button->setFont(font);
-            connect(button, &TAdvToolButton::MouseDown, this, &TfmMain::GridMouseDown);
-            connect(button, &TAdvToolButton::MouseUp, this, &TfmMain::GridMouseUp);
-            WatchGridKeys(*button);
-            button->show();
-            m_buttons.push_back(button);
-        }
-    }
-    m_buttonsBuilt = true;
+    const IKeyboardMap* map = m_keys.KeyboardMap();
+    m_grid->Build(m_settings.ButtonRows, m_settings.ButtonCols, ButtonFont(),
+                  map && map->RepeatsArePressesOnly());
+    m_player.SetButtonsInPlay(int(m_grid->Buttons().size()));
 }
 
 void TfmMain::DestroyButtons()
 {
-    m_buttonsBuilt = false;
-    while (!m_buttons.empty()) {
-        delete m_buttons.back();
-        m_buttons.pop_back();
-    }
+    m_grid->Destroy();
+}
+
+bool TfmMain::ButtonsBuilt() const
+{
+    return m_grid->Built();
+}
+
+const std::vector<TQelSpeedButton*>& TfmMain::GridButtons() const
+{
+    return m_grid->Buttons();
 }
 
 void TfmMain::actResizeButtonsExecute()
 {
-    if (!m_buttonsBuilt || m_buttons.empty())
+    if (!m_grid->Built() || m_grid->Buttons().empty())
         return;
-    const int rows = m_settings.ButtonRows;
-    const int cols = m_settings.ButtonCols;
-    for (TQelSpeedButton* button : m_buttons) {
-        const int k = button->Tag() - 1;
-        const int w = width() / cols;
-        const int h = height() / rows;
-        button->setGeometry((k / rows) * w, (k % rows) * h, w, h);
-    }
+    m_grid->Layout(m_settings.ButtonRows, m_settings.ButtonCols, size());
     // The client area shrinks by the remainders so the buttons cover it exactly; a maximised
     // window keeps its size.
     m_keeper->ClientLaidOut();
@@ -84,31 +70,9 @@ void TfmMain::RefreshButtons()
 {
     if (!m_commandList)
         return;
-    const QFont font = ButtonFont();
-    for (TQelSpeedButton* button : m_buttons) {
-        const TCommandSet* s = Definition(button);
-        if (!s)
-            continue;
-        if (button->font() != font)
-            button->setFont(font);
-        button->SetDown(false);
-        button->SetLit(false);
-        button->SetLayout(m_settings.ButtonLayout);
-        ShowFace(button, s->Press);
-        const bool toggle = s->Action == actToggle;
-        button->SetGroupIndex(toggle ? button->Tag() : 0);
-        button->SetAllowAllUp(toggle);
-        button->SetColorDown(s->Action == actPress ? s->Press.ButtonColour
-                                                   : s->Release.ButtonColour);
-        button->SetSwitchedOn(toggle && s->Pressed);
-        // A screen reader reads the hot key after the caption.
-        const QString hint =
-            s->HotKey.isEmpty() ? QString() : QStringLiteral("Hot key %1").arg(s->HotKey);
-        if (button->accessibleDescription() != hint)
-            button->setAccessibleDescription(hint);
-    }
+    m_grid->Refresh(ButtonFont(), m_settings.ButtonLayout);
     // Every change of definitions ends here: a press of a definition that is gone is released.
-    ReleaseChangedDefinitions();
+    m_player.DefinitionsChanged();
     UpdateGlobalKeys();
 }
 
@@ -116,6 +80,8 @@ void TfmMain::ResizeCommandList(int count)
 {
     if (!m_commandList)
         return;
+    // Buttons that leave the grid end what they hold before their definitions go.
+    m_player.SetButtonsInPlay(std::min(count, int(m_grid->Buttons().size())));
     TCommandList& list = *m_commandList;
     const int m = list.Count();
     for (int i = m; i < count; ++i)
@@ -124,7 +90,7 @@ void TfmMain::ResizeCommandList(int count)
         list.Delete(i);
     // The grid follows rows x columns at once, also when the list held that many already (the
     // 400 read at start) or only the arrangement changed.
-    if (int(m_buttons.size()) != count) {
+    if (int(m_grid->Buttons().size()) != count) {
         DestroyButtons();
         BuildButtons();
     }
@@ -132,10 +98,18 @@ void TfmMain::ResizeCommandList(int count)
     RefreshButtons();
 }
 
-TCommandSet* TfmMain::Definition(const TAdvToolButton* button)
+void TfmMain::ShowMenu(int number, QPoint at, bool keyboard)
 {
-    const int index = button->Tag() - 1;
-    if (!m_commandList || index < 0 || index >= m_commandList->Count())
-        return nullptr;
-    return &m_commandList->Get(index);
+    m_currentButton = number;
+    m_popupPoint = at;
+    m_popupMenu->popup(at);
+    if (!keyboard)
+        return;
+    // Opened from the keyboard, the menu starts on its first item that can be chosen.
+    for (QAction* action : m_popupMenu->actions()) {
+        if (action->isVisible() && action->isEnabled() && !action->isSeparator()) {
+            m_popupMenu->setActiveAction(action);
+            break;
+        }
+    }
 }

@@ -13,7 +13,7 @@
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 #include "settings/SettingsGuard.h"
-#include "widgets/ReleaseWatch.h"
+#include "widgets/GridView.h"
 #include "window.h"
 
 #include <QApplication>
@@ -25,12 +25,15 @@ TfmMain::TfmMain(const TPlatform& platform)
     : m_platform(platform), m_outputs(platform.Midi, platform.Boxes, m_settings.ShowOutputErrors,
                                       [this] { return mapToGlobal(QPoint(0, 0)); }),
       m_input(platform.Midi, platform.Boxes,
-              [this](std::span<const TShortMessage> messages) { FeedbackReceived(messages); }),
+              [this](std::span<const TShortMessage> messages) { m_player.Feedback(messages); }),
       m_guard(std::make_unique<TSettingsGuard>())
 {
     if (!m_platform.WindowSystem)
         m_ownWindowSystem = MakeWindowSystem();
-    m_releaseWatch = new TReleaseWatch(*this, [this] { return WindowSystem().PointerHeld(); });
+    m_grid = new TGridView(*this, {m_player, m_imageList,
+                                   [this] { return WindowSystem().PointerHeld(); },
+                                   [this] { return m_settings.BorderHighlightColour; }});
+    connect(m_grid, &TGridView::MenuAsked, this, &TfmMain::ShowMenu);
     m_keeper = std::make_unique<TWindowKeeper>(
         *this, WindowSystem(),
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },
@@ -41,8 +44,8 @@ TfmMain::TfmMain(const TPlatform& platform)
     setMinimumSize(150, 150);
     resize(280, 164);
     setFocusPolicy(Qt::StrongFocus);
-    m_keyboardMap = MakeSystemKeyboardMap();
-    qApp->installEventFilter(this); // releases that go to menus and dialogs (held.cpp)
+    m_keys.SetKeyboardMap(MakeSystemKeyboardMap());
+    qApp->installEventFilter(this); // releases that go to menus and dialogs (keyboard.cpp)
     CreatePopupMenu();
     FormCreate();
 }
@@ -60,6 +63,7 @@ void TfmMain::FormCreate()
     m_outputs.CreateOutputs();
     CreateTrayIcon();
     m_commandList = std::make_unique<TCommandList>();
+    m_player.SetDefinitions(m_commandList.get());
     m_settingsPath =
         ChooseSettingsPath(m_platform.Arguments, m_platform.ProgramPath, m_platform.ConfigDir);
     if (m_guard->Lock(m_settingsPath) == TSettingsGuard::TLock::HeldElsewhere) {

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "HeldPresses.h"
 #include "TrayIcon.h"
 #include "midi/FeedbackInput.h"
 #include "midi/Outputs.h"
 #include "model/qelCommandList.h"
+#include "play/HotKeyRouter.h"
+#include "play/Player.h"
 #include "settings/GlobalSettings.h"
 #include "widgets/ImageList.h"
 
@@ -12,13 +13,11 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <map>
 #include <memory>
 #include <span>
 #include <vector>
 
 class IGlobalKeys;
-class IKeyboardMap;
 class IMessageBoxes;
 class IWindowSystem;
 class QAction;
@@ -27,18 +26,13 @@ class QMenu;
 class TAboutBox;
 class TfmConfiguration;
 class TWindowKeeper;
-class TAdvToolButton;
+class TGridView;
 class TQelSpeedButton;
-class TReleaseWatch;
 class TfmImageBrowser;
-class TGridKeys;
 class TfmProperties;
 class TMidiSystem;
 class TSettingsGuard;
-struct TCommand;
 struct TSettingsText;
-struct TGlobalKey;
-enum class TFeedback;
 
 // What the main window needs of the world outside it: the MIDI service, the message boxes and
 // the facts of the process. Tests hand in doubles.
@@ -57,9 +51,9 @@ struct TPlatform
 // What the user is told when the settings file is held by another running Keyrill.
 QString AlreadyOpenText(const QString& path);
 
-// The main window: owner of the process-wide state, the button grid and the start-up and
-// shutdown sequences. Grid layout, press handling, hot keys and the context menu live in their
-// own source files.
+// The main window: owner of the process-wide state and the start-up and shutdown sequences. It
+// plays nothing itself: the player decides what is sent, and the grid view and the hot-key
+// router bring it the presses of the mouse, the fingers and the keys.
 class TfmMain : public QWidget
 {
     Q_OBJECT
@@ -75,10 +69,9 @@ public:
     TFeedbackInput& Input() { return m_input; }
     const QString& SettingsPath() const { return m_settingsPath; }
     const TImageList& ImageList() const { return m_imageList; }
-    bool ButtonsBuilt() const { return m_buttonsBuilt; }
+    bool ButtonsBuilt() const;
     int CurrentButton() const { return m_currentButton; }
     QPoint PopupPoint() const { return m_popupPoint; }
-    quint16 LastKeyDown() const { return m_lastKeyDown; }
     bool TrayIconActive() const { return m_trayIconActive; }
     ITrayIcon* TrayIcon() const { return m_trayIcon; }
     QMenu* PopupMenu() const { return m_popupMenu; }
@@ -113,30 +106,13 @@ public:
     QFont ButtonFont() const; // the font of every button, from the settings
     void ResizeCommandList(int count);
     // The grid buttons in child order, which is ascending button number.
-    const std::vector<TQelSpeedButton*>& GridButtons() const { return m_buttons; }
+    const std::vector<TQelSpeedButton*>& GridButtons() const;
 
-    // Press, release and toggle.
-    void BtTxMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
-                       Qt::KeyboardModifiers modifiers, QPoint pos);
-    void BtTxMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
-                     Qt::KeyboardModifiers modifiers, QPoint pos);
-    void ShowFace(TAdvToolButton* button, const TCommand& side);
-
-    // Hot keys.
-    void FormKeyDown(quint16 key);
-    void FormKeyUp(quint16 key);
-    // scanCode: the key's native scan code, 0 when unknown; a key-up is matched to its key-down
-    // by it.
-    void HandleHotKey(quint16 key, bool down, quint32 scanCode = 0);
-
-    // Held presses: every press, by the mouse or a key, is released exactly once, whatever happens
-    // in between (menus, dialogs, focus loss, the definition changing, the program closing).
-    void SetKeyboardMap(std::unique_ptr<IKeyboardMap> map);
-    const THeldPresses& Held() const { return m_held; }
-
-    // Feedback (feedback.cpp): what arrives on the input lights the buttons it is about, in
-    // button order, and sends nothing. A button held at that moment gets it at its release.
-    void FeedbackReceived(std::span<const TShortMessage> messages);
+    // Playing: every press, by any source, is released exactly once, whatever happens in between
+    // (menus, dialogs, focus loss, the definition changing, the program closing).
+    TPlayer& Player() { return m_player; }
+    THotKeyRouter& Keys() { return m_keys; }
+    TGridView& Grid() { return *m_grid; }
 
     // Global hot keys (globalkeys.cpp): with "Global Hot Keys" on, the hot keys in use are heard
     // also while another program has the keyboard. Every change of definitions or settings
@@ -185,17 +161,12 @@ protected:
 
 private:
     void CreatePopupMenu();
-    TCommandSet* Definition(const TAdvToolButton* button);
-    void SendSide(const TCommand& side, TOutputs::TKind kind = TOutputs::TKind::Other);
-    void HighlightOn(TAdvToolButton* button);
-    void HighlightOff(TAdvToolButton* button);
     void ReportError(const QString& text);
     bool SaveForShutdown();
     int AskAfterSaveFailure(const QString& failure);
     void SaveAs();
     void Rescue(const QString& failure);
     void SaveSettingsTo(const QString& path, const TSettingsText* base);
-    void ReleaseHeldHotKeys();
     void CreateTrayIcon();
     void UpdateTrayToolTip();
     void MinimiseToTray(Qt::WindowStates before);
@@ -206,51 +177,28 @@ private:
     Qt::WindowStates SavedWindowState() const;
     bool WindowMaximised() const;
     void CaptureBounds();
-    void GridMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
-                       Qt::KeyboardModifiers modifiers, QPoint pos);
-    void GridMouseUp(TAdvToolButton* sender, Qt::MouseButton button,
-                     Qt::KeyboardModifiers modifiers, QPoint pos);
-    // The keyboard on the grid (keyboard.cpp).
-    void WatchGridKeys(TQelSpeedButton& button);
-    void GridKeyDown(TAdvToolButton* sender);
-    void GridKeyUp(TAdvToolButton* sender);
-    void GridMenuKey(TAdvToolButton* sender);
-    quint16 KeyCodeOf(const QKeyEvent& event);
+    void ShowMenu(int number, QPoint at, bool keyboard);
+    // The keyboard (keyboard.cpp): hot keys, releases that go elsewhere, the focus lost.
+    quint16 KeyCodeOf(const QKeyEvent& event) const;
     bool IsRealRelease(const QKeyEvent& event) const;
     void KeyReleased(const QKeyEvent& event);
-    void ReleaseSource(quint32 source);
-    void ReleasePress(const THeldPress& press, bool widgetReleases);
-    void EndPress(const THeldPress& press, bool widgetReleases);
-    void ReleaseChangedDefinitions();
-    void ReleaseAllHeld();
-    bool HeardEverywhere(quint32 source) const;
-    void ReleaseUnheard();
+    bool HeardEverywhere(TPressSource source) const;
     void ReleaseOnFocusLoss();
-    void RunPendingReleases();
-    TQelSpeedButton* GridButton(int number) const;
     IWindowSystem& WindowSystem() const;
-    void Feedback(int number, TFeedback effect);
-    void ShowFeedback(TQelSpeedButton* button, TCommandSet& d, TFeedback effect);
-    void ApplyHeldFeedback();
-    bool FeedbackWaits(int number) const;
-    bool HandlerRunning() const { return !m_handledButtons.empty(); }
-    bool Handling(int number) const;
-    quint16 PhysicalCode(quint32 scanCode, quint16 inEffect);
-    void GlobalKeyHeard(const TGlobalKey& key);
     bool DesktopTakes(quint16 key) const;
 
     TPlatform m_platform;
     TGlobalSettings m_settings;
     TOutputs m_outputs;
+    TPlayer m_player{m_outputs};
+    THotKeyRouter m_keys{m_player};
     TFeedbackInput m_input;
     std::unique_ptr<TCommandList> m_commandList;
     QString m_settingsPath;
     QString m_caption;
     TImageList m_imageList;
-    bool m_buttonsBuilt = false;
     int m_currentButton = 0;
     QPoint m_popupPoint;
-    quint16 m_lastKeyDown = 0;
     bool m_trayIconActive = false;
     bool m_closed = false;
     std::unique_ptr<IWindowSystem> m_ownWindowSystem;
@@ -263,51 +211,19 @@ private:
     QRect m_boundsBeforeTray; // outer bounds when the window went into the tray
     bool m_shownBefore = false;
     QMenu* m_popupMenu = nullptr;
-    std::vector<TQelSpeedButton*> m_buttons;
     QAction* m_actButtonPaste = nullptr; // the "Button Paste" item, enabled once filled
-    THeldPresses m_held;
-    // Feedback for buttons held (or while a handler runs), by button number: the latest, with
-    // the definition it was about.
-    struct TLaterFeedback
-    {
-        TFeedback Effect;
-        TCommandSet Definition;
-    };
-    std::map<int, TLaterFeedback> m_laterFeedback;
-    std::unique_ptr<IKeyboardMap> m_keyboardMap;
     std::unique_ptr<IGlobalKeys> m_ownGlobalKeys;
     IGlobalKeys* m_globalKeys = nullptr; // made when first needed
-    std::vector<int> m_handledButtons; // of the press and key handlers running (modal boxes
-                                       // nest), innermost last
-    bool m_releasePending = false;         // focus was lost while a handler ran
-    std::vector<quint32> m_pendingSources; // sources released while a handler ran
-    bool m_closePending = false;           // a close asked for while a handler ran
-    friend class THandlerScope;
     bool m_loadFailed = false;
     bool m_startRefused = false;
     bool m_unattended = false;
     bool m_savedElsewhere = false; // Save As chose another file for this run's set
     int m_exitCode = 0;
     std::unique_ptr<TSettingsGuard> m_guard;
-    TReleaseWatch* m_releaseWatch = nullptr; // the mouse's release after a press's error box
-    TGridKeys* m_gridKeys = nullptr;         // the arrows and Tab on the grid, made with it
+    TGridView* m_grid = nullptr;
     TfmConfiguration* m_fmConfiguration = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     // The dialogs: children of the window, created hidden once.
     TfmProperties* m_properties = nullptr;
     TfmImageBrowser* m_imageBrowser = nullptr;
-};
-
-// Marks a press or key handler as running for as long as it lives.
-class THandlerScope
-{
-public:
-    // `button`: the number of the button whose press or release it handles, 0 for none.
-    explicit THandlerScope(TfmMain& window, int button = 0);
-    ~THandlerScope();
-    THandlerScope(const THandlerScope&) = delete;
-    THandlerScope& operator=(const THandlerScope&) = delete;
-
-private:
-    TfmMain& m_window;
 };

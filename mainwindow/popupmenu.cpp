@@ -99,17 +99,7 @@ void TfmMain::ApplyConfiguration(const QString& title, bool trayIconActive)
 {
     SetCaption(title);
     SetTrayIconActive(trayIconActive);
-    const int count = m_settings.ButtonRows * m_settings.ButtonCols;
-    // A toggle left on in a button that the grid loses could never send its release: send it
-    // now, so no note hangs.
-    for (int i = count; m_commandList && i < int(m_buttons.size()); ++i) {
-        TCommandSet& d = m_commandList->Get(i);
-        if (d.Pressed) {
-            d.Pressed = false;
-            SendSide(d.Release);
-        }
-    }
-    ResizeCommandList(count);
+    ResizeCommandList(m_settings.ButtonRows * m_settings.ButtonCols);
     RefreshButtons();
     m_input.Apply();
 }

@@ -30,16 +30,22 @@ bool TfmMain::FormClose()
 {
     if (m_closed)
         return true;
-    if (HandlerRunning()) {
+    if (m_player.Busy()) {
         // A modal box of a press is open: close once the press has finished.
-        m_closePending = true;
+        m_player.WhenIdle([this] { close(); });
         return false;
     }
-    ReleaseAllHeld(); // no note hangs: every held press is released while the outputs are open
+    // No note hangs: every held press is released while the outputs are open, and no key or
+    // finger starts another while a box of the save is open.
+    m_keys.ForgetKeysDown();
+    m_player.Close();
     CaptureBounds();
-    if (!m_loadFailed && !m_startRefused && !SaveForShutdown())
+    if (!m_loadFailed && !m_startRefused && !SaveForShutdown()) {
+        m_player.Reopen();
         return false; // the window stays open; the next close runs the whole sequence again
-    m_input.Close();  // nothing lights a button from here on
+    }
+    m_input.Close(); // nothing lights a button from here on
+    m_player.SetDefinitions(nullptr);
     m_commandList.reset();
     m_outputs.CloseOutputs();
     m_closed = true;

@@ -169,7 +169,7 @@ QSize TfmMain::WholeButtons(QSize client) const
 {
     const int rows = m_settings.ButtonRows;
     const int cols = m_settings.ButtonCols;
-    if (!m_buttonsBuilt || m_buttons.empty() || rows < 1 || cols < 1)
+    if (!ButtonsBuilt() || GridButtons().empty() || rows < 1 || cols < 1)
         return client;
     return QSize(client.width() / cols * cols, client.height() / rows * rows)
         .expandedTo(minimumSize());

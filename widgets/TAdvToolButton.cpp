@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -419,6 +420,12 @@ void TAdvToolButton::Click()
     if (modal && modal != window())
         return;
     const QPoint middle = rect().center();
+    m_clicking = true;
+    const QPointer<TAdvToolButton> self(this);
+    const auto done = qScopeGuard([&] {
+        if (self)
+            m_clicking = false;
+    });
     if (Press(Qt::LeftButton, Qt::NoModifier, middle))
         Release(Qt::LeftButton, Qt::NoModifier, middle);
 }

@@ -101,6 +101,8 @@ public:
     // mouse-down and mouse-up events and the state changes of a real click, the hover aside.
     // Nothing happens while a modal window other than the button's own shuts it out.
     void Click();
+    // True while Click runs: its press and release come from assistive technology.
+    bool Clicking() const { return m_clicking; }
 
     // What assistive technology is told. Held: its owner holds a press of it (a hot key holds a
     // button without the mouse), or the mouse does. Switched on: a toggle is on as its owner
@@ -211,6 +213,7 @@ private:
     bool m_repeatsArePressesOnly = false;
     bool m_focusShown = false;
     bool m_lit = false;
+    bool m_clicking = false;
     std::optional<bool> m_switchedOn;
 };
 

@@ -61,7 +61,7 @@ protected:
     {
         WriteSettings(kHeld);
         Start();
-        m_window->SetKeyboardMap(std::make_unique<TFakeKeyboardMap>(std::move(keys)));
+        m_window->Keys().SetKeyboardMap(std::make_unique<TFakeKeyboardMap>(std::move(keys)));
         return *m_window;
     }
 
@@ -446,7 +446,7 @@ TEST_F(HeldTest, WithDetectableAutoRepeatEveryReleaseIsReal)
     Start();
     auto map = std::make_unique<TFakeKeyboardMap>(UsKeys());
     map->PressesOnly = true;
-    m_window->SetKeyboardMap(std::move(map));
+    m_window->Keys().SetKeyboardMap(std::move(map));
     KeyDown({kScanA, Qt::Key_A});
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, {}, kScanA, 0, 0, QString(), true);
     QApplication::sendEvent(m_window.get(), &release);

@@ -280,7 +280,7 @@ protected:
             EXPECT_EQ(button->Caption(), d.Press.Caption) << n << " " << episode;
             EXPECT_FALSE(d.Pressed) << n << " " << episode;
         }
-        EXPECT_TRUE(m_window->Held().Empty()) << episode;
+        EXPECT_TRUE(m_window->Player().Empty()) << episode;
     }
 };
 
@@ -293,7 +293,7 @@ TEST_F(HeldRandomTest, NoInterleavingLeavesANoteHangingOrAButtonHeld)
     for (int episode = 0; episode < 80; ++episode) {
         WriteSettings(GridSettings());
         Start();
-        m_window->SetKeyboardMap(std::make_unique<TFakeKeyboardMap>(KeyMap()));
+        m_window->Keys().SetKeyboardMap(std::make_unique<TFakeKeyboardMap>(KeyMap()));
         SetElsewhere(false);
         m_service.ClearRecords();
         m_mouseOn = 0;

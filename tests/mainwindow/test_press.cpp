@@ -1,10 +1,11 @@
 #include "MainWindowFixture.h"
 
-#include "mainwindow/GridKeys.h"
+#include "widgets/GridKeys.h"
 #include "widgets/AccessibleButton.h"
 
 #include <QDialog>
 #include <QMenu>
+#include <QPointingDevice>
 
 namespace {
 
@@ -45,6 +46,37 @@ TEST_F(PressTest, PressReleaseSendsBothAndShowsTheReleaseFaceWhileHeld)
     EXPECT_EQ(Button(1)->Caption(), "On");
     EXPECT_EQ(Button(1)->BorderColor(), kColorNone);
     EXPECT_FALSE(m_window->CommandList()->Get(0).Pressed);
+}
+
+// Each finger holds the button it went down on until it lifts, wherever it is then; a finger and
+// the mouse on one button play it once; a cancel ends the fingers only; none becomes the mouse.
+TEST_F(PressTest, FingersHoldTheirOwnButtonsAndNeverArriveAsTheMouse)
+{
+    WriteSettings(kNoteButtons + "[Button 4]\nAction=1\nMessage=1\nNote=62\nVelocity=100\n"
+                                 "[Button 4 Release]\nNote=62\n");
+    Start();
+    int mousePresses = 0;
+    for (TQelSpeedButton* button : m_window->GridButtons())
+        QObject::connect(button, &TAdvToolButton::MouseDown, [&] { ++mousePresses; });
+    QPointingDevice* screen = QTest::createTouchDevice();
+    TfmMain* window = m_window.get();
+    const auto at = [&](int number) { return Button(number)->geometry().center(); };
+    QTest::touchEvent(window, screen).press(0, at(1), window);
+    QTest::touchEvent(window, screen).stationary(0).press(1, at(4), window);
+    EXPECT_EQ(Sent(), (QStringList{"90 3C 64", "90 3E 64"})) << "in the order they went down";
+    EXPECT_TRUE(Button(1)->Held() && Button(4)->Held());
+    QTest::touchEvent(window, screen).move(0, at(2), window).stationary(1);
+    QTest::touchEvent(window, screen).release(0, at(2), window).stationary(1);
+    EXPECT_EQ(Sent().mid(2), QStringList{"80 3C 00"}) << "lifted off its button: its own only";
+    Press(4);
+    QTest::touchEvent(window, screen).stationary(1).press(2, at(1), window);
+    QTouchEvent cancel(QEvent::TouchCancel, screen);
+    QApplication::sendEvent(window, &cancel);
+    EXPECT_EQ(Sent().mid(3), (QStringList{"90 3C 64", "80 3C 00"})) << "the mouse still holds 4";
+    Release(4);
+    EXPECT_EQ(Sent().mid(5), QStringList{"80 3E 00"});
+    EXPECT_EQ(mousePresses, 1) << "the real mouse press alone";
+    EXPECT_TRUE(m_window->Player().Empty());
 }
 
 TEST_F(PressTest, ReleaseDraggedOffTheButtonStillReleases)
@@ -113,7 +145,7 @@ TEST_F(PressTest, ScreenReadersPressPlaysAClickUnlessAModalWindowShutsTheGridOut
     for (int n : {1, 2, 2})
         play(n);
     EXPECT_EQ(Sent(), (QStringList{"90 3C 64", "80 3C 00", "B2 07 7F", "B2 07 00"}));
-    EXPECT_TRUE(m_window->Held().Empty());
+    EXPECT_TRUE(m_window->Player().Empty());
     QDialog modal(m_window.get());
     modal.setModal(true);
     modal.show();
@@ -138,7 +170,7 @@ TEST_F(PressTest, SpaceAndEnterPlayTheFocusedButtonOnceAndTheFocusLeavingRelease
         Button(2)->setFocus(Qt::TabFocusReason);
         QTest::keyRelease(Button(1), key);
         EXPECT_EQ(Sent().last(), "80 3C 00");
-        EXPECT_TRUE(m_window->Held().Empty() && !Button(1)->Held());
+        EXPECT_TRUE(m_window->Player().Empty() && !Button(1)->Held());
     }
     EXPECT_EQ(Sent().size(), 4);
 }

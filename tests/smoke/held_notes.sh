@@ -224,10 +224,22 @@ expect '90 3c 64' 1
 request_close
 xdotool keyup 1
 expect '80 3c 00' 1
+# 9: "Global Hot Keys" off, a toggle's hot key held down in another program and let go in
+# Keyrill: nothing plays, and the toggle's next press sends its Press side.
+printf '%s\r\n' '[General]' 'Button Rows=1' 'Button Cols=1' '' '[Output 1]' 'MIDI Device=0' \
+    'Active=1' '' '[Button 1]' 'Action=2' 'HotKey=1' 'Message=1' 'Note=60' 'Velocity=100' '' \
+    '[Button 1 Release]' 'Note=60' >"$work/toggle.ini"
+start_keyrill "$work/toggle.ini"
+start "a toggle's key let go in Keyrill after going down elsewhere"
+activate "$other" && xdotool keydown 1 && activate "$window" && xdotool keyup 1
+xdotool key 1
+expect '90 3c 64' 1
+expect '80 3c 00' 0
+close_keyrill
 if [[ ${#failures[@]} -gt 0 ]]; then
     printf 'FAIL: %s\n' "${failures[@]}" >&2
     exit 1
 fi
 echo "held notes: Shift, AZERTY, menu, error box, auto-repeat, another window, close, and keys of" \
     "another program under PointerRoot focus, shortcuts, a grab, focus moves, a stop, an error" \
-    "box: none hangs, none plays twice"
+    "box: none hangs, none plays twice; a key-up never played leaves a toggle off"
