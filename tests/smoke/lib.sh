@@ -85,7 +85,8 @@ at_priority() {
 # Give a fixed name: JACK frees a dead server's registry entry only for a new server of the same
 # name.
 start_jack() {
-    export JACK_DEFAULT_SERVER=$1
+    # One name per build tree: two trees' suites running at once must not share a server.
+    export JACK_DEFAULT_SERVER=$1-$(printf '%s' "$keyrill" | cksum | cut -d ' ' -f 1)
     at_priority "${2--15}"
     "${priority[@]}" jackd -n "$JACK_DEFAULT_SERVER" -r -d dummy -p 256 >"$work/jackd.log" 2>&1 &
     pids+=("$!")
