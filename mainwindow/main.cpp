@@ -104,8 +104,8 @@ void TfmMain::CreateDialogs()
         TPropertiesLinks{
             [this] { return static_cast<const TCommandList*>(m_commandList.get()); }, m_imageList,
             *m_imageBrowser,
-            [this](int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-                m_outputs.SendMidiMessage(output, status, data1, data2);
+            [this](const TCommand& side, bool release) {
+                m_player.PlaySide(TPlayer::kExampleLane, side, release);
             },
             [this] { return WindowSystem().PointerHeld(); }},
         this);

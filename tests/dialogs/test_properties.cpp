@@ -40,7 +40,7 @@ TEST_F(PropertiesTest, OpensWithTitlePressTabFocusOnActionAndOkDisabled)
     Definition(3).Action = actToggle;
     Open(3);
     EXPECT_EQ(m_dialog->windowTitle(), "Button 3 Properties");
-    EXPECT_EQ(m_dialog->size(), QSize(312, 266));
+    EXPECT_EQ(m_dialog->size(), QSize(312, 322));
     EXPECT_EQ(Tabs()->currentIndex(), 0);
     EXPECT_EQ(QApplication::focusWidget(), List("edButtonAction"));
     EXPECT_FALSE(Push("btnOK")->isEnabled());

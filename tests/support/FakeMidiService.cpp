@@ -215,6 +215,24 @@ TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t
     return Record(call);
 }
 
+TMidiResult TFakeMidiService::SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
+                                          std::size_t size)
+{
+    const auto found = m_handles.find(handle);
+    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk,
+               std::vector<std::uint8_t>(bytes, bytes + size)};
+    std::copy_n(bytes, std::min<std::size_t>(size, 3), call.Bytes.begin());
+    if (found == m_handles.end())
+        call.Result = Failure(kInvalidHandle);
+    else if (found->second == -1)
+        call.Result = Failure(kNotConnected);
+    else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
+        call.Result = Failure(kSendFailed);
+    else
+        m_sent.push_back({call.Device, handle, 0, call.Bytes, call.Long});
+    return Record(call);
+}
+
 TMidiResult TFakeMidiService::Close(TMidiHandle handle)
 {
     if (m_inputs.erase(handle) > 0) {
