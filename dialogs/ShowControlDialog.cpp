@@ -73,9 +73,12 @@ TfmShowControl::TfmShowControl(QWidget* parent) : QDialog(parent)
 
 TShowCue TfmShowControl::Cue() const
 {
-    return TShowCue{std::uint8_t(m_command->currentData().toInt()), std::uint8_t(m_device->value()),
-                    std::uint8_t(m_format->currentData().toInt()), m_number->text(),
-                    m_list->text(), m_path->text()};
+    return TShowCue{std::uint8_t(m_command->currentData().toInt()),
+                    std::uint8_t(m_device->value()),
+                    std::uint8_t(m_format->currentData().toInt()),
+                    m_number->text(),
+                    m_list->text(),
+                    m_path->text()};
 }
 
 std::vector<std::uint8_t> TfmShowControl::Message() const

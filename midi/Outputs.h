@@ -76,8 +76,7 @@ public:
     // One whole message of any length (system exclusive included). Returns whether it went
     // out; a failure is shown only when `report` is true (a list reports once, not per item).
     // A failed Release is owed only when it is a short message.
-    bool SendMidiMessage(int output, std::span<const std::uint8_t> bytes, TKind kind,
-                         bool report);
+    bool SendMidiMessage(int output, std::span<const std::uint8_t> bytes, TKind kind, bool report);
 
     // The slot with the given number, or nullptr outside 1..4 or while the slots don't exist.
     TOutput* Slot(int number);

@@ -680,8 +680,7 @@ TMidiResult TRtMidiService::SendMessage(TMidiHandle handle, const std::uint8_t* 
     if (d.Api == RtMidi::UNIX_JACK && !out.Jack)
         return d.Fail("The JACK port could not be opened again");
     if (out.Jack)
-        return out.Jack->Send(bytes, size) ? kMidiOk
-                                           : d.Fail("The MIDI output's queue is full");
+        return out.Jack->Send(bytes, size) ? kMidiOk : d.Fail("The MIDI output's queue is full");
     try {
         out.Errors.Reset();
         out.Out->sendMessage(bytes, size);

@@ -54,7 +54,8 @@ QString ShowCueProblem(const TShowCue& cue)
         return {};
     if (!CueText(cue.Number) || !CueText(cue.List) || !CueText(cue.Path))
         return QStringLiteral("a cue number, list and path hold digits and points only");
-    if ((cue.Number.isEmpty() && !cue.List.isEmpty()) || (cue.List.isEmpty() && !cue.Path.isEmpty()))
+    if ((cue.Number.isEmpty() && !cue.List.isEmpty()) ||
+        (cue.List.isEmpty() && !cue.Path.isEmpty()))
         return QStringLiteral("a cue list needs a cue number, and a cue path a cue list");
     return {};
 }

@@ -7,8 +7,7 @@
 
 TListPlayer::TListPlayer(TOutputs& outputs, TResume resume)
     : m_outputs(outputs), m_resume(std::move(resume))
-{
-}
+{}
 
 void TListPlayer::Play(int number, const TCommand& side, bool release)
 {

@@ -43,7 +43,7 @@ private:
         TCommand Side;
         bool Release = false;
         bool OwnSent = false;
-        std::size_t Next = 0; // the next item of Side.More
+        std::size_t Next = 0;  // the next item of Side.More
         bool Reported = false; // one report of failure for a side
     };
     struct TLane

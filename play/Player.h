@@ -77,7 +77,10 @@ public:
     // Plays one side on a lane of its own, in order with the lane's earlier sides (the
     // Properties dialog's Example).
     static constexpr int kExampleLane = 0;
-    void PlaySide(int lane, const TCommand& side, bool release) { m_lists.Play(lane, side, release); }
+    void PlaySide(int lane, const TCommand& side, bool release)
+    {
+        m_lists.Play(lane, side, release);
+    }
 
     // A press or release step is running (its error box may be open).
     bool Busy() const { return !m_handled.empty(); }

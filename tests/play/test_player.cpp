@@ -116,7 +116,8 @@ protected:
             QTest::qWait(5);
         } else if (step[0] == 'l') {
             TCommandSet& d = m_list.Get(number - 1);
-            d.Press.More = TMessageList(QStringLiteral("F0 7D 0%1 F7; wait 30; 90 1%1 64").arg(number));
+            d.Press.More =
+                TMessageList(QStringLiteral("F0 7D 0%1 F7; wait 30; 90 1%1 64").arg(number));
             d.Release.More = TMessageList(QStringLiteral("80 1%1 00").arg(number));
             m_player.DefinitionsChanged();
         } else if (step == "W") {
@@ -134,9 +135,9 @@ protected:
                             .toHex(' ');
             else
                 sent << QStringLiteral("%1 %2 %3")
-                        .arg(message.Bytes[0], 2, 16, QChar('0'))
-                        .arg(message.Bytes[1], 2, 16, QChar('0'))
-                        .arg(message.Bytes[2], 2, 16, QChar('0'));
+                            .arg(message.Bytes[0], 2, 16, QChar('0'))
+                            .arg(message.Bytes[1], 2, 16, QChar('0'))
+                            .arg(message.Bytes[2], 2, 16, QChar('0'));
         return sent;
     }
 

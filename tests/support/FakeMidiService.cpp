@@ -219,8 +219,8 @@ TMidiResult TFakeMidiService::SendMessage(TMidiHandle handle, const std::uint8_t
                                           std::size_t size)
 {
     const auto found = m_handles.find(handle);
-    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk,
-               std::vector<std::uint8_t>(bytes, bytes + size)};
+    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk};
+    call.Long.assign(bytes, bytes + size);
     std::copy_n(bytes, std::min<std::size_t>(size, 3), call.Bytes.begin());
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
