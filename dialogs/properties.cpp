@@ -161,8 +161,11 @@ void TfmProperties::MarkChanged()
 
 void TfmProperties::UpdateOk()
 {
+    // A hidden Release tab cannot be mended: its list, kept as written, does not hold OK back.
     const auto sendable = [](const TSideControls& c) { return c.MoreProblem->text().isEmpty(); };
-    ui->btnOK->setEnabled(m_changed && sendable(m_sides[sdPress]) && sendable(m_sides[sdRelease]));
+    const bool releaseShown = ShownAction() != actPress;
+    ui->btnOK->setEnabled(m_changed && sendable(m_sides[sdPress]) &&
+                          (!releaseShown || sendable(m_sides[sdRelease])));
 }
 
 // ---- further messages ----
