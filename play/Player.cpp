@@ -233,7 +233,7 @@ void TPlayer::Close()
     m_idle.clear();
     // Nothing waits from here on: the releases below go out before the outputs close.
     m_lists.SetImmediate(true);
-    m_lists.Flush();
+    FlushLists();
     for (const THeldPress& hold : Take([](const THeldPress&) { return true; }))
         EndHold(hold, 0);
     ApplyLaterFeedback();
