@@ -95,8 +95,7 @@ bool TListPlayer::SendOne(TRun& run)
     const auto kind = run.Release ? TOutputs::TKind::Release : TOutputs::TKind::Other;
     bool sent = true;
     if (!run.OwnSent) {
-        // The side's own message reports as it always has; the items after it only when it
-        // went out.
+        // One report for a side: once a send of it has failed, the rest fail quietly.
         run.OwnSent = true;
         if (const auto msg = BuildShortMessage(run.Side.Msg))
             sent = m_outputs.SendMidiMessage(run.Side.Output, msg->Status, msg->Data1, msg->Data2,

@@ -8,7 +8,6 @@
 #include <functional>
 #include <list>
 #include <map>
-#include <span>
 
 class TOutputs;
 
@@ -28,9 +27,6 @@ public:
     TListPlayer& operator=(const TListPlayer&) = delete;
 
     void Play(int lane, const TCommand& side, bool release);
-    // Whether a side of the lane (of any lane) still has something to send.
-    bool Running(int lane) const { return m_lanes.count(lane) != 0; }
-    bool Running() const { return !m_lanes.empty(); }
     // Ends every lane now: what is left of a Press side is dropped, what is left of a Release
     // side goes out at once without its waits.
     void Flush();
