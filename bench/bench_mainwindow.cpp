@@ -32,7 +32,7 @@ using TClock = std::chrono::steady_clock;
 // 1, Note On and then Note Off: channel and note tell the 400 apart), listening to the input.
 struct TFullWindow
 {
-    explicit TFullWindow(int action = 0)
+    explicit TFullWindow(int action = 0, const char* more = nullptr)
     {
         service.InputNames = {"Bench Desk"};
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -41,13 +41,15 @@ struct TFullWindow
                           "[Windows]\nMain Width=1000\nMain Height=800\n"
                           "[Output 1]\nMIDI Device=0\nActive=1\n"
                           "[Input]\nMIDI Device=0\nActive=1\n";
+        const QString moreKey = more ? QStringLiteral("More Messages=%1\n").arg(more) : QString();
         for (int n = 1; n <= 400; ++n)
             text += QStringLiteral("[Button %1]\nAction=%2\nMessage=1\nChannel=%3\nNote=%4\n"
-                                   "Velocity=100\n[Button %1 Release]\nChannel=%3\nNote=%4\n")
+                                   "Velocity=100\n%5[Button %1 Release]\nChannel=%3\nNote=%4\n")
                         .arg(n)
                         .arg(action)
                         .arg(action == 0 ? 0 : n / 128)
                         .arg(n % 128)
+                        .arg(moreKey)
                         .toUtf8();
         QFile file(dir.filePath("bench.ini"));
         file.open(QIODevice::WriteOnly);
@@ -70,9 +72,10 @@ double Percentile(std::vector<double> samples, double p)
     return samples[std::size_t(p * double(samples.size() - 1))];
 }
 
-void BM_PressToMidi(benchmark::State& state)
+// From the press to the last message handed over: the side's own and `more`, sent at once.
+void PressToMidi(benchmark::State& state, const char* more, std::size_t messages)
 {
-    TFullWindow full;
+    TFullWindow full(0, more);
     full.window->show();
     if (!QTest::qWaitForWindowExposed(full.window.get()))
         state.SkipWithError("the window was never shown");
@@ -86,7 +89,7 @@ void BM_PressToMidi(benchmark::State& state)
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
         micros.push_back(std::chrono::duration<double, std::micro>(handedOver - pressed).count());
         state.PauseTiming();
-        if (full.service.Sent().size() != 1) {
+        if (full.service.Sent().size() != messages) {
             state.SkipWithError("the press sent no message");
             break;
         }
@@ -97,7 +100,21 @@ void BM_PressToMidi(benchmark::State& state)
     state.counters["median_us"] = Percentile(micros, 0.5);
     state.counters["p99_us"] = Percentile(micros, 0.99);
 }
+void BM_PressToMidi(benchmark::State& state)
+{
+    PressToMidi(state, nullptr, 1);
+}
 BENCHMARK(BM_PressToMidi)->Iterations(2000);
+
+// The same button with ten more messages: a bank select, a program change, a SysEx, notes.
+void BM_PressToMidiTenItemList(benchmark::State& state)
+{
+    PressToMidi(state,
+                "B0 00 01; B0 20 00; C0 05; F0 7F 01 02 01 01 31 2E 35 00 32 F7; B0 07 64; "
+                "B0 0A 40; 90 40 64; 90 43 64; FA; B0 40 7F",
+                11);
+}
+BENCHMARK(BM_PressToMidiTenItemList)->Iterations(2000);
 
 // Ten fingers on the 20 x 20 grid, each going down on a button of its own while the others hold
 // theirs, then lifting one by one: from a finger's touch event reaching the window to its message

@@ -4,6 +4,7 @@
 #include "DialogPlacement.h"
 #include "ImageChooser.h"
 #include "NamedColours.h"
+#include "ShowControlDialog.h"
 #include "model/MidiCatalogue.h"
 #include "ui_properties.h"
 #include "widgets/ImageList.h"
@@ -21,6 +22,7 @@
 namespace {
 
 constexpr int kReleaseTab = 1;
+constexpr int kMoreHeight = 56; // the rows of further messages under each side's fields
 
 // The 61 hot-key entries: none, "0" to "9", "A" to "Z", "F1" to "F24".
 QStringList HotKeyEntries()
@@ -54,6 +56,11 @@ TfmProperties::TfmProperties(TPropertiesLinks links, QWidget* parent)
       ui(std::make_unique<Ui::TfmProperties>()), m_links(std::move(links))
 {
     ui->setupUi(this);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child != ui->PageControl)
+            child->move(child->pos() + QPoint(0, kMoreHeight));
+    ui->PageControl->resize(ui->PageControl->width(), ui->PageControl->height() + kMoreHeight);
+    resize(width(), height() + kMoreHeight);
     setFixedSize(size());
     m_releaseWatch = new TReleaseWatch(
         *this, m_links.PointerHeld
@@ -68,6 +75,8 @@ TfmProperties::TfmProperties(TPropertiesLinks links, QWidget* parent)
         ui->edReleaseNote,         ui->edReleaseVelocity,   ui->edReleaseOutputNo,
         ui->edReleaseButtonColour, ui->edReleaseTextColour, ui->btReleaseIcon,
         ui->lbReleaseChannel,      ui->lbReleaseNote,       ui->lbReleaseVelocity};
+    AddMoreMessages(sdPress, ui->tsPress);
+    AddMoreMessages(sdRelease, ui->tsRelease);
     ui->btExample->SetCaption(QStringLiteral("Example"));
     QFont exampleFont = font();
     exampleFont.setBold(true);
@@ -121,7 +130,11 @@ void TfmProperties::ConnectControls()
             connect(list, &QComboBox::currentIndexChanged, this, &TfmProperties::ControlChanged);
         connect(c.Message, &QComboBox::currentIndexChanged, this, [this, side] {
             RelabelFields(side);
-            ui->btnOK->setEnabled(true);
+            MarkChanged();
+        });
+        connect(c.More, &QLineEdit::textChanged, this, [this, side] {
+            CheckMoreMessages(side);
+            MarkChanged();
         });
         connect(c.Icon, &QPushButton::clicked, this, [this, side] { SelectIcon(side); });
     }
@@ -137,7 +150,73 @@ void TfmProperties::ConnectControls()
 void TfmProperties::ControlChanged()
 {
     RefreshExample();
-    ui->btnOK->setEnabled(true);
+    MarkChanged();
+}
+
+void TfmProperties::MarkChanged()
+{
+    m_changed = true;
+    UpdateOk();
+}
+
+void TfmProperties::UpdateOk()
+{
+    // A hidden Release tab cannot be mended: its list, kept as written, does not hold OK back.
+    const auto sendable = [](const TSideControls& c) { return c.MoreProblem->text().isEmpty(); };
+    const bool releaseShown = ShownAction() != actPress;
+    ui->btnOK->setEnabled(m_changed && sendable(m_sides[sdPress]) &&
+                          (!releaseShown || sendable(m_sides[sdRelease])));
+}
+
+// ---- further messages ----
+
+void TfmProperties::AddMoreMessages(TSide side, QWidget* page)
+{
+    TSideControls& c = m_sides[side];
+    const int top = ui->PageControl->height() - kMoreHeight - 36;
+    auto* label = new QLabel(QStringLiteral("More Messages"), page);
+    label->setGeometry(4, top + 3, 80, 16);
+    c.More = new QLineEdit(page);
+    c.More->setObjectName(side == sdPress ? "edPressMore" : "edReleaseMore");
+    c.More->setGeometry(86, top, 216, 22);
+    c.More->setAccessibleName(QStringLiteral("More Messages"));
+    c.More->setToolTip(QStringLiteral("Messages sent after this one, separated by \";\": "
+                                      "hexadecimal bytes (B0 07 64) or a wait (wait 250)"));
+    label->setBuddy(c.More);
+    c.MoreProblem = new QLabel(page);
+    c.MoreProblem->setObjectName(side == sdPress ? "lbPressMoreProblem" : "lbReleaseMoreProblem");
+    c.MoreProblem->setGeometry(4, top + 26, 180, 28);
+    c.MoreProblem->setWordWrap(true);
+    c.MoreProblem->setStyleSheet(QStringLiteral("color: #B00000"));
+    auto* showControl = new QPushButton(QStringLiteral("MIDI Show Control..."), page);
+    showControl->setObjectName(side == sdPress ? "btPressShowControl" : "btReleaseShowControl");
+    showControl->setGeometry(186, top + 27, 116, 24);
+    showControl->setAutoDefault(false);
+    connect(showControl, &QPushButton::clicked, this, [this, side] { BuildShowControl(side); });
+    setTabOrder(c.Icon, c.More);
+    setTabOrder(c.More, showControl);
+}
+
+void TfmProperties::CheckMoreMessages(TSide side)
+{
+    const TSideControls& c = m_sides[side];
+    const TMessageList list(c.More->text().trimmed());
+    QString problem;
+    if (!list.Problems().empty()) {
+        const TListProblem& bad = list.Problems().front();
+        problem = QStringLiteral("Item %1 \"%2\": %3").arg(bad.Item).arg(bad.Text, bad.Reason);
+    }
+    c.MoreProblem->setText(problem);
+    UpdateOk();
+}
+
+void TfmProperties::BuildShowControl(TSide side)
+{
+    TfmShowControl builder(this);
+    if (builder.exec() != QDialog::Accepted)
+        return;
+    QLineEdit* field = m_sides[side].More;
+    field->setText(TMessageList::Appended(field->text(), TListItem{builder.Message(), 0}));
 }
 
 // ---- showing and closing ----
@@ -186,7 +265,8 @@ void TfmProperties::LoadControls()
     ui->edHotKey->setCurrentIndex(hotKey);
     ui->PageControl->setCurrentIndex(sdPress);
     RefreshExample();
-    ui->btnOK->setEnabled(false);
+    m_changed = false;
+    UpdateOk();
 }
 
 void TfmProperties::LoadSide(TSide side, const TCommand& command)
@@ -201,6 +281,8 @@ void TfmProperties::LoadSide(TSide side, const TCommand& command)
     SelectColour(c.TextColour, command.TextColour);
     c.Output->setValue(command.Output);
     SetIconTag(side, command.ImageIndex);
+    c.More->setText(command.More.Text());
+    CheckMoreMessages(side);
 }
 
 void TfmProperties::StoreControls()
@@ -227,6 +309,10 @@ void TfmProperties::StoreSide(TSide side, TCommand& command) const
     command.TextColour = SelectedColour(c.TextColour, command.TextColour);
     command.Output = std::uint8_t(c.Output->Number());
     command.ImageIndex = m_iconTag[side];
+    // An unchanged list keeps its text as written.
+    const QString more = c.More->text().trimmed();
+    if (more != command.More.Text())
+        command.More = TMessageList(more);
 }
 
 // ---- field captions, the Example's look and the action ----
@@ -295,7 +381,7 @@ void TfmProperties::edButtonActionChange()
     ApplyAction();
     ui->btExample->SetDown(false);
     RefreshExample();
-    ui->btnOK->setEnabled(true);
+    MarkChanged();
 }
 
 // ---- icons ----
@@ -321,23 +407,22 @@ void TfmProperties::SelectIcon(TSide side)
         return;
     SetIconTag(side, chooser.SelectedIndex());
     RefreshExample();
-    ui->btnOK->setEnabled(true);
+    MarkChanged();
 }
 
 // ---- the Example ----
 
 void TfmProperties::Send(TSide side)
 {
-    const TSideControls& c = m_sides[side];
-    const int kind = c.Message->currentIndex();
-    if (!IsKind(kind) || !m_links.SendMidiMessage)
+    if (!m_links.PlaySide)
         return;
-    const auto message =
-        BuildShortMessage(kind & 0x7F, std::uint8_t(c.Channel->Number() - 1),
-                          std::uint8_t(c.Note->Number()), std::uint8_t(c.Velocity->Number()));
-    if (message)
-        m_links.SendMidiMessage(c.Output->Number(), message->Status, message->Data1,
-                                message->Data2);
+    // The fields as they stand, not the working copy; a kind the list cannot show sends no
+    // message of its own.
+    TCommand command;
+    StoreSide(side, command);
+    if (!IsKind(m_sides[side].Message->currentIndex()))
+        command.Msg.Message = kMsgKindCount;
+    m_links.PlaySide(command, side == sdRelease);
 }
 
 void TfmProperties::ReleaseExample()

@@ -30,8 +30,8 @@ struct TPropertiesLinks
     std::function<const TCommandList*()> CommandList; // null once the list is gone
     const TImageList& Images;
     TfmImageBrowser& ImageBrowser;
-    std::function<void(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>
-        SendMidiMessage;
+    // Plays one side as the grid would: its message, then its further messages.
+    std::function<void(const TCommand& side, bool release)> PlaySide;
     // Whether a mouse button is down right now, as the windowing system knows it.
     std::function<bool()> PointerHeld;
 };
@@ -79,6 +79,8 @@ private:
         QLabel* ChannelLabel;
         QLabel* NoteLabel;
         QLabel* VelocityLabel;
+        QLineEdit* More = nullptr;
+        QLabel* MoreProblem = nullptr;
     };
 
     void FillLists();
@@ -94,6 +96,12 @@ private:
     void SelectIcon(TSide side);
     void SetIconTag(TSide side, int index);
     void ControlChanged();
+    void AddMoreMessages(TSide side, QWidget* page);
+    void CheckMoreMessages(TSide side);
+    void BuildShowControl(TSide side);
+    // OK follows the edits: enabled once something changed, while every list can be sent.
+    void MarkChanged();
+    void UpdateOk();
 
     // The Example: what its presses send and show.
     void btExampleMouseDown(TAdvToolButton* sender, Qt::MouseButton button,
@@ -113,6 +121,7 @@ private:
     std::array<int, 2> m_iconTag{-1, -1};
     TCommandSet m_editSet;
     int m_editedButton = 0;
+    bool m_changed = false;
     // A Press went out from the Example and its Release has not: owed by a held push button,
     // or by a toggle Example that is down (or was let go outside itself).
     bool m_releaseOwed = false;

@@ -101,13 +101,12 @@ void TfmMain::CreateDialogs()
     // than the rest of the window takes. The chooser first: the Properties dialog is handed it.
     m_imageBrowser = new TfmImageBrowser(this);
     m_properties = new TfmProperties(
-        TPropertiesLinks{
-            [this] { return static_cast<const TCommandList*>(m_commandList.get()); }, m_imageList,
-            *m_imageBrowser,
-            [this](int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-                m_outputs.SendMidiMessage(output, status, data1, data2);
-            },
-            [this] { return WindowSystem().PointerHeld(); }},
+        TPropertiesLinks{[this] { return static_cast<const TCommandList*>(m_commandList.get()); },
+                         m_imageList, *m_imageBrowser,
+                         [this](const TCommand& side, bool release) {
+                             m_player.PlaySide(TPlayer::kExampleLane, side, release);
+                         },
+                         [this] { return WindowSystem().PointerHeld(); }},
         this);
     m_fmConfiguration = new TfmConfiguration(
         TConfigurationTarget{m_settings, m_outputs.Slots(), m_input.Slot(), m_platform.Midi,

@@ -12,7 +12,10 @@
 namespace {
 
 constexpr std::size_t kQueueBytes = 16384;
-constexpr std::size_t kLongest = 3; // a short message; the queue holds its length before it
+// The longest message (a system-exclusive one); the queue holds each message's length, in two
+// bytes, before it.
+constexpr std::size_t kLongest = 1024;
+constexpr std::size_t kLengthBytes = 2;
 
 } // namespace
 
@@ -79,10 +82,10 @@ void TJackPort::DisconnectAll()
 bool TJackPort::Send(const unsigned char* bytes, std::size_t length)
 {
     if (!m_queue || length == 0 || length > kLongest ||
-        jack_ringbuffer_write_space(m_queue) < length + 1)
+        jack_ringbuffer_write_space(m_queue) < length + kLengthBytes)
         return false;
-    const char size = char(length);
-    jack_ringbuffer_write(m_queue, &size, 1);
+    const char size[kLengthBytes] = {char(length & 0xFF), char(length >> 8)};
+    jack_ringbuffer_write(m_queue, size, kLengthBytes);
     jack_ringbuffer_write(m_queue, reinterpret_cast<const char*>(bytes), length);
     return true;
 }
@@ -102,13 +105,24 @@ int TJackPort::Process(unsigned frames, void* self)
         return 0;
     }
     jack_midi_clear_buffer(buffer);
-    char size = 0;
+    unsigned char size[kLengthBytes] = {};
     unsigned char bytes[kLongest];
-    while (jack_ringbuffer_peek(port->m_queue, &size, 1) == 1 &&
-           jack_ringbuffer_read_space(port->m_queue) >= std::size_t(size) + 1) {
-        jack_ringbuffer_read_advance(port->m_queue, 1);
-        jack_ringbuffer_read(port->m_queue, reinterpret_cast<char*>(bytes), std::size_t(size));
-        jack_midi_event_write(buffer, 0, bytes, std::size_t(size));
+    while (jack_ringbuffer_peek(port->m_queue, reinterpret_cast<char*>(size), kLengthBytes) ==
+           kLengthBytes) {
+        const std::size_t length = std::size_t(size[0]) | std::size_t(size[1]) << 8;
+        // A message the cycle's buffer has no room for left waits for the next cycle, in order.
+        if (jack_ringbuffer_read_space(port->m_queue) < length + kLengthBytes)
+            break;
+        if (jack_midi_max_event_size(buffer) < length) {
+            if (jack_midi_get_event_count(buffer) > 0)
+                break;
+            // Longer than any cycle's buffer of this server can hold: it can never go out.
+            jack_ringbuffer_read_advance(port->m_queue, kLengthBytes + length);
+            continue;
+        }
+        jack_ringbuffer_read_advance(port->m_queue, kLengthBytes);
+        jack_ringbuffer_read(port->m_queue, reinterpret_cast<char*>(bytes), length);
+        jack_midi_event_write(buffer, 0, bytes, length);
     }
     return 0;
 }

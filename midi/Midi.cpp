@@ -210,6 +210,22 @@ void TMidiOutput::SendForOutput(int index, int output, std::uint8_t status, std:
     CheckResult(m_service.SendShortMessage(HandleFor(index, output), message.Packed()));
 }
 
+void TMidiOutput::SendForOutput(int index, int output, std::span<const std::uint8_t> bytes)
+{
+    if (bytes.empty())
+        throw EMidiError("An empty MIDI message");
+    if (bytes.size() <= 3 && std::size_t(ShortMessageLength(bytes[0])) == bytes.size()) {
+        SendForOutput(index, output, bytes[0], bytes.size() > 1 ? bytes[1] : 0,
+                      bytes.size() > 2 ? bytes[2] : 0);
+        return;
+    }
+    if (index < 0 || index >= int(m_devices.size()))
+        throw EMidiError(Format("List index out of bounds (%d)", index));
+    if (HandleFor(index, output) == kNoMidiHandle)
+        OpenForOutput(index, output);
+    CheckResult(m_service.SendMessage(HandleFor(index, output), bytes.data(), bytes.size()));
+}
+
 TMidiInput::TMidiInput(IMidiService& service) : TMidiDevices(service, TDirection::Inputs)
 {}
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -129,6 +130,8 @@ public:
     void CloseForOutput(int index, int output);
     void SendForOutput(int index, int output, std::uint8_t status, std::uint8_t data1,
                        std::uint8_t data2);
+    // One whole message of any length; a short one goes as the short message it is.
+    void SendForOutput(int index, int output, std::span<const std::uint8_t> bytes);
 
 private:
     TMidiHandle& HandleFor(int index, int output); // raises outside the list

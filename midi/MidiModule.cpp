@@ -79,6 +79,13 @@ TMidiResult TMidiModuleService::SendShortMessage(TMidiHandle handle, std::uint32
     return service ? service->SendShortMessage(handle, packed) : kModuleMissing;
 }
 
+TMidiResult TMidiModuleService::SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
+                                            std::size_t size)
+{
+    IMidiService* service = Service();
+    return service ? service->SendMessage(handle, bytes, size) : kModuleMissing;
+}
+
 TMidiResult TMidiModuleService::Close(TMidiHandle handle)
 {
     IMidiService* service = Service();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -43,6 +44,9 @@ public:
     virtual TMidiResult Open(int index, TMidiHandle& handle) = 0;
     // Sends one short message, packed as status + data1 * 256 + data2 * 65536.
     virtual TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) = 0;
+    // Sends one whole message of any length (a system-exclusive one from F0 to F7).
+    virtual TMidiResult SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
+                                    std::size_t size) = 0;
     // Closes a handle; an unknown or null handle is refused with the invalid-handle text.
     virtual TMidiResult Close(TMidiHandle handle) = 0;
     // The text of a failure code; false when the service has none for it.

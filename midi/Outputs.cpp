@@ -138,19 +138,45 @@ bool TOutputs::PayOwed(TMidiOutput& devices, int output)
     return owed.Empty();
 }
 
-void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1,
+bool TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1,
                                std::uint8_t data2, TKind kind)
 {
+    const auto owed = kind == TKind::Release
+                          ? std::optional<TShortMessage>(TShortMessage{status, data1, data2})
+                          : std::nullopt;
+    return Send(
+        output,
+        [&](TMidiOutput& devices, const TOutput& slot) {
+            devices.SendForOutput(slot.DeviceIndex, output, status, data1, data2);
+        },
+        owed, true);
+}
+
+bool TOutputs::SendMidiMessage(int output, std::span<const std::uint8_t> bytes, TKind kind,
+                               bool report)
+{
+    std::optional<TShortMessage> owed;
+    if (kind == TKind::Release && !bytes.empty() && bytes.size() <= 3 &&
+        std::size_t(ShortMessageLength(bytes[0])) == bytes.size())
+        owed = TShortMessage{bytes[0], bytes.size() > 1 ? bytes[1] : std::uint8_t(0),
+                             bytes.size() > 2 ? bytes[2] : std::uint8_t(0)};
+    return Send(
+        output,
+        [&](TMidiOutput& devices, const TOutput& slot) {
+            devices.SendForOutput(slot.DeviceIndex, output, bytes);
+        },
+        owed, report);
+}
+
+template <typename TSend>
+bool TOutputs::Send(int output, TSend&& send, std::optional<TShortMessage> owed, bool report)
+{
     if (!m_exist)
-        return;
+        return true;
     const TOutput* slot = Slot(output);
-    const auto owe = [&] {
-        if (kind == TKind::Release && slot)
-            m_owed[std::size_t(output - 1)].Owe(TShortMessage{status, data1, data2});
-    };
     try {
         if (slot && !slot->Active)
-            return;
+            return true;
         if (!slot)
             throw EMidiError("Output number out of range");
         TMidiOutput& devices = Devices();
@@ -162,10 +188,14 @@ void TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
         // What is owed goes first: a Release never overtakes an earlier one.
         if (!PayOwed(devices, output))
             throw EMidiError("The MIDI device is not connected");
-        devices.SendForOutput(slot->DeviceIndex, output, status, data1, data2);
+        send(devices, *slot);
+        return true;
     } catch (...) {
-        owe();
-        ShowSendError(output, slot ? slot->DeviceIndex : -1);
+        if (owed && slot)
+            m_owed[std::size_t(output - 1)].Owe(*owed);
+        if (report)
+            ShowSendError(output, slot ? slot->DeviceIndex : -1);
+        return false;
     }
 }
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,8 +70,13 @@ public:
     // A Release (the second side of a press) that fails is owed to the slot's device until it
     // is back; any other message that fails is lost.
     enum class TKind { Other, Release };
-    void SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2,
+    // Returns whether the message went out.
+    bool SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2,
                          TKind kind = TKind::Other);
+    // One whole message of any length (system exclusive included). Returns whether it went
+    // out; a failure is shown only when `report` is true (a list reports once, not per item).
+    // A failed Release is owed only when it is a short message.
+    bool SendMidiMessage(int output, std::span<const std::uint8_t> bytes, TKind kind, bool report);
 
     // The slot with the given number, or nullptr outside 1..4 or while the slots don't exist.
     TOutput* Slot(int number);
@@ -88,6 +95,8 @@ private:
     // Sends what the slot owes; false when some stays owed.
     bool PayOwed(TMidiOutput& devices, int output);
     void ShowSendError(int output, std::int32_t deviceIndex) noexcept;
+    template <typename TSend>
+    bool Send(int output, TSend&& send, std::optional<TShortMessage> owed, bool report);
 
     TMidiSystem& m_midi;
     IMessageBoxes& m_boxes;

@@ -3,6 +3,7 @@
 #include "DeviceWatch.h"
 #include "JackPort.h"
 #include "KeyrillVersion.h"
+#include "model/MidiCatalogue.h"
 
 #include <RtMidi.h>
 
@@ -638,32 +639,36 @@ TMidiResult TRtMidiService::Publish(const std::string& portName, IMidiInputSink*
 
 int TRtMidiService::ShortMessageLength(std::uint8_t status)
 {
-    if (status < 0x80 || status == 0xF0 || status == 0xF7)
-        return 0;
-    if (status < 0xC0 || (status >= 0xE0 && status < 0xF0) || status == 0xF2)
-        return 3;
-    if (status < 0xE0 || status == 0xF1 || status == 0xF3)
-        return 2;
-    return 1; // 0xF6 and the real-time bytes 0xF8 to 0xFF (and the undefined 0xF4, 0xF5)
+    return ::ShortMessageLength(status);
 }
 
 TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t packed)
+{
+    const std::uint8_t bytes[3] = {std::uint8_t(packed & 0xFF), std::uint8_t((packed >> 8) & 0xFF),
+                                   std::uint8_t((packed >> 16) & 0xFF)};
+    const auto found = m_impl->Handles.find(handle);
+    if (found == m_impl->Handles.end() || found->second->IsInput())
+        return kInvalidHandle;
+    if (bytes[0] == 0xF0 || bytes[0] == 0xF7)
+        return kSystemExclusive;
+    const int length = ShortMessageLength(bytes[0]);
+    if (length == 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Not a MIDI status byte (0x%02X)", unsigned(bytes[0]));
+        return m_impl->Fail(text);
+    }
+    return SendMessage(handle, bytes, std::size_t(length));
+}
+
+TMidiResult TRtMidiService::SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
+                                        std::size_t size)
 {
     TImpl& d = *m_impl;
     const auto found = d.Handles.find(handle);
     if (found == d.Handles.end() || found->second->IsInput())
         return kInvalidHandle;
-    const unsigned char bytes[3] = {static_cast<unsigned char>(packed & 0xFF),
-                                    static_cast<unsigned char>((packed >> 8) & 0xFF),
-                                    static_cast<unsigned char>((packed >> 16) & 0xFF)};
-    const int length = ShortMessageLength(bytes[0]);
-    if (bytes[0] == 0xF0 || bytes[0] == 0xF7)
-        return kSystemExclusive;
-    if (length == 0) {
-        char text[64];
-        std::snprintf(text, sizeof text, "Not a MIDI status byte (0x%02X)", unsigned(bytes[0]));
-        return d.Fail(text);
-    }
+    if (size == 0)
+        return d.Fail("An empty MIDI message");
     if (d.JackWatch && d.JackWatch->ServerDown())
         return d.Fail(d.JackWatch->FailureText());
     // A device gone a moment ago is known here before its notice reaches the caller's thread.
@@ -675,12 +680,10 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
     if (d.Api == RtMidi::UNIX_JACK && !out.Jack)
         return d.Fail("The JACK port could not be opened again");
     if (out.Jack)
-        return out.Jack->Send(bytes, std::size_t(length))
-                   ? kMidiOk
-                   : d.Fail("The MIDI output's queue is full");
+        return out.Jack->Send(bytes, size) ? kMidiOk : d.Fail("The MIDI output's queue is full");
     try {
         out.Errors.Reset();
-        out.Out->sendMessage(bytes, std::size_t(length));
+        out.Out->sendMessage(bytes, size);
         if (out.Errors.Raised)
             return d.Fail(out.Errors.Text);
     } catch (const RtMidiError& error) {

@@ -23,6 +23,8 @@ public:
     TMidiResult DeviceName(int index, std::string& name) override;
     TMidiResult Open(int index, TMidiHandle& handle) override;
     TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) override;
+    TMidiResult SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
+                            std::size_t size) override;
     TMidiResult Close(TMidiHandle handle) override;
     bool ErrorText(TMidiResult code, std::string& text) override;
     bool HasVirtualPorts() override;

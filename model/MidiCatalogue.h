@@ -48,6 +48,19 @@ struct TShortMessage
     friend constexpr bool operator==(const TShortMessage&, const TShortMessage&) = default;
 };
 
+// How many bytes a short message of this status byte has on the wire: 1 to 3, or 0 when the
+// byte cannot start one (a data byte, or F0 / F7 of system exclusive).
+constexpr int ShortMessageLength(std::uint8_t status)
+{
+    if (status < 0x80 || status == 0xF0 || status == 0xF7)
+        return 0;
+    if (status < 0xC0 || (status >= 0xE0 && status < 0xF0) || status == 0xF2)
+        return 3;
+    if (status < 0xE0 || status == 0xF1 || status == 0xF3)
+        return 2;
+    return 1; // 0xF6 and the real-time bytes 0xF8 to 0xFF (and the undefined 0xF4, 0xF5)
+}
+
 // Builds the message of kind `kind` on stored channel `channel`. The channel is added to the
 // kind's status byte modulo 256 (so channel 16 carries into the high nibble) and both data bytes
 // are passed on unmasked. A kind outside the catalogue (only a hand-edited settings file holds

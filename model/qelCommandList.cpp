@@ -11,6 +11,7 @@ void TCommand::Clear()
     ButtonColour = kColorCream;
     TextColour = 0;
     ImageIndex = -1;
+    More = {};
 }
 
 void TCommandSet::Assign(const TCommandSet& source)

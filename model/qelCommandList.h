@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Colour.h"
+#include "MessageList.h"
 
 #include <QString>
 
@@ -31,6 +32,7 @@ struct TCommand
     TColor ButtonColour = 0;
     TColor TextColour = 0;
     std::int32_t ImageIndex = 0;
+    TMessageList More; // sent after `Msg`, in order
 
     void Assign(const TCommand& source) { *this = source; }
     void Clear();

@@ -27,7 +27,11 @@ private:
     TPlayer& m_player;
 };
 
-TPlayer::TPlayer(TOutputs& outputs) : m_outputs(outputs)
+TPlayer::TPlayer(TOutputs& outputs)
+    : m_lists(outputs, [this](int number, const std::function<void()>& rest) {
+          const TStep step(*this, number);
+          rest();
+      })
 {
     m_holds.reserve(16);
 }
@@ -58,7 +62,7 @@ void TPlayer::SetButtonsInPlay(int count)
     for (int number = count + 1; number <= before; ++number) {
         TCommandSet* d = Definition(number);
         if (d && d->Action == actToggle && std::exchange(d->Pressed, false))
-            SendSide(d->Release, true);
+            SendSide(number, d->Release, true);
     }
     m_inPlay = count;
     ApplyLaterFeedback();
@@ -114,16 +118,16 @@ void TPlayer::PressStep(int number)
         return;
     switch (d->Action) {
     case actPress:
-        SendSide(d->Press, false);
+        SendSide(number, d->Press, false);
         break;
     case actPressRelease:
-        SendSide(d->Press, false);
+        SendSide(number, d->Press, false);
         d->Pressed = true;
         Show([&](IPlayerView& v) { v.FaceShown(number, TFace::Release); });
         break;
     case actToggle:
         if (!d->Pressed) {
-            SendSide(d->Press, false);
+            SendSide(number, d->Press, false);
             Show([&](IPlayerView& v) { v.FaceShown(number, TFace::Release); });
         }
         break;
@@ -141,7 +145,7 @@ void TPlayer::ReleaseStep(int number)
     case actPress:
         break;
     case actPressRelease:
-        SendSide(d->Release, true);
+        SendSide(number, d->Release, true);
         Show([&](IPlayerView& v) {
             v.FaceShown(number, TFace::Press);
             v.FeedbackShown(number, false, false);
@@ -151,7 +155,7 @@ void TPlayer::ReleaseStep(int number)
     case actToggle:
         if (d->Pressed) {
             d->Pressed = false;
-            SendSide(d->Release, true);
+            SendSide(number, d->Release, true);
             Show([&](IPlayerView& v) { v.FaceShown(number, TFace::Press); });
         } else {
             d->Pressed = true;
@@ -204,7 +208,7 @@ void TPlayer::EndChanged(const THeldPress& hold)
     const TStep step(*this, hold.Button);
     const TCommandSet& pressed = hold.Definition;
     if (pressed.Action == actPressRelease || pressed.Action == actToggle)
-        SendSide(pressed.Release, true);
+        SendSide(hold.Button, pressed.Release, true);
     if (TCommandSet* d = Definition(hold.Button))
         d->Pressed = false;
     Show([&](IPlayerView& v) { v.HeldChanged(hold.Button, false); });
@@ -227,18 +231,26 @@ void TPlayer::DefinitionsChanged()
 void TPlayer::Close()
 {
     m_idle.clear();
+    // Nothing waits from here on: the releases below go out before the outputs close.
+    m_lists.SetImmediate(true);
+    FlushLists();
     for (const THeldPress& hold : Take([](const THeldPress&) { return true; }))
         EndHold(hold, 0);
     ApplyLaterFeedback();
     m_closed = true;
 }
 
-void TPlayer::SendSide(const TCommand& side, bool release)
+void TPlayer::Reopen()
 {
-    // A kind outside the catalogue (hand-edited file) has no message: nothing goes out.
-    if (const auto msg = BuildShortMessage(side.Msg))
-        m_outputs.SendMidiMessage(side.Output, msg->Status, msg->Data1, msg->Data2,
-                                  release ? TOutputs::TKind::Release : TOutputs::TKind::Other);
+    m_closed = false;
+    m_lists.SetImmediate(false);
+}
+
+void TPlayer::SendSide(int number, const TCommand& side, bool release)
+{
+    // A kind outside the catalogue (hand-edited file) has no message of its own; its list
+    // still goes out.
+    m_lists.Play(number, side, release);
 }
 
 template <typename Pick> std::vector<THeldPress> TPlayer::Take(Pick pick)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ListPlayer.h"
 #include "PlayerView.h"
 #include "PressSource.h"
 #include "model/MidiCatalogue.h"
@@ -67,8 +68,19 @@ public:
     // Shutdown: every hold released while the outputs are open; no press is taken after it
     // until Reopen (the user chose to stay).
     void Close();
-    void Reopen() { m_closed = false; }
+    void Reopen();
     bool Closed() const { return m_closed; }
+
+    // Ends the sides still sending: what is left of a Press side is dropped, what is left of a
+    // Release side goes out at once without its waits.
+    void FlushLists() { m_lists.Flush(); }
+    // Plays one side on a lane of its own, in order with the lane's earlier sides (the
+    // Properties dialog's Example).
+    static constexpr int kExampleLane = 0;
+    void PlaySide(int lane, const TCommand& side, bool release)
+    {
+        m_lists.Play(lane, side, release);
+    }
 
     // A press or release step is running (its error box may be open).
     bool Busy() const { return !m_handled.empty(); }
@@ -87,7 +99,7 @@ private:
     void ReleaseStep(int number);
     void EndHold(const THeldPress& hold, int ownButton);
     void EndChanged(const THeldPress& hold);
-    void SendSide(const TCommand& side, bool release);
+    void SendSide(int number, const TCommand& side, bool release);
     template <typename Pick> std::vector<THeldPress> Take(Pick pick);
     template <typename Tell> void Show(Tell tell)
     {
@@ -102,7 +114,6 @@ private:
     void ApplyLaterFeedback();
     bool FeedbackWaits(int number) const;
 
-    TOutputs& m_outputs;
     TCommandList* m_definitions = nullptr;
     int m_inPlay = 0;
     std::vector<IPlayerView*> m_views;
@@ -118,4 +129,5 @@ private:
     std::map<int, TLaterFeedback> m_laterFeedback;
     bool m_closed = false;
     QObject m_context; // the event loop's posts
+    TListPlayer m_lists;
 };

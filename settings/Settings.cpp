@@ -6,6 +6,7 @@
 #include "model/qelCommandList.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -13,6 +14,8 @@ namespace {
 const QString kWindows = QStringLiteral("Windows");
 const QString kGeneral = QStringLiteral("General");
 const QString kInput = QStringLiteral("Input");
+
+const QString kMoreMessages = QStringLiteral("More Messages");
 
 constexpr int kDefinitions = 400;
 constexpr TColor kDefaultHighlight = 255;
@@ -119,6 +122,8 @@ void ReadSide(const TIniFile& ini, const QString& section, int n, TCommand& side
     side.ButtonColour = ReadColour(ini, section, QStringLiteral("Button Colour"), kColorCream);
     side.TextColour = ReadColour(ini, section, QStringLiteral("Text Colour"), 0);
     side.ImageIndex = ini.ReadInteger(section, QStringLiteral("Image Index"), -1);
+    const std::optional<QStringView> more = ini.View(section, kMoreMessages);
+    side.More = more && !more->isEmpty() ? TMessageList(more->toString()) : TMessageList();
 }
 
 // "#RRGGBB" on the stack: a save writes 1,600 colours.
@@ -151,6 +156,24 @@ void WriteSide(TIniFile& ini, const QString& section, const TCommand& side)
     ini.WriteString(section, QStringLiteral("Button Colour"), THexColour(side.ButtonColour).View());
     ini.WriteString(section, QStringLiteral("Text Colour"), THexColour(side.TextColour).View());
     ini.WriteInteger(section, QStringLiteral("Image Index"), side.ImageIndex);
+    if (!side.More.Empty())
+        ini.WriteString(section, kMoreMessages, side.More.Text());
+}
+
+// Each item of a hand-edited list that cannot be sent, said once: it is skipped when played.
+void ReportBadItems(const TCommandList& list)
+{
+    for (int n = 1; n <= list.Count(); ++n) {
+        const TCommandSet& set = list.Get(n - 1);
+        for (const TCommand* side : {&set.Press, &set.Release})
+            for (const TListProblem& bad : side->More.Problems())
+                std::fprintf(stderr,
+                             "keyrill: Button %d%s, More Messages: item %d \"%s\" is skipped: "
+                             "%s\n",
+                             n, side == &set.Release ? " Release" : "", bad.Item,
+                             bad.Text.toLocal8Bit().constData(),
+                             bad.Reason.toLocal8Bit().constData());
+    }
 }
 
 int HexComponent(QStringView text, qsizetype pos)
@@ -307,6 +330,7 @@ TSettingsText LoadSettings(const QString& path, TSettingsData& data)
 {
     TSettingsText file = ReadSettingsFile(path);
     ReadSettings(TIniFile::Parse(file.Text), data);
+    ReportBadItems(data.CommandList);
     return file;
 }
 

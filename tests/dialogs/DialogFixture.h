@@ -42,13 +42,18 @@ protected:
             m_list.Add();
         m_dialog = std::make_unique<TfmProperties>(TPropertiesLinks{
             [this] { return static_cast<const TCommandList*>(&m_list); }, Icons(), m_chooser,
-            [this](int output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+            [this](const TCommand& side, bool) {
+                const auto message = BuildShortMessage(side.Msg);
+                if (!message)
+                    return;
                 m_sent << QStringLiteral("%1: %2 %3 %4")
-                              .arg(output)
-                              .arg(status, 2, 16, QChar('0'))
-                              .arg(data1, 2, 16, QChar('0'))
-                              .arg(data2, 2, 16, QChar('0'))
+                              .arg(side.Output)
+                              .arg(message->Status, 2, 16, QChar('0'))
+                              .arg(message->Data1, 2, 16, QChar('0'))
+                              .arg(message->Data2, 2, 16, QChar('0'))
                               .toUpper();
+                if (!side.More.Empty())
+                    m_sent << QStringLiteral("then ") + side.More.Text();
                 if (m_onSend)
                     m_onSend();
             },

@@ -40,7 +40,7 @@ TEST_F(PropertiesTest, OpensWithTitlePressTabFocusOnActionAndOkDisabled)
     Definition(3).Action = actToggle;
     Open(3);
     EXPECT_EQ(m_dialog->windowTitle(), "Button 3 Properties");
-    EXPECT_EQ(m_dialog->size(), QSize(312, 266));
+    EXPECT_EQ(m_dialog->size(), QSize(312, 322));
     EXPECT_EQ(Tabs()->currentIndex(), 0);
     EXPECT_EQ(QApplication::focusWidget(), List("edButtonAction"));
     EXPECT_FALSE(Push("btnOK")->isEnabled());
@@ -506,7 +506,7 @@ TEST_F(PropertiesTest, TabWalksActionCancelOkTabsThePageThenHotKey)
     Edit("edPressCaption")->setText("enable OK");
     List("edButtonAction")->setFocus();
     QStringList order;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 17; ++i) {
         order << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
@@ -523,6 +523,8 @@ TEST_F(PropertiesTest, TabWalksActionCancelOkTabsThePageThenHotKey)
                                "edPressButtonColour",
                                "edPressTextColour",
                                "btPressIcon",
+                               "edPressMore",
+                               "btPressShowControl",
                                "edHotKey",
                                "edButtonAction"};
     EXPECT_EQ(order, expected);
@@ -536,6 +538,20 @@ TEST_F(PropertiesTest, EnterInAFieldPressesOkAndCancelIsNeverTheDefault)
     Push("btCancel")->setFocus();
     QTest::keyClick(Push("btCancel"), Qt::Key_Return);
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(PropertiesTest, ABadListItemIsNamedAndKeepsOkOffUntilMendedAndTheExamplePlaysTheList)
+{
+    Open(1);
+    Edit("edPressMore")->setText("90 3C 64; 90 3C");
+    EXPECT_EQ(Label("lbPressMoreProblem")->text(), "Item 2 \"90 3C\": 90 takes 2 data byte(s)");
+    EXPECT_FALSE(Push("btnOK")->isEnabled());
+    Edit("edPressMore")->setText("90 3C 64; wait 5; 90 3C 00");
+    EXPECT_TRUE(Push("btnOK")->isEnabled());
+    ClickExample();
+    EXPECT_EQ(m_sent, (QStringList{"1: 80 00 00", "then 90 3C 64; wait 5; 90 3C 00"}));
+    QTest::keyClick(Push("btnOK"), Qt::Key_Return);
+    EXPECT_EQ(m_dialog->EditSet().Press.More.Text(), "90 3C 64; wait 5; 90 3C 00");
 }
 
 } // namespace

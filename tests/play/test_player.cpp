@@ -37,7 +37,8 @@ struct TScript
     // c: the fingers are cancelled; fN+ / fN-: the other end says button N is on / off;
     // eN: button N's definition is edited; sN: N buttons stay in play; x: shutdown; o: reopen;
     // !: the next step's send fails and the step after runs inside its error box; w: the event
-    // loop runs.
+    // loop runs; lN: button N's Press side goes on with "F0 7D 0N F7; wait 30; 90 1N 64" and
+    // its Release side with "wait 30; 80 1N 00"; W: the event loop runs past the waits.
     const char* Steps;
     QStringList Sent;
     const char* Pressed; // each button's Pressed afterwards, "0" or "1"
@@ -113,6 +114,14 @@ protected:
             m_player.Reopen();
         } else if (step == "w") {
             QTest::qWait(5);
+        } else if (step[0] == 'l') {
+            TCommandSet& d = m_list.Get(number - 1);
+            d.Press.More =
+                TMessageList(QStringLiteral("F0 7D 0%1 F7; wait 30; 90 1%1 64").arg(number));
+            d.Release.More = TMessageList(QStringLiteral("wait 30; 80 1%1 00").arg(number));
+            m_player.DefinitionsChanged();
+        } else if (step == "W") {
+            QTest::qWait(100);
         }
     }
 
@@ -120,10 +129,15 @@ protected:
     {
         QStringList sent;
         for (const auto& message : m_service.Sent())
-            sent << QStringLiteral("%1 %2 %3")
-                        .arg(message.Bytes[0], 2, 16, QChar('0'))
-                        .arg(message.Bytes[1], 2, 16, QChar('0'))
-                        .arg(message.Bytes[2], 2, 16, QChar('0'));
+            if (!message.Long.empty())
+                sent << QByteArray(reinterpret_cast<const char*>(message.Long.data()),
+                                   qsizetype(message.Long.size()))
+                            .toHex(' ');
+            else
+                sent << QStringLiteral("%1 %2 %3")
+                            .arg(message.Bytes[0], 2, 16, QChar('0'))
+                            .arg(message.Bytes[1], 2, 16, QChar('0'))
+                            .arg(message.Bytes[2], 2, 16, QChar('0'));
         return sent;
     }
 
@@ -190,7 +204,33 @@ INSTANTIATE_TEST_SUITE_P(
                 "0000"},
         TScript{"ShutdownReleasesAllThenTakesNoPress", "m+1 t1+4 x m+3 k7+3 t2+2",
                 {"90 01 64", "90 04 64", "80 01 00", "80 04 00"}, "0000"},
-        TScript{"ReopenedTakesPressesAgain", "x o t1+1", {"90 01 64"}, "1000"}),
+        TScript{"ReopenedTakesPressesAgain", "x o t1+1", {"90 01 64"}, "1000"},
+        TScript{"AReleaseDuringAWaitWaitsItsTurn", "l1 m+1 m- W",
+                {"90 01 64", "f0 7d 01 f7", "90 11 64", "80 01 00", "80 11 00"}, "0000"},
+        TScript{"AToggleReleaseWaitsForItsPressList", "l2 t1+2 t1- t1+2 t1- W",
+                {"90 02 64", "f0 7d 02 f7", "90 12 64", "80 02 00", "80 12 00"}, "0000"},
+        TScript{"OtherButtonsDoNotWait", "l1 m+1 k7+4 k7- W",
+                {"90 01 64", "f0 7d 01 f7", "90 04 64", "80 04 00", "90 11 64"}, "1000"},
+        TScript{"ShutdownDropsAWaitingPressListAndSendsTheRelease", "l1 m+1 x",
+                {"90 01 64", "f0 7d 01 f7", "80 01 00", "80 11 00"}, "0000"}),
     [](const testing::TestParamInfo<TScript>& info) { return info.param.Name; });
+
+class PlayerLists : public PlayerTest
+{
+};
+
+// A side whose sends all fail shows one box, not one per message, across its wait too.
+TEST_F(PlayerLists, AFailingSideReportsOnce)
+{
+    Run("l1");
+    m_service.FailSend = "Device gone";
+    Run("m+1");
+    Run("W");
+    EXPECT_EQ(m_boxes.Boxes.size(), 1u);
+    m_service.FailSend.reset();
+    Run("m-");
+    Run("W");
+    EXPECT_EQ(Sent(), (QStringList{"80 01 00", "80 11 00"}));
+}
 
 } // namespace

@@ -530,8 +530,8 @@ TEST(SaveSettings, WritesEveryFieldOfAButtonInTableOrder)
     TCommandSet& b = s.CommandList.Get(0);
     b.Action = 2;
     b.HotKey = "F12";
-    b.Press = TCommand{"Line\\nTwo", {3, 4, 5, 6}, 7, MakeColor(1, 2, 3), 0x1FFFFFFF, 134};
-    b.Release = TCommand{"", {200, 201, 202, 203}, 0, 0xFFABCDEF, 0, -1};
+    b.Press = TCommand{"Line\\nTwo", {3, 4, 5, 6}, 7, MakeColor(1, 2, 3), 0x1FFFFFFF, 134, {}};
+    b.Release = TCommand{"", {200, 201, 202, 203}, 0, 0xFFABCDEF, 0, -1, {}};
     const QString out = s.SaveText("");
     EXPECT_TRUE(out.endsWith(
         "[Button 1]\r\nAction=2\r\nHotKey=F12\r\nCaption=Line\\nTwo\r\nMessage=3\r\nChannel=4\r\n"
@@ -648,6 +648,23 @@ TEST(RoundTrip, ProgramWrittenTextIsWrittenAgainIdentically)
     TSettingsState second;
     second.LoadText(once);
     EXPECT_EQ(second.SaveText(once, true), once);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SaveSettings, MoreMessagesKeptAsWrittenAfterTheSideAndOnlyWhenSet)
+{
+    TSettingsState s;
+    const QString file = "[General]\nButton Rows=1\nButton Cols=1\n[Button 1]\n"
+                         "more messages = B0 07 64;  90 3C ; wait 20 \nCaption=x\n";
+    s.LoadText(file);
+    EXPECT_EQ(Button(s, 1).Press.More.Items().size(), 2u); // the bad "90 3C" is skipped
+    const QString out = s.SaveText(file, /*existed=*/true);
+    EXPECT_TRUE(out.contains("Image Index=-1\r\nMore Messages=B0 07 64;  90 3C ; wait 20\r\n\r\n"
+                             "[Button 1 Release]\r\n"));
+    EXPECT_FALSE(out.section("[Button 1 Release]", 1).contains("More Messages"));
 }
 
 } // namespace

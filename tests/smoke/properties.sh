@@ -34,8 +34,8 @@ xdotool type --delay 20 'Snare'
 # Next field: the message list, two kinds on from "Note On" to "Control Change".
 xdotool key Tab Down Down
 sleep 0.3
-# The Example (161 x 79 at 149, 185 in the dialog) sends the edited Press, then the Release.
-xdotool mousemove --window "$dialog" 229 225 click 1
+# The Example (161 x 79 at 149, 241 in the dialog) sends the edited Press, then the Release.
+xdotool mousemove --window "$dialog" 229 281 click 1
 wait_for 10 received 'b0 3c 64' || fail "the Example did not send the edited Press message"
 wait_for 10 received '80 3c 00' || fail "the Example did not send the Release message"
 xdotool key Return

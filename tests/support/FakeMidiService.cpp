@@ -172,7 +172,7 @@ TMidiResult TFakeMidiService::DeviceName(int index, std::string& name)
 
 TMidiResult TFakeMidiService::Open(int index, TMidiHandle& handle)
 {
-    TCall call{TCallKind::Open, index, kNoMidiHandle, {}, kMidiOk};
+    TCall call{TCallKind::Open, index, kNoMidiHandle, {}, kMidiOk, {}};
     if (index < 0 || index >= int(DeviceNames.size()))
         call.Result = Failure(kIndexOutOfRange);
     else if (FailOpen && (FailOpenDevice == -1 || FailOpenDevice == index))
@@ -186,7 +186,7 @@ TMidiResult TFakeMidiService::Open(int index, TMidiHandle& handle)
 
 TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHandle& handle)
 {
-    TCall call{TCallKind::Open, kPortDevice, kNoMidiHandle, {}, kMidiOk};
+    TCall call{TCallKind::Open, kPortDevice, kNoMidiHandle, {}, kMidiOk, {}};
     if (!VirtualPorts)
         call.Result = kMidiNoVirtualPorts;
     else if (FailOpen && (FailOpenDevice == -1 || FailOpenDevice == kPortDevice))
@@ -202,8 +202,9 @@ TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHand
 TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t packed)
 {
     const auto found = m_handles.find(handle);
-    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle,
-               Unpack(packed), kMidiOk};
+    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second,
+               handle,          Unpack(packed),
+               kMidiOk,         {}};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
     else if (found->second == -1)
@@ -211,7 +212,26 @@ TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t
     else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
         call.Result = Failure(kSendFailed);
     else
-        m_sent.push_back({call.Device, handle, packed, call.Bytes});
+        m_sent.push_back({call.Device, handle, packed, call.Bytes, {}});
+    return Record(call);
+}
+
+TMidiResult TFakeMidiService::SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
+                                          std::size_t size)
+{
+    const auto found = m_handles.find(handle);
+    TCall call{
+        TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk, {}};
+    call.Long.assign(bytes, bytes + size);
+    std::copy_n(bytes, std::min<std::size_t>(size, 3), call.Bytes.begin());
+    if (found == m_handles.end())
+        call.Result = Failure(kInvalidHandle);
+    else if (found->second == -1)
+        call.Result = Failure(kNotConnected);
+    else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
+        call.Result = Failure(kSendFailed);
+    else
+        m_sent.push_back({call.Device, handle, 0, call.Bytes, call.Long});
     return Record(call);
 }
 
@@ -223,7 +243,7 @@ TMidiResult TFakeMidiService::Close(TMidiHandle handle)
     }
     const auto found = m_handles.find(handle);
     TCall call{
-        TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk};
+        TCallKind::Close, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk, {}};
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
     else if (FailClose)

@@ -52,6 +52,7 @@ public:
         TMidiHandle Handle; // the handle given (Close, Send) or returned (Open, 0 on failure)
         TBytes Bytes;       // Send only: status, data1, data2 unpacked from the packed value
         TMidiResult Result; // what the service answered (kMidiOk on success)
+        std::vector<std::uint8_t> Long; // SendMessage only: every byte (Bytes: the first three)
     };
 
     // One message that went out (a Send that succeeded).
@@ -61,6 +62,7 @@ public:
         TMidiHandle Handle;
         std::uint32_t Packed; // status + data1 * 256 + data2 * 65536, as handed over
         TBytes Bytes;         // the same, unpacked: status, data1, data2
+        std::vector<std::uint8_t> Long; // a message of any length (SendMessage): every byte
     };
 
     explicit TFakeMidiService(std::vector<std::string> deviceNames = {});
@@ -124,6 +126,8 @@ public:
     TMidiResult DeviceName(int index, std::string& name) override;
     TMidiResult Open(int index, TMidiHandle& handle) override;
     TMidiResult SendShortMessage(TMidiHandle handle, std::uint32_t packed) override;
+    TMidiResult SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
+                            std::size_t size) override;
     TMidiResult Close(TMidiHandle handle) override;
     bool ErrorText(TMidiResult code, std::string& text) override;
     bool HasVirtualPorts() override { return VirtualPorts; }
