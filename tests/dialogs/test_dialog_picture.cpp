@@ -35,8 +35,8 @@ TEST_F(PropertiesTest, WritesAPictureOfBothTabsAndTheChooser)
     TCommandSet& d = Definition(2);
     d.Action = actPressRelease;
     d.HotKey = "F5";
-    d.Press = {"Kick\\nDrum", {1, 9, 36, 110}, 1, 0x00FFFF, 0x000000, 40};
-    d.Release = {"Off", {0, 9, 36, 0}, 2, 0xC0DCC0, 0x800000, 2};
+    d.Press = {"Kick\\nDrum", {1, 9, 36, 110}, 1, 0x00FFFF, 0x000000, 40, {}};
+    d.Release = {"Off", {0, 9, 36, 0}, 2, 0xC0DCC0, 0x800000, 2, {}};
     d.Release.Msg.Message = 6;
     Open(2);
     ExpectTidy(m_dialog.get());
