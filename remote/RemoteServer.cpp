@@ -216,8 +216,9 @@ void TRemoteServer::SocketOpened()
             socket->deleteLater();
             continue;
         }
-        socket->setMaxAllowedIncomingFrameSize(kMaxFrame);
-        socket->setMaxAllowedIncomingMessageSize(kMaxFrame);
+        // A frame over 4 KB is read and dropped; one of megabytes ends the connection.
+        socket->setMaxAllowedIncomingFrameSize(16 * kMaxFrame);
+        socket->setMaxAllowedIncomingMessageSize(16 * kMaxFrame);
         if (++m_nextId == 0)
             ++m_nextId; // 0 is no client
         const quint16 id = m_nextId;
