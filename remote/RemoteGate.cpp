@@ -16,7 +16,9 @@ bool SameSecret(const QByteArray& given, const QByteArray& secret)
     return difference == 0 && !secret.isEmpty();
 }
 
-qint64 SteadyNow()
+} // namespace
+
+qint64 RemoteClock()
 {
     static QElapsedTimer clock = [] {
         QElapsedTimer started;
@@ -26,10 +28,8 @@ qint64 SteadyNow()
     return clock.elapsed();
 }
 
-} // namespace
-
 TRemoteGate::TRemoteGate(std::function<qint64()> now)
-    : m_now(now ? std::move(now) : std::function<qint64()>(SteadyNow))
+    : m_now(now ? std::move(now) : std::function<qint64()>(RemoteClock))
 {
 }
 

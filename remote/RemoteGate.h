@@ -47,5 +47,8 @@ private:
     std::map<QString, TAddress> m_addresses;
 };
 
+// Milliseconds of a steady clock, as the remote counts time.
+qint64 RemoteClock();
+
 // The request head (up to the empty line) as the gate reads it; Method empty when malformed.
 TRemoteGate::TRequest ParseRequestHead(const QByteArray& head, const QString& from);

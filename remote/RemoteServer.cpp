@@ -6,7 +6,6 @@
 #include "widgets/ImageList.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,12 +23,7 @@ constexpr qint64 kSilentMs = 2000;
 
 qint64 Now()
 {
-    static QElapsedTimer clock = [] {
-        QElapsedTimer started;
-        started.start();
-        return started;
-    }();
-    return clock.elapsed();
+    return RemoteClock();
 }
 
 // The caption as the window draws it: "\n" breaks the line, "&" marks the next letter and "&&"
@@ -248,11 +242,7 @@ void TRemoteServer::Heard(TClient& client, const QString& text)
     const QString kind = message.value(QStringLiteral("t")).toString();
     const quint16 id = client.Id; // a send's box may run the event loop and drop the client
     if (kind == QLatin1String("cancel")) {
-        m_links.Player.WhenIdle([this, id] {
-            m_links.Player.ReleaseIf([id](const THeldPress& h) {
-                return h.Source.Kind == TSourceKind::Remote && h.Source.Client == id;
-            });
-        });
+        ReleaseClient(id);
         return;
     }
     const qint64 finger = Whole(message.value(QStringLiteral("f")), 0, 0x7FFFFFFF);
@@ -280,6 +270,12 @@ void TRemoteServer::Drop(quint16 id)
     disconnect(socket, nullptr, this, nullptr);
     socket->abort();
     socket->deleteLater();
+    ReleaseClient(id);
+}
+
+void TRemoteServer::ReleaseClient(quint16 id)
+{
+    // Once the presses running have finished: a release never overtakes its press.
     m_links.Player.WhenIdle([this, id] {
         m_links.Player.ReleaseIf([id](const THeldPress& h) {
             return h.Source.Kind == TSourceKind::Remote && h.Source.Client == id;

@@ -81,6 +81,7 @@ private:
     void SocketOpened();
     void Heard(TClient& client, const QString& text);
     void Drop(quint16 id);
+    void ReleaseClient(quint16 id);
     void Ping();
     void Changed(int number);
     void Flush();
