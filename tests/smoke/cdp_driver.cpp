@@ -2,7 +2,6 @@
 // standard input, one answer a line on standard output. A single session for the whole run: the
 // browser lifts every touch point of a session that ends.
 //   eval EXPRESSION            -> the value as JSON
-//   navigate URL               -> ok
 //   touch TYPE [ID:X:Y ...]    -> ok (TYPE: touchStart, touchMove, touchEnd, touchCancel)
 // Usage: cdp_driver WEBSOCKET_DEBUGGER_URL
 #include <QCoreApplication>
@@ -25,8 +24,6 @@ QJsonObject Command(const QString& line)
     if (verb == QLatin1String("eval"))
         return {{"method", "Runtime.evaluate"},
                 {"params", QJsonObject{{"expression", rest}, {"returnByValue", true}}}};
-    if (verb == QLatin1String("navigate"))
-        return {{"method", "Page.navigate"}, {"params", QJsonObject{{"url", rest}}}};
     if (verb == QLatin1String("touch")) {
         const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         QJsonArray points;

@@ -37,7 +37,7 @@ start_browser() {
     local devtools target
     devtools=$(free_port)
     chromium --headless=new --no-sandbox --disable-gpu --user-data-dir="$work/chromium" \
-        --remote-debugging-port="$devtools" --window-size=400,600 about:blank \
+        --remote-debugging-port="$devtools" --window-size=400,600 "$page" \
         >"$work/chromium.log" 2>&1 &
     browser=$!
     pids+=("$browser")
@@ -46,7 +46,6 @@ start_browser() {
         jq -r '[.[] | select(.type == "page")][0].webSocketDebuggerUrl')
     coproc driver { "$cdp_driver" "$target" 2>>"$work/driver.log"; }
     pids+=("$driver_PID")
-    cdp navigate "$page" >/dev/null
     wait_for 10 is "document.querySelectorAll('[role=button]').length" 4 ||
         fail "the page shows no grid"
 }
