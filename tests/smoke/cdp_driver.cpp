@@ -3,6 +3,7 @@
 // browser lifts every touch point of a session that ends.
 //   eval EXPRESSION            -> the value as JSON
 //   touch TYPE [ID:X:Y ...]    -> ok (TYPE: touchStart, touchMove, touchEnd, touchCancel)
+//   raw {"method":...}         -> ok, or the value a protocol command returns
 // Usage: cdp_driver WEBSOCKET_DEBUGGER_URL
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -24,6 +25,8 @@ QJsonObject Command(const QString& line)
     if (verb == QLatin1String("eval"))
         return {{"method", "Runtime.evaluate"},
                 {"params", QJsonObject{{"expression", rest}, {"returnByValue", true}}}};
+    if (verb == QLatin1String("raw"))
+        return QJsonDocument::fromJson(rest.toUtf8()).object();
     if (verb == QLatin1String("touch")) {
         const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         QJsonArray points;
