@@ -4,6 +4,7 @@
 #include "DialogPlacement.h"
 #include "FontList.h"
 #include "NamedColours.h"
+#include "RemotePage.h"
 #include "midi/Midi.h"
 #include "settings/GlobalSettings.h"
 #include "ui_configuration.h"
@@ -37,6 +38,12 @@ TfmConfiguration::TfmConfiguration(const TConfigurationTarget& target, QWidget* 
     ui->edFontName->view()->setMinimumWidth(320);
     FillColourList(ui->edBorderHighlightColour);
     m_globalKeysHint = ui->cbGlobalHotKeys->toolTip();
+    if (m_target.Remote) {
+        m_remote = new TRemotePage(ui->PageControl);
+        ui->PageControl->addWidget(m_remote);
+        ui->PageList->addItem(QStringLiteral("Remote"));
+        connect(m_remote, &TRemotePage::Changed, this, &TfmConfiguration::ControlChange);
+    }
 
     connect(ui->PageList, &QListWidget::currentRowChanged, this, &TfmConfiguration::PageListClick);
     connect(ui->BtApply, &QPushButton::clicked, this, &TfmConfiguration::BtApplyClick);
@@ -127,6 +134,8 @@ void TfmConfiguration::ShowCurrentSettings()
     ui->cbMinimiseToTray->setChecked(m_target.TrayIconActive());
     ShowGlobalKeys();
     ui->cbGlobalHotKeys->setChecked(s.GlobalHotKeys);
+    if (m_remote)
+        m_remote->Show(m_target.Remote());
     ui->cbBorderlessWindow->setChecked(s.MainBorderless);
     SelectFont(ui->edFontName, s.FontName);
     ui->edFontSize->setValue(s.FontSize);
@@ -215,6 +224,10 @@ void TfmConfiguration::ApplySettings()
     ApplyDeviceChoice(Inputs(m_target.Midi), m_shownInputs, ui->edInputPort->currentIndex(),
                       m_target.Input);
     m_target.Input.Active = ui->cbInputActive->isChecked();
+    if (m_remote)
+        m_target.ApplyRemote(m_remote->Settings());
     ui->BtApply->setEnabled(false);
     m_target.Applied(title, trayIconActive);
+    if (m_remote)
+        m_remote->Show(m_target.Remote()); // with the token a start may have made
 }

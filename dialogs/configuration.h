@@ -2,6 +2,7 @@
 
 #include "midi/DeviceBox.h"
 #include "midi/Outputs.h"
+#include "remote/RemoteSettings.h"
 
 #include <QDialog>
 
@@ -12,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class TMidiSystem;
+class TRemotePage;
 struct TGlobalSettings;
 
 namespace Ui {
@@ -34,6 +36,9 @@ struct TConfigurationTarget
     std::function<QString()> GlobalKeysUnavailable;
     // Which programs' keys they hear, when not all.
     std::function<QString()> GlobalKeysReach;
+    // The remote's settings now, and their Apply (the text of a failure, empty when it worked).
+    std::function<TRemoteSettings()> Remote;
+    std::function<QString(const TRemoteSettings&)> ApplyRemote;
 };
 
 // The Configuration dialog: grid size, window options, caption font and size, icon layout,
@@ -71,4 +76,5 @@ private:
     std::array<QCheckBox*, 4> m_activeBoxes{};
     TDeviceBox m_shownInputs; // what the input's device box was filled with
     QString m_globalKeysHint; // the check box's tooltip where the desktop offers global keys
+    TRemotePage* m_remote = nullptr;
 };

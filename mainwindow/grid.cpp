@@ -4,6 +4,7 @@
 #include "window.h"
 
 #include "platform/KeyboardMap.h"
+#include "remote/RemoteServer.h"
 #include "widgets/GridView.h"
 #include "widgets/TAdvToolButton.h"
 
@@ -73,6 +74,7 @@ void TfmMain::RefreshButtons()
     m_grid->Refresh(ButtonFont(), m_settings.ButtonLayout);
     // Every change of definitions ends here: a press of a definition that is gone is released.
     m_player.DefinitionsChanged();
+    m_remote->GridChanged();
     UpdateGlobalKeys();
 }
 

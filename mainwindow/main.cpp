@@ -11,6 +11,7 @@
 #include "platform/GlobalKeys.h"
 #include "platform/KeyboardMap.h"
 #include "platform/MessageBoxes.h"
+#include "remote/RemoteServer.h"
 #include "settings/Settings.h"
 #include "settings/SettingsGuard.h"
 #include "widgets/GridView.h"
@@ -34,6 +35,9 @@ TfmMain::TfmMain(const TPlatform& platform)
                                    [this] { return WindowSystem().PointerHeld(); },
                                    [this] { return m_settings.BorderHighlightColour; }});
     connect(m_grid, &TGridView::MenuAsked, this, &TfmMain::ShowMenu);
+    m_remote = std::make_unique<TRemoteServer>(TRemoteServer::TLinks{
+        m_player, m_imageList, [this] { return m_settings.BorderHighlightColour; },
+        [this] { return m_settings.ButtonRows; }, [this] { return m_settings.ButtonCols; }});
     m_keeper = std::make_unique<TWindowKeeper>(
         *this, WindowSystem(),
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },
@@ -91,6 +95,16 @@ void TfmMain::FormCreate()
         item->setVisible(m_settings.AllowEditing);
     m_outputs.OpenActiveOutputs();
     m_input.Apply();
+    ApplyRemote(m_remote->Settings());
+}
+
+QString TfmMain::ApplyRemote(const TRemoteSettings& settings)
+{
+    const QString failure = m_remote->Apply(settings);
+    m_remote->GridChanged();
+    if (!failure.isEmpty())
+        ReportError(failure);
+    return failure;
 }
 
 void TfmMain::CreateDialogs()
@@ -116,7 +130,9 @@ void TfmMain::CreateDialogs()
                                  ApplyConfiguration(title, trayIconActive);
                              },
                              [this] { return GlobalKeys().Unavailable(); },
-                             [this] { return GlobalKeys().Reach(); }},
+                             [this] { return GlobalKeys().Reach(); },
+                             [this] { return m_remote->Settings(); },
+                             [this](const TRemoteSettings& s) { return ApplyRemote(s); }},
         this);
     m_aboutBox = new TAboutBox(this);
     if (m_shownBefore)
@@ -135,9 +151,11 @@ void TfmMain::FormShow()
 
 void TfmMain::LoadSettings()
 {
+    TRemoteSettings remote;
     TSettingsData data{m_settings, m_outputs.Slots(), m_input.Slot(), *m_commandList, {}, false,
-                       false};
+                       false, &remote};
     m_guard->Remember(m_settingsPath, ::LoadSettings(m_settingsPath, data));
+    m_remote->Load(remote);
     SetCaption(data.Caption);
     SetTrayIconActive(data.MinimiseToTray);
 }

@@ -25,6 +25,8 @@ class QKeyEvent;
 class QMenu;
 class TAboutBox;
 class TfmConfiguration;
+class TRemoteServer;
+struct TRemoteSettings;
 class TWindowKeeper;
 class TGridView;
 class TQelSpeedButton;
@@ -108,6 +110,8 @@ public:
     // The grid buttons in child order, which is ascending button number.
     const std::vector<TQelSpeedButton*>& GridButtons() const;
 
+    TRemoteServer& Remote() { return *m_remote; }
+
     // Playing: every press, by any source, is released exactly once, whatever happens in between
     // (menus, dialogs, focus loss, the definition changing, the program closing).
     TPlayer& Player() { return m_player; }
@@ -178,6 +182,7 @@ private:
     bool WindowMaximised() const;
     void CaptureBounds();
     void ShowMenu(int number, QPoint at, bool keyboard);
+    QString ApplyRemote(const TRemoteSettings& settings);
     // The keyboard (keyboard.cpp): hot keys, releases that go elsewhere, the focus lost.
     quint16 KeyCodeOf(const QKeyEvent& event) const;
     bool IsRealRelease(const QKeyEvent& event) const;
@@ -221,6 +226,7 @@ private:
     int m_exitCode = 0;
     std::unique_ptr<TSettingsGuard> m_guard;
     TGridView* m_grid = nullptr;
+    std::unique_ptr<TRemoteServer> m_remote; // the grid served to browsers on the network
     TfmConfiguration* m_fmConfiguration = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     // The dialogs: children of the window, created hidden once.

@@ -5,6 +5,7 @@
 
 #include "KeyrillVersion.h"
 #include "platform/MessageBoxes.h"
+#include "remote/RemoteServer.h"
 #include "settings/Settings.h"
 #include "settings/SettingsGuard.h"
 
@@ -48,6 +49,7 @@ bool TfmMain::FormClose()
     m_player.SetDefinitions(nullptr);
     m_commandList.reset();
     m_outputs.CloseOutputs();
+    m_remote->Close();
     m_closed = true;
     m_trayIcon->setVisible(false);
     emit ShutDown(m_exitCode);
@@ -156,7 +158,8 @@ void TfmMain::SaveSettingsTo(const QString& path, const TSettingsText* base)
 {
     std::array<TOutput, 4> stored = m_outputs.SlotsToStore();
     TInput input = m_input.SlotToStore();
-    TSettingsData data{m_settings, stored, input, *m_commandList, {}, false, false};
+    TRemoteSettings remote = m_remote->Settings();
+    TSettingsData data{m_settings, stored, input, *m_commandList, {}, false, false, &remote};
     data.Caption = m_caption;
     data.MinimiseToTray = m_trayIconActive;
     data.WindowMaximised = WindowMaximised();

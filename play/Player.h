@@ -50,6 +50,7 @@ public:
     std::vector<int> ButtonsOfHotKey(const QString& name);
 
     void AddView(IPlayerView& view) { m_views.push_back(&view); }
+    void RemoveView(IPlayerView& view) { std::erase(m_views, &view); }
 
     void Press(int number, TPressSource source);
     // One key pressing every button of its name, as one step.

@@ -13,6 +13,7 @@ namespace {
 const QString kWindows = QStringLiteral("Windows");
 const QString kGeneral = QStringLiteral("General");
 const QString kInput = QStringLiteral("Input");
+const QString kRemote = QStringLiteral("Remote");
 
 constexpr int kDefinitions = 400;
 constexpr TColor kDefaultHighlight = 255;
@@ -81,6 +82,17 @@ void WriteSlot(TIniFile& ini, const QString& section, const TDeviceSlot& slot)
     ini.WriteString(section, QStringLiteral("MIDI Device Name"),
                     QString::fromStdString(slot.DeviceName));
     ini.WriteBool(section, QStringLiteral("Active"), slot.Active);
+}
+
+// A port outside 1..65535 takes the default. The token is kept as written; one too short to be a
+// secret is replaced when the remote starts.
+void ReadRemote(const TIniFile& ini, TRemoteSettings& remote)
+{
+    remote = {};
+    remote.Active = ini.ReadBool(kRemote, QStringLiteral("Active"), false);
+    const int port = ini.ReadInteger(kRemote, QStringLiteral("Port"), TRemoteSettings::kDefaultPort);
+    remote.Port = port >= 1 && port <= 65535 ? port : TRemoteSettings::kDefaultPort;
+    remote.Token = ini.ReadString(kRemote, QStringLiteral("Token"), QString());
 }
 
 std::uint8_t LowByte(std::int32_t value)
@@ -227,6 +239,8 @@ void ReadSettings(const TIniFile& ini, TSettingsData& data)
         ReadSlot(ini, OutputSection(n), data.Outputs[std::size_t(n - 1)]);
     // A file without the section listens to no input.
     ReadSlot(ini, kInput, data.Input);
+    if (data.Remote)
+        ReadRemote(ini, *data.Remote);
 
     // Item n - 1 must be button n: start from an empty list, as start-up hands it over.
     TCommandList& list = data.CommandList;
@@ -280,6 +294,12 @@ void WriteSettings(TIniFile& ini, bool fileExisted, const TSettingsData& data)
     for (int n = 1; n <= 4; ++n)
         WriteSlot(ini, OutputSection(n), data.Outputs[std::size_t(n - 1)]);
     WriteSlot(ini, kInput, data.Input);
+    // A set whose remote was never turned on gets no section.
+    if (data.Remote && !data.Remote->Unused()) {
+        ini.WriteBool(kRemote, QStringLiteral("Active"), data.Remote->Active);
+        ini.WriteInteger(kRemote, QStringLiteral("Port"), data.Remote->Port);
+        ini.WriteString(kRemote, QStringLiteral("Token"), data.Remote->Token);
+    }
 
     if (fileExisted) {
         ini.EraseSections([](const QString& name) {

@@ -5,6 +5,7 @@
 #include "midi/DeviceSlot.h"
 #include "midi/Outputs.h"
 #include "model/Colour.h"
+#include "remote/RemoteSettings.h"
 
 #include <QString>
 
@@ -31,6 +32,7 @@ struct TSettingsData
     QString Caption;              // the main window's title: set by loading, read by saving
     bool MinimiseToTray = false;  // the tray icon's active state: set by loading, read by saving
     bool WindowMaximised = false; // read by saving: whether the window is maximised right now
+    TRemoteSettings* Remote = nullptr; // null: the "Remote" section is left as the file has it
 };
 
 // Reads the whole file (a missing one gives every default) into `data` and returns the file as
