@@ -37,7 +37,7 @@ wait_for 10 curl -sf -o /dev/null "$page" || fail "the page is not served"
 start_browser() {
     local devtools target
     devtools=$(free_port)
-    setsid chromium --headless=new --no-sandbox --disable-gpu --user-data-dir="$work/chromium$devtools" \
+    nice -n 10 setsid chromium --headless=new --no-sandbox --disable-gpu --user-data-dir="$work/chromium$devtools" \
         --remote-debugging-port="$devtools" --window-size=400,600 "$page" \
         >"$work/chromium.log" 2>&1 &
     browser=$!
