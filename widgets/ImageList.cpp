@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QIcon>
 #include <QImageReader>
-#include <QPainter>
 #include <QPixmap>
 
 // Resources of a static library must be registered by hand; outside any namespace.
@@ -48,9 +47,19 @@ TImageList::TImages TImageList::LoadImages()
 
     const int count = strip.isNull() ? 0 : strip.width() / kIconSize;
     // The glyphs are drawn onto white as one strip: one painter instead of one per icon.
+    // Blended by hand, not by a painter: this runs on a worker thread, and a painter there reads
+    // the application's font while the main thread may be setting it.
+    const QImage source = strip.convertToFormat(QImage::Format_ARGB32);
     QImage glyphs(strip.size(), QImage::Format_RGB32);
-    glyphs.fill(Qt::white);
-    QPainter(&glyphs).drawImage(0, 0, strip);
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(glyphs.scanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            const int a = qAlpha(in[x]);
+            const auto over = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            out[x] = qRgb(over(qRed(in[x])), over(qGreen(in[x])), over(qBlue(in[x])));
+        }
+    }
     out.Icons.reserve(std::size_t(count));
     out.Glyphs.reserve(std::size_t(count));
     out.Names.reserve(std::size_t(count));

@@ -48,9 +48,9 @@ TEST_F(ConfigurationDialog, PagesFollowTheListInItsOrder)
         pages << ShownPage();
     }
     EXPECT_EQ(items, (QStringList{"General", "Appearance", "Output1", "Output2", "Output3",
-                                  "Output4", "Input"}));
+                                  "Output4", "Input", "Remote"}));
     EXPECT_EQ(pages, (QStringList{"tsGeneral", "tsAppearance", "tsOutput1", "tsOutput2",
-                                  "tsOutput3", "tsOutput4", "tsInput"}));
+                                  "tsOutput3", "tsOutput4", "tsInput", "tsRemote"}));
 }
 
 TEST_F(ConfigurationDialog, EveryInputControlEnablesApplyAndApplyDisablesIt)
