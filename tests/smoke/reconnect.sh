@@ -94,7 +94,7 @@ echo "reconnect: ports unregistered and registered again: presses and feedback f
 
 kill -TERM "$jackd_pid" && { wait "$jackd_pid" 2>/dev/null || true; }
 exec 5>&- && sleep 0.5
-rm -f /dev/shm/jack_sem.*_keyrill-reconnect_* # left by clients that were attached
+rm -f /dev/shm/jack_sem.*_"$JACK_DEFAULT_SERVER"_* # left by clients that were attached
 click 20
 dismiss_error "server stopped"
 start_jack keyrill-reconnect
