@@ -26,7 +26,6 @@ class RemoteTest : public testing::Test
 protected:
     RemoteTest()
     {
-        TestApplication();
         m_outputs.CreateOutputs();
         m_outputs.Slot(1)->Active = true;
         m_outputs.OpenActiveOutputs();
@@ -76,6 +75,8 @@ protected:
     }
     int Sent() const { return int(m_service.Sent().size()); }
 
+    // Before the icon list, which starts loading on a thread of its own at once.
+    const bool m_application = (TestApplication(), true);
     TFakeMidiService m_service{{"Synth"}};
     TMidiSystem m_midi{m_service};
     TFakeMessageBoxes m_boxes;
