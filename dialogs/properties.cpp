@@ -37,11 +37,6 @@ QStringList HotKeyEntries()
     return entries;
 }
 
-QString FaceCaption(QString caption)
-{
-    return caption.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
-}
-
 // A message list position that names a kind of the catalogue (the list shows no selection for
 // a kind that a hand-edited file put outside it).
 bool IsKind(int position)

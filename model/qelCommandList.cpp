@@ -3,6 +3,11 @@
 #include <stdexcept>
 #include <string>
 
+QString FaceCaption(QString caption)
+{
+    return caption.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
+
 void TCommand::Clear()
 {
     Caption.clear();

@@ -24,6 +24,9 @@ struct TMidiMsg
 
 // One side (Press or Release) of a button. A freshly constructed side is all zero; only Clear
 // gives the defaults that every button in the list starts from.
+// A caption with its stored "\n" marks turned into line breaks, as a face shows it.
+QString FaceCaption(QString caption);
+
 struct TCommand
 {
     QString Caption;

@@ -4,6 +4,7 @@
 #include "play/Player.h"
 #include "settings/Settings.h"
 #include "widgets/ImageList.h"
+#include "widgets/TAdvToolButton.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -24,20 +25,6 @@ constexpr qint64 kSilentMs = 2000;
 qint64 Now()
 {
     return RemoteClock();
-}
-
-// The caption as the window draws it: "\n" breaks the line, "&" marks the next letter and "&&"
-// is one "&".
-QString ShownCaption(QString caption)
-{
-    caption.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
-    QString shown;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && i + 1 < caption.size())
-            ++i;
-        shown += caption[i];
-    }
-    return shown;
 }
 
 QString IconUrl(const QImage& glyph)
@@ -390,7 +377,7 @@ QJsonObject TRemoteServer::ButtonObject(int number) const
     const TCommand& side = state.Face == TFace::Release ? d->Release : d->Press;
     const bool icon = !m_links.Images.Glyph(side.ImageIndex).isNull();
     return {{QStringLiteral("n"), number},
-            {QStringLiteral("caption"), ShownCaption(side.Caption)},
+            {QStringLiteral("caption"), WithoutMnemonics(FaceCaption(side.Caption))},
             {QStringLiteral("face"), ColourToHex(side.ButtonColour)},
             {QStringLiteral("text"), ColourToHex(side.TextColour)},
             {QStringLiteral("icon"), icon ? side.ImageIndex : -1},

@@ -208,8 +208,7 @@ bool TGridView::Touch(QEvent* event)
 
 void TGridView::ShowFace(TAdvToolButton& button, const TCommand& side)
 {
-    QString caption = side.Caption;
-    button.SetCaption(caption.replace(QStringLiteral("\\n"), QStringLiteral("\n")));
+    button.SetCaption(FaceCaption(side.Caption));
     button.SetGlyph(m_links.Images.Glyph(side.ImageIndex));
     button.SetGlyphName(m_links.Images.Name(side.ImageIndex));
     button.SetFontColor(side.TextColour);

@@ -55,22 +55,6 @@ QStringList CaptionLines(const QString& caption)
     return text.split(QLatin1Char('\n'));
 }
 
-// A caption line as drawn: "&&" becomes "&", a single "&" vanishes (it underlines the next
-// character when drawn with Qt::TextShowMnemonic).
-QString WithoutMnemonics(const QString& line)
-{
-    QString out;
-    out.reserve(line.size());
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == QLatin1Char('&')) {
-            if (++i == line.size())
-                break;
-        }
-        out += line[i];
-    }
-    return out;
-}
-
 int LineWidth(const QFontMetrics& fm, const QString& line)
 {
     return fm.horizontalAdvance(WithoutMnemonics(line));
@@ -97,6 +81,22 @@ QImage KeyOutTransparent(const QImage& glyph)
 }
 
 } // namespace
+
+// A caption line as drawn: "&&" becomes "&", a single "&" vanishes (it underlines the next
+// character when drawn with Qt::TextShowMnemonic).
+QString WithoutMnemonics(const QString& line)
+{
+    QString out;
+    out.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == QLatin1Char('&')) {
+            if (++i == line.size())
+                break;
+        }
+        out += line[i];
+    }
+    return out;
+}
 
 // Tells assistive technology, when it goes out of scope, which of the states it reads of the
 // button have changed meanwhile. Nothing is built or sent while no assistive technology listens.

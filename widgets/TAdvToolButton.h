@@ -9,6 +9,9 @@
 #include <optional>
 #include <vector>
 
+// A caption as drawn: "&&" becomes "&", a single "&" vanishes (it marks the next character).
+QString WithoutMnemonics(const QString& line);
+
 // A flat tool button that paints its own face: one flat colour, an optional 16 x 16 icon and a
 // caption of one or more lines, framed in a border colour while it is held. It reports mouse
 // presses and releases before it changes its own state. It takes no keyboard focus unless its
