@@ -101,7 +101,6 @@ void TfmMain::FormCreate()
 QString TfmMain::ApplyRemote(const TRemoteSettings& settings)
 {
     const QString failure = m_remote->Apply(settings);
-    m_remote->GridChanged();
     if (!failure.isEmpty())
         ReportError(failure);
     return failure;

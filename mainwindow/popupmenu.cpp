@@ -99,8 +99,7 @@ void TfmMain::ApplyConfiguration(const QString& title, bool trayIconActive)
 {
     SetCaption(title);
     SetTrayIconActive(trayIconActive);
-    ResizeCommandList(m_settings.ButtonRows * m_settings.ButtonCols);
-    RefreshButtons();
+    ResizeCommandList(m_settings.ButtonRows * m_settings.ButtonCols); // ends with a refresh
     m_input.Apply();
 }
 

@@ -22,11 +22,6 @@ constexpr qsizetype kMaxHead = 8192;
 constexpr int kHeadTimeoutMs = 5000;
 constexpr qint64 kSilentMs = 2000;
 
-qint64 Now()
-{
-    return RemoteClock();
-}
-
 QString IconUrl(const QImage& glyph)
 {
     QByteArray png;
@@ -203,13 +198,13 @@ void TRemoteServer::SocketOpened()
         if (++m_nextId == 0)
             ++m_nextId; // 0 is no client
         const quint16 id = m_nextId;
-        m_clients.push_back(std::make_unique<TClient>(TClient{id, socket, Now(), Now()}));
+        m_clients.push_back(std::make_unique<TClient>(TClient{id, socket, RemoteClock(), RemoteClock()}));
         TClient* client = m_clients.back().get();
         connect(socket, &QWebSocket::textMessageReceived, this,
                 [this, client](const QString& text) { Heard(*client, text); });
         connect(socket, &QWebSocket::binaryMessageReceived, this,
-                [client] { client->LastHeard = Now(); });
-        connect(socket, &QWebSocket::pong, this, [client] { client->LastHeard = Now(); });
+                [client] { client->LastHeard = RemoteClock(); });
+        connect(socket, &QWebSocket::pong, this, [client] { client->LastHeard = RemoteClock(); });
         connect(socket, &QWebSocket::disconnected, this, [this, id] { Drop(id); });
         socket->sendTextMessage(QString::fromUtf8(GridFrame()));
     }
@@ -217,7 +212,7 @@ void TRemoteServer::SocketOpened()
 
 void TRemoteServer::Heard(TClient& client, const QString& text)
 {
-    const qint64 now = Now();
+    const qint64 now = RemoteClock();
     client.LastHeard = now;
     if (now - client.SecondStart >= 1000) {
         client.SecondStart = now;
@@ -272,7 +267,7 @@ void TRemoteServer::ReleaseClient(quint16 id)
 
 void TRemoteServer::Ping()
 {
-    const qint64 now = Now();
+    const qint64 now = RemoteClock();
     std::vector<quint16> silent;
     for (const auto& client : m_clients) {
         if (now - client->LastHeard > kSilentMs)
@@ -293,14 +288,8 @@ TRemoteServer::TButtonState& TRemoteServer::State(int number)
 
 void TRemoteServer::GridChanged()
 {
-    const int count = m_links.Rows() * m_links.Cols();
-    m_states.assign(std::size_t(std::max(0, count)), {});
-    for (int number = 1; number <= count; ++number) {
-        const TCommandSet* d = m_links.Player.Definition(number);
-        TButtonState& state = State(number);
-        state.Held = m_links.Player.Held(number);
-        state.On = d && d->Action == actToggle && d->Pressed;
-    }
+    // A refreshed grid shows every Press face, unlit; held and on are read from the player.
+    m_states.assign(std::size_t(std::max(0, m_links.Rows() * m_links.Cols())), {});
     m_gridChanged = !m_clients.empty();
     Changed(0);
 }
@@ -311,24 +300,19 @@ void TRemoteServer::FaceShown(int number, TFace face)
     Changed(number);
 }
 
-void TRemoteServer::HeldChanged(int number, bool held)
+void TRemoteServer::HeldChanged(int number, bool)
 {
-    State(number).Held = held;
     Changed(number);
 }
 
-void TRemoteServer::SwitchedChanged(int number, bool on)
+void TRemoteServer::SwitchedChanged(int number, bool)
 {
-    State(number).On = on;
     Changed(number);
 }
 
 void TRemoteServer::FeedbackShown(int number, bool toggle, bool on)
 {
-    TButtonState& state = State(number);
-    if (toggle)
-        state.On = on;
-    state.Lit = on && !toggle;
+    State(number).Lit = on && !toggle;
     Changed(number);
 }
 
@@ -381,8 +365,8 @@ QJsonObject TRemoteServer::ButtonObject(int number) const
             {QStringLiteral("face"), ColourToHex(side.ButtonColour)},
             {QStringLiteral("text"), ColourToHex(side.TextColour)},
             {QStringLiteral("icon"), icon ? side.ImageIndex : -1},
-            {QStringLiteral("held"), state.Held},
-            {QStringLiteral("on"), state.On},
+            {QStringLiteral("held"), m_links.Player.Held(number)},
+            {QStringLiteral("on"), d->Action == actToggle && d->Pressed},
             {QStringLiteral("lit"), state.Lit},
             {QStringLiteral("toggle"), d->Action == actToggle}};
 }

@@ -66,11 +66,10 @@ public:
 
 private:
     struct TClient;
+    // What the player does not keep: the face shown and the light of feedback.
     struct TButtonState
     {
         TFace Face = TFace::Press;
-        bool Held = false;
-        bool On = false;
         bool Lit = false;
     };
     void Stop();
