@@ -1,6 +1,7 @@
 // The main window's hot paths: a press reaching the MIDI service, also while a thousand messages
 // a second light the buttons, the grid layout, the face refresh and the first paint of a full
 // 20 x 20 window.
+#include "FullWindow.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "support/FakeMessageBoxes.h"
@@ -28,49 +29,6 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 
-// A shown 20 x 20 window whose every button sends Note On on an active output 1 (with `action`
-// 1, Note On and then Note Off: channel and note tell the 400 apart), listening to the input.
-struct TFullWindow
-{
-    explicit TFullWindow(int action = 0, const char* more = nullptr)
-    {
-        service.InputNames = {"Bench Desk"};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        TestApplication();
-        QByteArray text = "[General]\nButton Rows=20\nButton Cols=20\n"
-                          "[Windows]\nMain Width=1000\nMain Height=800\n"
-                          "[Output 1]\nMIDI Device=0\nActive=1\n"
-                          "[Input]\nMIDI Device=0\nActive=1\n";
-        const QString moreKey = more ? QStringLiteral("More Messages=%1\n").arg(more) : QString();
-        for (int n = 1; n <= 400; ++n)
-            text += QStringLiteral("[Button %1]\nAction=%2\nMessage=1\nChannel=%3\nNote=%4\n"
-                                   "Velocity=100\n%5[Button %1 Release]\nChannel=%3\nNote=%4\n")
-                        .arg(n)
-                        .arg(action)
-                        .arg(action == 0 ? 0 : n / 128)
-                        .arg(n % 128)
-                        .arg(moreKey)
-                        .toUtf8();
-        QFile file(dir.filePath("bench.ini"));
-        file.open(QIODevice::WriteOnly);
-        file.write(text);
-        file.close();
-        window = std::make_unique<TfmMain>(
-            TPlatform{midi, boxes, {file.fileName()}, dir.filePath("keyrill"), QString()});
-    }
-
-    QTemporaryDir dir;
-    TFakeMidiService service{{"Bench Synth"}};
-    TMidiSystem midi{service};
-    TFakeMessageBoxes boxes;
-    std::unique_ptr<TfmMain> window;
-};
-
-double Percentile(std::vector<double> samples, double p)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[std::size_t(p * double(samples.size() - 1))];
-}
 
 // From the press to the last message handed over: the side's own and `more`, sent at once.
 void PressToMidi(benchmark::State& state, const char* more, std::size_t messages)

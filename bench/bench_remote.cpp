@@ -1,6 +1,7 @@
 // The remote over the loopback: a finger's frame from a client on a thread of its own to the
 // message handed to the MIDI service, alone and beside fifteen other clients pressing 20 times a
 // second each, with the local mouse press timed meanwhile.
+#include "FullWindow.h"
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
 #include "remote/RemoteServer.h"
@@ -26,43 +27,6 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 const QString kToken = QStringLiteral("benchbenchbenchbenchbenchbench00");
-
-double Median(std::vector<double> samples, double p)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0 : samples[std::size_t(p * double(samples.size() - 1))];
-}
-
-// 400 "Press / Release" buttons, note n % 128 on channel n / 128, the remote on an open port.
-struct TRemoteWindow
-{
-    TRemoteWindow()
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        TestApplication();
-        QByteArray text = "[General]\nButton Rows=20\nButton Cols=20\n"
-                          "[Output 1]\nMIDI Device=0\nActive=1\n";
-        for (int n = 1; n <= 400; ++n)
-            text += QStringLiteral("[Button %1]\nAction=1\nMessage=1\nChannel=%2\nNote=%3\n"
-                                   "Velocity=100\n[Button %1 Release]\nChannel=%2\nNote=%3\n")
-                        .arg(n)
-                        .arg(n / 128)
-                        .arg(n % 128)
-                        .toUtf8();
-        QFile file(dir.filePath("bench.ini"));
-        file.open(QIODevice::WriteOnly);
-        file.write(text);
-        file.close();
-        window = std::make_unique<TfmMain>(
-            TPlatform{midi, boxes, {file.fileName()}, dir.filePath("keyrill"), QString()});
-        window->Remote().Apply({true, 0, kToken});
-    }
-    QTemporaryDir dir;
-    TFakeMidiService service{{"Bench Synth"}};
-    TMidiSystem midi{service};
-    TFakeMessageBoxes boxes;
-    std::unique_ptr<TfmMain> window;
-};
 
 // Clients living on a thread of their own, as a phone's browser is another computer.
 class TClients : public QObject
@@ -151,7 +115,8 @@ double ProbePress(TClientThread& clients, TClock::time_point& handedOver,
 
 void BM_RemotePressToMidi(benchmark::State& state)
 {
-    TRemoteWindow full;
+    TFullWindow full(1);
+    full.window->Remote().Apply({true, 0, kToken});
     TClientThread clients(full.window->Remote().Port(), 1);
     TClock::time_point handedOver;
     std::atomic<bool> probeSent{false};
@@ -172,8 +137,8 @@ void BM_RemotePressToMidi(benchmark::State& state)
     }
     if (std::count(micros.begin(), micros.end(), -1.0) > 0)
         state.SkipWithError("a remote press was lost");
-    state.counters["median_us"] = Median(micros, 0.5);
-    state.counters["p99_us"] = Median(micros, 0.99);
+    state.counters["median_us"] = Percentile(micros, 0.5);
+    state.counters["p99_us"] = Percentile(micros, 0.99);
 }
 BENCHMARK(BM_RemotePressToMidi)->Iterations(500)->Unit(benchmark::kMillisecond);
 
@@ -181,7 +146,8 @@ BENCHMARK(BM_RemotePressToMidi)->Iterations(500)->Unit(benchmark::kMillisecond);
 // probe client and the local mouse are timed every 20 ms meanwhile.
 void BM_RemoteUnderSixteenClients(benchmark::State& state)
 {
-    TRemoteWindow full;
+    TFullWindow full(1);
+    full.window->Remote().Apply({true, 0, kToken});
     TClientThread clients(full.window->Remote().Port(), 16);
     TClock::time_point handedOver;
     std::atomic<bool> probeSent{false};
@@ -219,11 +185,11 @@ void BM_RemoteUnderSixteenClients(benchmark::State& state)
             press(local);
         }
     }
-    state.counters["remote_median_us"] = Median(remote, 0.5);
-    state.counters["remote_p99_us"] = Median(remote, 0.99);
-    state.counters["quiet_median_us"] = Median(quiet, 0.5);
-    state.counters["local_median_us"] = Median(local, 0.5);
-    state.counters["local_p99_us"] = Median(local, 0.99);
+    state.counters["remote_median_us"] = Percentile(remote, 0.5);
+    state.counters["remote_p99_us"] = Percentile(remote, 0.99);
+    state.counters["quiet_median_us"] = Percentile(quiet, 0.5);
+    state.counters["local_median_us"] = Percentile(local, 0.5);
+    state.counters["local_p99_us"] = Percentile(local, 0.99);
     state.counters["sent"] = double(full.service.Sent().size());
 }
 BENCHMARK(BM_RemoteUnderSixteenClients)->Iterations(1)->Unit(benchmark::kMillisecond);

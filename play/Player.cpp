@@ -170,9 +170,10 @@ void TPlayer::Release(TPressSource source, int ownButton)
 {
     // A modal error box runs its loop inside a step: a release from in there waits until the
     // press has finished. Another key's release, heard meanwhile, goes out at once.
-    const bool pressing =
-        std::find(m_pressing.begin(), m_pressing.end(), source) != m_pressing.end();
-    if (Busy() && (!source.IsKey() || pressing)) {
+    const auto pressing = [&] {
+        return std::find(m_pressing.begin(), m_pressing.end(), source) != m_pressing.end();
+    };
+    if (Busy() && (!source.IsKey() || pressing())) {
         m_idle.push_back([this, source] { Release(source); });
         return;
     }
