@@ -41,7 +41,7 @@ dismiss_error() { # the send's error box shows; Return closes it
 }
 stop_receiver() { # stop_receiver SIGNAL
     kill "-$1" "$receiver_pid"
-    wait "$receiver_pid" 2>/dev/null || true
+    stop_process "$receiver_pid"
     gone midi-monitor:input
 }
 restart_receiver() {
@@ -92,7 +92,7 @@ wait_for 10 linked keyrill-device:out || fail "the input was not connected again
 lit "input back"
 echo "reconnect: ports unregistered and registered again: presses and feedback flow again"
 
-kill -TERM "$jackd_pid" && { wait "$jackd_pid" 2>/dev/null || true; }
+stop_process "$jackd_pid"
 exec 5>&- && sleep 0.5
 rm -f /dev/shm/jack_sem.*_"$JACK_DEFAULT_SERVER"_* # left by clients that were attached
 click 20
