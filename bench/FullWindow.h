@@ -3,6 +3,7 @@
 // The window the benchmarks time: the full grid on the fake MIDI service.
 #include "mainwindow/main.h"
 #include "midi/Midi.h"
+#include "remote/WebSocketLink.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/TestApplication.h"
@@ -41,8 +42,9 @@ struct TFullWindow
         file.open(QIODevice::WriteOnly);
         file.write(text);
         file.close();
-        window = std::make_unique<TfmMain>(
-            TPlatform{midi, boxes, {file.fileName()}, dir.filePath("keyrill"), QString()});
+        TPlatform platform{midi, boxes, {file.fileName()}, dir.filePath("keyrill"), QString()};
+        platform.RemoteLinks = &MakeWebSocketLink;
+        window = std::make_unique<TfmMain>(platform);
     }
 
     QTemporaryDir dir;

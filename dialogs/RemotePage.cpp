@@ -1,7 +1,6 @@
 #include "RemotePage.h"
 
-#include "remote/QrCode.h"
-#include "remote/RemoteAddresses.h"
+#include "remote/RemoteModule.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -80,9 +79,14 @@ TRemoteSettings TRemotePage::Settings() const
 void TRemotePage::ShowAddresses()
 {
     const bool shown = m_active->isChecked() && m_settings.Secret();
+    QString failure;
     const QStringList addresses =
-        shown ? RemoteAddresses(m_port->value(), m_settings.Token) : QStringList();
-    m_addresses->setPlainText(addresses.join(QLatin1Char('\n')));
-    m_code->setPixmap(shown ? QPixmap::fromImage(QrCodeImage(addresses.first(), 3)) : QPixmap());
+        shown ? RemoteModule::Addresses(m_port->value(), m_settings.Token, failure) : QStringList();
+    const QString missing =
+        failure.isEmpty() ? QString()
+                          : QStringLiteral("The remote control cannot be started: ") + failure;
+    m_addresses->setPlainText(addresses.isEmpty() ? missing : addresses.join(QLatin1Char('\n')));
+    const QImage code = addresses.isEmpty() ? QImage() : RemoteModule::QrCode(addresses.first(), 3);
+    m_code->setPixmap(QPixmap::fromImage(code));
     m_newToken->setEnabled(m_active->isChecked());
 }

@@ -11,6 +11,7 @@
 #include "platform/GlobalKeys.h"
 #include "platform/KeyboardMap.h"
 #include "platform/MessageBoxes.h"
+#include "remote/RemoteModule.h"
 #include "remote/RemoteServer.h"
 #include "settings/Settings.h"
 #include "settings/SettingsGuard.h"
@@ -35,9 +36,11 @@ TfmMain::TfmMain(const TPlatform& platform)
                                    [this] { return WindowSystem().PointerHeld(); },
                                    [this] { return m_settings.BorderHighlightColour; }});
     connect(m_grid, &TGridView::MenuAsked, this, &TfmMain::ShowMenu);
-    m_remote = std::make_unique<TRemoteServer>(TRemoteServer::TLinks{
-        m_player, m_imageList, [this] { return m_settings.BorderHighlightColour; },
-        [this] { return m_settings.ButtonRows; }, [this] { return m_settings.ButtonCols; }});
+    m_remote = std::make_unique<TRemoteServer>(
+        TRemoteServer::TLinks{
+            m_player, m_imageList, [this] { return m_settings.BorderHighlightColour; },
+            [this] { return m_settings.ButtonRows; }, [this] { return m_settings.ButtonCols; }},
+        m_platform.RemoteLinks ? m_platform.RemoteLinks : &RemoteModule::MakeLink);
     m_keeper = std::make_unique<TWindowKeeper>(
         *this, WindowSystem(),
         TWindowKeeper::TRules{[this] { return MoveAllowed(); },

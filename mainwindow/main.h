@@ -6,6 +6,7 @@
 #include "model/qelCommandList.h"
 #include "play/HotKeyRouter.h"
 #include "play/Player.h"
+#include "remote/RemoteLink.h"
 #include "settings/GlobalSettings.h"
 #include "widgets/ImageList.h"
 
@@ -48,6 +49,7 @@ struct TPlatform
     ITrayIcon* Tray = nullptr;             // null: the desktop's notification area
     IWindowSystem* WindowSystem = nullptr; // null: the windowing system Qt runs on
     IGlobalKeys* GlobalKeys = nullptr;     // null: the desktop's way of hearing keys
+    TRemoteLinkFactory RemoteLinks = nullptr; // empty: the remote's module, loaded when first on
 };
 
 // What the user is told when the settings file is held by another running Keyrill.

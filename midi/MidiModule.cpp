@@ -1,6 +1,7 @@
 #include "MidiModule.h"
 
 #include "MidiModuleEntry.h"
+#include "platform/ModulePaths.h"
 
 #include <QFileInfo>
 #include <QLibrary>
@@ -18,10 +19,7 @@ TMidiModuleService::~TMidiModuleService() = default;
 
 std::vector<std::string> TMidiModuleService::DefaultPaths()
 {
-    const QString programDir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    return {(programDir + QStringLiteral("/" KEYRILL_MIDI_MODULE)).toStdString(),
-            (programDir + QStringLiteral("/" KEYRILL_MIDI_MODULE_FROM_BIN "/" KEYRILL_MIDI_MODULE))
-                .toStdString()};
+    return ModulePaths(KEYRILL_MIDI_MODULE);
 }
 
 IMidiService* TMidiModuleService::Service()

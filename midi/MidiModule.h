@@ -44,9 +44,7 @@ public:
     TMidiResult OpenVirtualInput(const std::string& portName, IMidiInputSink& sink,
                                  TMidiHandle& handle) override;
 
-    // Where the program looks for the module: beside itself (the build tree), then where the
-    // package installs it.
-    static std::vector<std::string> DefaultPaths();
+    static std::vector<std::string> DefaultPaths(); // as ModulePaths() gives them
 
     // The failure code of every call while the module is missing.
     static constexpr TMidiResult kModuleMissing = -2;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RemoteGate.h"
+#include "RemoteLink.h"
 #include "RemoteSettings.h"
 #include "model/Colour.h"
 #include "play/PlayerView.h"
@@ -14,24 +14,18 @@
 #include <set>
 #include <vector>
 
-class QTcpServer;
-class QTcpSocket;
-class QWebSocket;
-class QWebSocketServer;
 class TImageList;
 class TPlayer;
 
 // The remote: the grid served to browsers on the network. Each finger of each client is a
 // source of the player; a client that goes away, or stops answering for two seconds, has all it
 // holds released at once. The page can only play: nothing it sends edits the set or reads a file.
-class TRemoteServer : public QObject, public IPlayerView
+// The network side is made only while the remote is on.
+class TRemoteServer : public QObject, public IPlayerView, private IRemoteLinkOwner
 {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxFrame = 4096;
-    static constexpr int kMaxFramesPerSecond = 200;
-
     struct TLinks
     {
         TPlayer& Player;
@@ -40,7 +34,7 @@ public:
         std::function<int()> Rows; // the grid as the window has it
         std::function<int()> Cols;
     };
-    explicit TRemoteServer(TLinks links);
+    TRemoteServer(TLinks links, TRemoteLinkFactory makeLink);
     ~TRemoteServer() override;
 
     // Listens on every address of the computer while active, with these settings: the port is
@@ -50,11 +44,11 @@ public:
     // What the set holds (a token made here included); Load takes a set's without starting.
     const TRemoteSettings& Settings() const { return m_settings; }
     void Load(const TRemoteSettings& settings) { m_settings = settings; }
-    bool Listening() const;
+    bool Listening() const { return m_link != nullptr; }
     // Shutdown: every client dropped, the port closed; the settings stay for the save.
-    void Close() { Stop(); }
+    void Close() { m_link.reset(); }
     quint16 Port() const;
-    int Clients() const { return int(m_clients.size()); }
+    int Clients() const { return m_link ? m_link->Clients() : 0; }
     // Definitions or the grid changed: every client gets the whole grid again.
     void GridChanged();
 
@@ -65,40 +59,27 @@ public:
     void HoldEnded(TPressSource source, int number, bool ownRelease) override;
 
 private:
-    struct TClient;
     // What the player does not keep: the face shown and the light of feedback.
     struct TButtonState
     {
         TFace Face = TFace::Press;
         bool Lit = false;
     };
-    void Stop();
-    void Connected();
-    void ReadHead(QTcpSocket* socket);
-    void Refuse(QTcpSocket* socket);
-    void ServePage(QTcpSocket* socket);
-    void SocketOpened();
-    void Heard(TClient& client, const QString& text);
-    void Drop(quint16 id);
+    void Heard(quint16 client, const QString& text) override;
+    void Gone(quint16 client) override;
     void ReleaseClient(quint16 id);
-    void Ping();
     void Changed(int number);
     void Flush();
-    void Send(const QByteArray& frame);
-    QByteArray GridFrame() const;
+    QByteArray GridFrame() const override;
     QJsonObject ButtonObject(int number) const;
     TButtonState& State(int number);
 
     TLinks m_links;
+    TRemoteLinkFactory m_makeLink;
     TRemoteSettings m_settings;
-    TRemoteGate m_gate;
-    std::unique_ptr<QTcpServer> m_tcp;
-    std::unique_ptr<QWebSocketServer> m_sockets;
-    std::vector<std::unique_ptr<TClient>> m_clients;
-    quint16 m_nextId = 0;
+    std::unique_ptr<IRemoteLink> m_link; // while on
     bool m_flushPosted = false;
     std::vector<TButtonState> m_states; // by button number - 1
     std::set<int> m_changed;
     bool m_gridChanged = false;
-    QTimer m_ping;
 };

@@ -3,6 +3,7 @@
 #include "dialogs/BoundedSpinBox.h"
 #include "dialogs/ImageChooser.h"
 #include "dialogs/properties.h"
+#include "remote/RemoteServer.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTcpServer>
 #include <QTimer>
 
 #include <functional>
@@ -294,6 +296,41 @@ TEST_F(ConfigurationDialog, TheInputPageOpensSwitchesAndClosesTheInputAndIsSaved
     EXPECT_TRUE(
         ReadSettings().contains("\r\n[Input]\r\nMIDI Device=1\r\nMIDI Device Name=Desk B\r\n"
                                 "Active=1\r\n"));
+}
+
+TEST_F(ConfigurationDialog, TheRemotePageListensAtOnceReportsABusyPortAndKeepsANewToken)
+{
+    QTcpServer holder; // another program on the port
+    ASSERT_TRUE(holder.listen(QHostAddress::Any, 0));
+    const int busy = holder.serverPort();
+    Start();
+    Open();
+    const TRemoteServer& remote = m_window->Remote();
+    const auto apply = [&](bool active, int port) {
+        Control<QCheckBox>("cbRemoteActive")->setChecked(active);
+        SetNumber("edRemotePort", port);
+        Control<QLineEdit>("edMainCaption")->insert("!");
+        Apply();
+        return remote.Listening() ? int(remote.Port()) : 0;
+    };
+    EXPECT_EQ(apply(true, busy), 0);
+    ASSERT_FALSE(m_boxes.Texts().isEmpty());
+    EXPECT_TRUE(m_boxes.Texts().last().startsWith(
+        QStringLiteral("The remote control cannot listen on port %1: ").arg(busy)))
+        << m_boxes.Texts().last().toStdString();
+    holder.close();
+    EXPECT_EQ(apply(true, busy), busy);
+    const QString token = remote.Settings().Token;
+    Control<QAbstractButton>("BtNewToken")->click();
+    EXPECT_EQ(apply(false, busy), 0);
+    EXPECT_NE(remote.Settings().Token, token);
+    Close();
+    m_window->close();
+    EXPECT_TRUE(
+        ReadSettings().contains(QStringLiteral("[Remote]\r\nActive=0\r\nPort=%1\r\nToken=%2\r\n")
+                                    .arg(busy)
+                                    .arg(remote.Settings().Token)
+                                    .toUtf8()));
 }
 
 TEST_F(ConfigurationDialog, ForeignHighlightColourShowsNoSelectionAndIsKept)

@@ -25,9 +25,12 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" || {
 [[ -x $prefix/bin/keyrill ]] || fail "bin/keyrill is missing or not executable"
 [[ $(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/keyrill" --version) == "Keyrill $version" ]] ||
     fail "the installed program does not answer --version with Keyrill $version"
-# Its MIDI module (loaded at the first MIDI call) is found from there.
-[[ -f $prefix/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || echo lib)/keyrill/keyrill-midi.so ||
-   -f $prefix/lib/keyrill/keyrill-midi.so ]] || fail "the MIDI module is not installed"
+# Its modules (MIDI, loaded at the first MIDI call; the remote's, when it is first on) beside
+# each other, found from there.
+for module in keyrill-midi keyrill-remote; do
+    [[ -f $prefix/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || echo lib)/keyrill/$module.so ||
+       -f $prefix/lib/keyrill/$module.so ]] || fail "the module $module is not installed"
+done
 midi_err=$(env -u DISPLAY -u WAYLAND_DISPLAY JACK_NO_START_SERVER=1 KEYRILL_MIDI_API=jack \
     "$prefix/bin/keyrill" --list-outputs 2>&1 >/dev/null || true)
 [[ $midi_err != *"could not be loaded"* ]] || fail "the installed program lacks its MIDI module: $midi_err"

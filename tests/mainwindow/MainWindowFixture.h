@@ -1,11 +1,12 @@
 #pragma once
 
+#include "mainwindow/main.h"
+#include "midi/Midi.h"
+#include "remote/WebSocketLink.h"
 #include "support/FakeGlobalKeys.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/TestApplication.h"
-#include "mainwindow/main.h"
-#include "midi/Midi.h"
 #include "widgets/TAdvToolButton.h"
 
 #include <QAccessible>
@@ -48,6 +49,7 @@ protected:
         TPlatform platform{m_midi, m_boxes, {Path()}, m_dir.filePath("keyrill"), QString()};
         platform.WindowSystem = m_windowSystem;
         platform.GlobalKeys = m_globalKeys;
+        platform.RemoteLinks = &MakeWebSocketLink;
         m_window = std::make_unique<TfmMain>(platform);
         if (dialogs)
             m_window->CreateDialogs();

@@ -6,6 +6,7 @@
 #include "midi/Outputs.h"
 #include "play/Player.h"
 #include "remote/RemoteServer.h"
+#include "remote/WebSocketLink.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeMidiService.h"
 #include "support/TestApplication.h"
@@ -85,8 +86,9 @@ protected:
     TCommandList m_list;
     TPlayer m_player{m_outputs};
     TImageList m_images;
-    TRemoteServer m_server{{m_player, m_images, [] { return TColor(0); }, [] { return 2; },
-                            [] { return 2; }}};
+    TRemoteServer m_server{
+        {m_player, m_images, [] { return TColor(0); }, [] { return 2; }, [] { return 2; }},
+        &MakeWebSocketLink};
     quint16 m_port = 0;
 };
 
