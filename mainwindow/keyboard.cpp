@@ -14,6 +14,11 @@
 
 void TfmMain::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            Panic();
+        return;
+    }
     if (const quint16 key = KeyCodeOf(*event); !DesktopTakes(key))
         m_keys.Key(key, true, TPressSource::Key(event->nativeScanCode(), key));
     QWidget::keyPressEvent(event);

@@ -39,7 +39,8 @@ TfmMain::TfmMain(const TPlatform& platform)
     m_remote = std::make_unique<TRemoteServer>(
         TRemoteServer::TLinks{
             m_player, m_imageList, [this] { return m_settings.BorderHighlightColour; },
-            [this] { return m_settings.ButtonRows; }, [this] { return m_settings.ButtonCols; }},
+            [this] { return m_settings.ButtonRows; }, [this] { return m_settings.ButtonCols; },
+            [this] { Panic(); }},
         m_platform.RemoteLinks ? m_platform.RemoteLinks : &RemoteModule::MakeLink);
     m_keeper = std::make_unique<TWindowKeeper>(
         *this, WindowSystem(),

@@ -1,5 +1,5 @@
-// The button context menu: Properties, Cut, Copy, Paste, Configuration, About and Exit, cut down
-// to About and Exit when editing is not allowed.
+// The button context menu: Properties, Cut, Copy, Paste, Panic, Configuration, About and Exit,
+// cut down to Panic, About and Exit when editing is not allowed.
 #include "main.h"
 
 #include "dialogs/About.h"
@@ -33,6 +33,8 @@ void TfmMain::CreatePopupMenu()
     item("ButtonCopy1", "Button Copy", &TfmMain::actButtonCopyExecute);
     m_actButtonPaste = item("ButtonPaste1", "Button Paste", &TfmMain::actButtonPasteExecute);
     separator("N1");
+    // Escape itself is handled by the window (keyboard.cpp): the menu only shows the key.
+    item("mnPanic", "Panic", &TfmMain::Panic)->setShortcut(QKeySequence(Qt::Key_Escape));
     item("mnConfiguration", "Configuration...", &TfmMain::mnConfigurationClick);
     item("mnAbout", "About...", &TfmMain::mnAboutClick);
     item("mnExit", "E&xit", &TfmMain::actExitExecute);
@@ -51,7 +53,8 @@ void TfmMain::PopupMenuPopup()
 {
     if (!m_settings.AllowEditing) {
         for (QAction* action : m_popupMenu->actions())
-            if (action->objectName() != "mnAbout" && action->objectName() != "mnExit")
+            if (action->objectName() != "mnPanic" && action->objectName() != "mnAbout" &&
+                action->objectName() != "mnExit")
                 action->setVisible(false);
     }
     MenuItem("MnPuButton")->setText(QStringLiteral("Button %1").arg(m_currentButton));
@@ -80,6 +83,11 @@ void TfmMain::actButtonPasteExecute()
         return;
     m_commandList->Paste(m_currentButton - 1);
     RefreshButtons();
+}
+
+void TfmMain::Panic()
+{
+    m_player.Panic();
 }
 
 void TfmMain::actExitExecute()

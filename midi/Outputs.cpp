@@ -130,6 +130,7 @@ bool TOutputs::PayOwed(TMidiOutput& devices, int output)
         try {
             devices.SendForOutput(slot.DeviceIndex, output, message.Status, message.Data1,
                                   message.Data2);
+            m_sounding.Sent(output, message);
             return true;
         } catch (const std::exception&) {
             return false;
@@ -141,35 +142,57 @@ bool TOutputs::PayOwed(TMidiOutput& devices, int output)
 bool TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t data1,
                                std::uint8_t data2, TKind kind)
 {
-    const auto owed = kind == TKind::Release
-                          ? std::optional<TShortMessage>(TShortMessage{status, data1, data2})
-                          : std::nullopt;
     return Send(
         output,
         [&](TMidiOutput& devices, const TOutput& slot) {
             devices.SendForOutput(slot.DeviceIndex, output, status, data1, data2);
         },
-        owed, true);
+        TShortMessage{status, data1, data2}, kind == TKind::Release, true);
 }
 
 bool TOutputs::SendMidiMessage(int output, std::span<const std::uint8_t> bytes, TKind kind,
                                bool report)
 {
-    std::optional<TShortMessage> owed;
-    if (kind == TKind::Release && !bytes.empty() && bytes.size() <= 3 &&
+    std::optional<TShortMessage> message;
+    if (!bytes.empty() && bytes.size() <= 3 &&
         std::size_t(ShortMessageLength(bytes[0])) == bytes.size())
-        owed = TShortMessage{bytes[0], bytes.size() > 1 ? bytes[1] : std::uint8_t(0),
-                             bytes.size() > 2 ? bytes[2] : std::uint8_t(0)};
+        message = TShortMessage{bytes[0], bytes.size() > 1 ? bytes[1] : std::uint8_t(0),
+                                bytes.size() > 2 ? bytes[2] : std::uint8_t(0)};
     return Send(
         output,
         [&](TMidiOutput& devices, const TOutput& slot) {
             devices.SendForOutput(slot.DeviceIndex, output, bytes);
         },
-        owed, report);
+        message, kind == TKind::Release, report);
+}
+
+void TOutputs::Silence()
+{
+    std::array<bool, 4> failed{};
+    const auto send = [&](int output, std::uint8_t status, std::uint8_t data1) {
+        const std::uint8_t bytes[] = {status, data1, 0};
+        if (!SendMidiMessage(output, bytes, TKind::Other, false))
+            failed[std::size_t(output - 1)] = true;
+    };
+    for (int output = 1; output <= int(m_slots.size()); ++output)
+        for (const auto& [channel, note] : m_sounding.Take(output))
+            send(output, std::uint8_t(0x80 | channel), std::uint8_t(note));
+    for (int output = 1; output <= int(m_slots.size()); ++output) {
+        if (!m_slots[std::size_t(output - 1)].Active)
+            continue;
+        for (int channel = 0; channel < 16; ++channel) {
+            send(output, std::uint8_t(0xB0 | channel), 123);
+            send(output, std::uint8_t(0xB0 | channel), 120);
+        }
+    }
+    for (int output = 1; output <= int(m_slots.size()); ++output)
+        if (failed[std::size_t(output - 1)])
+            ShowSendError(output, m_slots[std::size_t(output - 1)].DeviceIndex);
 }
 
 template <typename TSend>
-bool TOutputs::Send(int output, TSend&& send, std::optional<TShortMessage> owed, bool report)
+bool TOutputs::Send(int output, TSend&& send, std::optional<TShortMessage> message, bool owed,
+                    bool report)
 {
     if (!m_exist)
         return true;
@@ -189,10 +212,13 @@ bool TOutputs::Send(int output, TSend&& send, std::optional<TShortMessage> owed,
         if (!PayOwed(devices, output))
             throw EMidiError("The MIDI device is not connected");
         send(devices, *slot);
+        if (message)
+            m_sounding.Sent(output, *message);
         return true;
     } catch (...) {
-        if (owed && slot)
-            m_owed[std::size_t(output - 1)].Owe(*owed);
+        // A failed Release is owed only when it is a short message.
+        if (owed && message && slot)
+            m_owed[std::size_t(output - 1)].Owe(*message);
         if (report)
             ShowSendError(output, slot ? slot->DeviceIndex : -1);
         return false;

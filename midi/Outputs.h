@@ -2,6 +2,7 @@
 
 #include "DeviceFollower.h"
 #include "DeviceSlot.h"
+#include "SoundingNotes.h"
 #include "model/MidiCatalogue.h"
 
 #include <QPoint>
@@ -78,6 +79,11 @@ public:
     // A failed Release is owed only when it is a short message.
     bool SendMidiMessage(int output, std::span<const std::uint8_t> bytes, TKind kind, bool report);
 
+    // Panic: a Note Off for every note still sounding, then All Notes Off (CC 123) and All
+    // Sound Off (CC 120) on the 16 channels of every active output. An output that fails is
+    // reported once.
+    void Silence();
+
     // The slot with the given number, or nullptr outside 1..4 or while the slots don't exist.
     TOutput* Slot(int number);
 
@@ -96,7 +102,8 @@ private:
     bool PayOwed(TMidiOutput& devices, int output);
     void ShowSendError(int output, std::int32_t deviceIndex) noexcept;
     template <typename TSend>
-    bool Send(int output, TSend&& send, std::optional<TShortMessage> owed, bool report);
+    bool Send(int output, TSend&& send, std::optional<TShortMessage> message, bool owed,
+              bool report);
 
     TMidiSystem& m_midi;
     IMessageBoxes& m_boxes;
@@ -104,6 +111,7 @@ private:
     std::function<QPoint()> m_errorBoxOrigin;
     std::array<TOutput, 4> m_slots{};
     std::array<TOwedReleases, 4> m_owed;
+    TSoundingNotes m_sounding;
     bool m_exist = false; // between CreateOutputs and CloseOutputs
     TDeviceFollower m_follower;
     int m_listener = 0;

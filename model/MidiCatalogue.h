@@ -16,6 +16,8 @@ inline constexpr std::array<std::string_view, kMsgKindCount> MsgNames{
     "Note Off",       "Note On",          "After Touch", "Control Change",
     "Program Change", "Channel Pressure", "Pitch Wheel", "System"};
 
+inline constexpr std::uint8_t kNoteOnKind = 1; // "Note On" in MsgNames
+
 inline constexpr std::array<std::uint8_t, kMsgKindCount> MsgStatus{0x80, 0x90, 0xA0, 0xB0,
                                                                    0xC0, 0xD0, 0xE0, 0xF0};
 

@@ -28,7 +28,7 @@ private:
 };
 
 TPlayer::TPlayer(TOutputs& outputs)
-    : m_lists(outputs, [this](int number, const std::function<void()>& rest) {
+    : m_outputs(outputs), m_lists(outputs, [this](int number, const std::function<void()>& rest) {
           const TStep step(*this, number);
           rest();
       })
@@ -232,13 +232,42 @@ void TPlayer::DefinitionsChanged()
 void TPlayer::Close()
 {
     m_idle.clear();
-    // Nothing waits from here on: the releases below go out before the outputs close.
+    EndAll();
+    m_lists.SetImmediate(true); // what is sent from here on goes out before the outputs close
+    m_closed = true;
+}
+
+void TPlayer::EndAll()
+{
+    // Nothing waits: the releases go out now.
     m_lists.SetImmediate(true);
     FlushLists();
     for (const THeldPress& hold : Take([](const THeldPress&) { return true; }))
         EndHold(hold, 0);
     ApplyLaterFeedback();
-    m_closed = true;
+    m_lists.SetImmediate(false);
+}
+
+void TPlayer::Panic()
+{
+    if (m_closed)
+        return;
+    if (Busy()) { // a box of a running step is open: the panic follows its step
+        WhenIdle([this] { Panic(); });
+        return;
+    }
+    EndAll();
+    m_outputs.Silence();
+    for (int number = 1; number <= m_inPlay; ++number) {
+        TCommandSet* d = Definition(number);
+        if (!d || d->Action != actToggle || !d->Pressed || d->Press.Msg.Message != kNoteOnKind)
+            continue;
+        d->Pressed = false;
+        Show([&](IPlayerView& view) {
+            view.FaceShown(number, TFace::Press);
+            view.SwitchedChanged(number, false);
+        });
+    }
 }
 
 void TPlayer::Reopen()

@@ -70,6 +70,9 @@ public:
     // until Reopen (the user chose to stay).
     void Close();
     void Reopen();
+    // Every hold released and every list ended as at shutdown (a later release sends
+    // nothing), then the outputs silenced; toggles that started a note are off. Play goes on.
+    void Panic();
     bool Closed() const { return m_closed; }
 
     // Ends the sides still sending: what is left of a Press side is dropped, what is left of a
@@ -95,6 +98,7 @@ public:
 
 private:
     class TStep;
+    void EndAll();
     void PressOne(int number, TPressSource source);
     void PressStep(int number);
     void ReleaseStep(int number);
@@ -115,6 +119,7 @@ private:
     void ApplyLaterFeedback();
     bool FeedbackWaits(int number) const;
 
+    TOutputs& m_outputs;
     TCommandList* m_definitions = nullptr;
     int m_inPlay = 0;
     std::vector<IPlayerView*> m_views;

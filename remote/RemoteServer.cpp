@@ -93,6 +93,10 @@ void TRemoteServer::Heard(quint16 id, const QString& text)
         ReleaseClient(id);
         return;
     }
+    if (kind == QLatin1String("panic")) {
+        m_links.Panic();
+        return;
+    }
     const qint64 finger = Whole(message.value(QStringLiteral("f")), 0, 0x7FFFFFFF);
     if (finger < 0)
         return;

@@ -33,6 +33,7 @@ public:
         std::function<TColor()> Highlight;
         std::function<int()> Rows; // the grid as the window has it
         std::function<int()> Cols;
+        std::function<void()> Panic; // the page's Panic control
     };
     TRemoteServer(TLinks links, TRemoteLinkFactory makeLink);
     ~TRemoteServer() override;

@@ -41,23 +41,25 @@ TEST_F(MenuTest, FullMenuWithPasteGreyedUntilSomethingIsCopied)
     OpenMenuOn(7);
     EXPECT_EQ(VisibleItems(),
               (QStringList{"[Button 7]", "Button Properties", "-", "Button Cut", "Button Copy",
-                           "[Button Paste]", "-", "Configuration...", "About...", "E&xit"}));
+                           "[Button Paste]", "-", "Panic", "Configuration...", "About...",
+                           "E&xit"}));
+    EXPECT_EQ(m_window->MenuItem("mnPanic")->shortcut().toString(QKeySequence::NativeText), "Esc");
     QStringList names;
     for (QAction* action : m_window->PopupMenu()->actions())
         names << action->objectName();
     EXPECT_EQ(names, (QStringList{"MnPuButton", "ButtonProperties1", "N3", "ButtonCut1",
-                                  "ButtonCopy1", "ButtonPaste1", "N1", "mnConfiguration",
-                                  "mnAbout", "mnExit"}));
+                                  "ButtonCopy1", "ButtonPaste1", "N1", "mnPanic",
+                                  "mnConfiguration", "mnAbout", "mnExit"}));
     m_window->PopupMenu()->close();
 }
 
-TEST_F(MenuTest, WithoutAllowEditingOnlyAboutAndExitRemain)
+TEST_F(MenuTest, WithoutAllowEditingOnlyPanicAboutAndExitRemain)
 {
     WriteSettings("[General]\nAllow Editing=0\n");
     Start();
     EXPECT_FALSE(m_window->MenuItem("mnConfiguration")->isVisible());
     OpenMenuOn(2);
-    EXPECT_EQ(VisibleItems(), (QStringList{"About...", "E&xit"}));
+    EXPECT_EQ(VisibleItems(), (QStringList{"Panic", "About...", "E&xit"}));
     m_window->PopupMenu()->close();
 }
 

@@ -359,7 +359,7 @@ TEST_F(WindowTest, TrayMenuShowRestoresMaximised)
     QStringList items;
     for (QAction* action : m_tray.Menu->actions())
         items << action->objectName() + "=" + action->text();
-    EXPECT_EQ(items, (QStringList{"mnTrayShow=Show", "mnTrayExit=Exit"}));
+    EXPECT_EQ(items, (QStringList{"mnTrayShow=Show", "mnTrayPanic=Panic", "mnTrayExit=Exit"}));
     m_window->showMaximized();
     Settle();
     m_window->showMinimized();
@@ -399,7 +399,7 @@ TEST_F(WindowTest, ExitFromTheTraySavesTheBoundsBeforeHiding)
     m_window->showMinimized();
     Settle();
     ASSERT_TRUE(m_window->HiddenInTray());
-    m_tray.Menu->actions()[1]->trigger();
+    m_tray.Menu->actions().last()->trigger(); // Exit
     EXPECT_EQ(m_window->CommandList(), nullptr) << "the shutdown ran";
     EXPECT_FALSE(m_tray.Visible);
     EXPECT_TRUE(ReadSettings().contains(SavedWindowKeys(before, false)))

@@ -87,7 +87,8 @@ protected:
     TPlayer m_player{m_outputs};
     TImageList m_images;
     TRemoteServer m_server{
-        {m_player, m_images, [] { return TColor(0); }, [] { return 2; }, [] { return 2; }},
+        {m_player, m_images, [] { return TColor(0); }, [] { return 2; }, [] { return 2; },
+         [this] { m_player.Panic(); }},
         &MakeWebSocketLink};
     quint16 m_port = 0;
 };

@@ -238,10 +238,44 @@ xdotool key 1
 expect '90 3c 64' 1
 expect '80 3c 00' 0
 close_keyrill
+# 10: Panic (Escape) with a note held by the mouse, a note toggle on and a CC toggle on: both
+# notes end, then All Notes Off and All Sound Off on every channel; the note toggle is off, the CC
+# toggle still on, and the mouse let go later sends nothing.
+printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=100' 'Main Width=300' '' \
+    '[General]' 'Button Rows=1' 'Button Cols=3' '' '[Output 1]' 'MIDI Device=0' 'Active=1' '' \
+    '[Button 1]' 'Action=1' 'Message=1' 'Note=60' 'Velocity=100' '' '[Button 1 Release]' 'Note=60' \
+    '' '[Button 2]' 'Action=2' 'Message=1' 'Note=62' 'Velocity=90' '' '[Button 2 Release]' \
+    'Note=62' '' '[Button 3]' 'Action=2' 'Message=3' 'Note=20' 'Velocity=127' '' \
+    '[Button 3 Release]' 'Message=3' 'Note=20' >"$work/panic.ini"
+start_keyrill "$work/panic.ini"
+activate "$window"
+start "panic"
+at() { xdotool mousemove --window "$window" "$1" 50 "${@:2}"; }
+at 150 click 1 && at 250 click 1
+expect '90 3e 5a' 1
+at 50 mousedown 1
+expect '90 3c 64' 1
+xdotool key Escape
+expect '80 3c 00' 1
+expect '80 3e 00' 1
+for cc in 7b 78; do
+    [[ $(dump_bytes | grep -cE "b[0-9a-f] $cc 00") -eq 16 ]] ||
+        failures+=("panic: CC 0x$cc on $(dump_bytes | grep -cE "b[0-9a-f] $cc 00") channels, not 16")
+done
+last_off=$(dump_bytes | grep -nE "80 3(c|e) 00" | tail -n 1 | cut -d: -f1)
+first_cc=$(dump_bytes | grep -nE "b[0-9a-f] 7b 00" | head -n 1 | cut -d: -f1)
+((${last_off:-0} < ${first_cc:-0})) || failures+=("panic: a controller went out before a Note Off")
+xdotool mouseup 1
+expect '80 3c 00' 1
+at 150 click 1 && at 250 click 1
+expect '90 3e 5a' 2 # the note toggle was off: its Press side
+wait_for 5 received 'b0 14 00' || failures+=("panic: the CC toggle was not left on")
+close_keyrill
 if [[ ${#failures[@]} -gt 0 ]]; then
     printf 'FAIL: %s\n' "${failures[@]}" >&2
     exit 1
 fi
 echo "held notes: Shift, AZERTY, menu, error box, auto-repeat, another window, close, and keys of" \
     "another program under PointerRoot focus, shortcuts, a grab, focus moves, a stop, an error" \
-    "box: none hangs, none plays twice; a key-up never played leaves a toggle off"
+    "box: none hangs, none plays twice; a key-up never played leaves a toggle off; Panic ends" \
+    "every note"

@@ -13,7 +13,7 @@ stdbuf -oL jack_midi_dump -a >"$work/dump.log" 2>&1 &
 pids+=("$!")
 wait_for 10 sh -c 'jack_lsp | grep -q midi-monitor:input' || fail "no MIDI receiver"
 rate=$(jack_samplerate)
-period=256 # start_jack's -p
+period=1024 # start_jack's -p
 
 printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main Width=300' '' \
     '[General]' 'Button Rows=1' 'Button Cols=1' '' '[Output 1]' 'MIDI Device=0' 'Active=1' '' \
