@@ -187,7 +187,7 @@ for try in 1 2 3; do
     menu_shown || xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
     wait_for 10 menu_shown || continue
     sleep 0.5
-    xdotool key Down Down Return
+    xdotool key Up Return # from no item, Up takes the last: Exit
     wait_for 10 ended && break
 done
 await_exit "Exit in the tray menu did not end Keyrill"
