@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -72,6 +73,8 @@ TfmProperties::TfmProperties(TPropertiesLinks links, QWidget* parent)
         ui->lbReleaseChannel,      ui->lbReleaseNote,       ui->lbReleaseVelocity};
     AddMoreMessages(sdPress, ui->tsPress);
     AddMoreMessages(sdRelease, ui->tsRelease);
+    AddLearn(sdPress, ui->tsPress);
+    AddLearn(sdRelease, ui->tsRelease);
     ui->btExample->SetCaption(QStringLiteral("Example"));
     QFont exampleFont = font();
     exampleFont.setBold(true);
@@ -192,6 +195,60 @@ void TfmProperties::AddMoreMessages(TSide side, QWidget* page)
     setTabOrder(c.More, showControl);
 }
 
+void TfmProperties::AddLearn(TSide side, QWidget* page)
+{
+    TSideControls& c = m_sides[side];
+    auto* learn = new QPushButton(QStringLiteral("Learn"), page);
+    learn->setObjectName(side == sdPress ? "btPressLearn" : "btReleaseLearn");
+    learn->setGeometry(234, 63, 68, 24);
+    learn->setAutoDefault(false);
+    learn->setAccessibleName(QStringLiteral("MIDI Learn"));
+    connect(learn, &QPushButton::clicked, this, [this, side] { ToggleLearn(side); });
+    setTabOrder(c.Output, learn);
+    m_learn[side] = learn;
+}
+
+void TfmProperties::ToggleLearn(TSide side)
+{
+    const bool again = m_learning == side;
+    StopLearning();
+    if (again || !m_links.Learn)
+        return;
+    m_learning = side;
+    m_learn[side]->setText(QStringLiteral("Listening..."));
+    m_links.Learn([this, side](const TShortMessage& message) { Learned(side, message); });
+}
+
+void TfmProperties::StopLearning()
+{
+    if (m_learning < 0)
+        return;
+    m_learn[m_learning]->setText(QStringLiteral("Learn"));
+    m_learning = -1;
+    m_links.Learn(nullptr);
+}
+
+// Filled as if typed: applied only on OK, as every edit here.
+void TfmProperties::Learned(TSide side, const TShortMessage& message)
+{
+    m_learning = -1;
+    m_learn[side]->setText(QStringLiteral("Learn"));
+    const TSideControls& c = m_sides[side];
+    c.Message->setCurrentIndex((message.Status >> 4) - 8);
+    c.Channel->setValue((message.Status & 0x0F) + 1);
+    c.Note->setValue(message.Data1);
+    c.Velocity->setValue(message.Data2);
+}
+
+void TfmProperties::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_learning >= 0) { // ends the listening, not the dialog
+        StopLearning();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TfmProperties::CheckMoreMessages(TSide side)
 {
     const TSideControls& c = m_sides[side];
@@ -225,11 +282,20 @@ void TfmProperties::showEvent(QShowEvent* event)
     if (list && m_editedButton >= 1 && m_editedButton <= list->Count())
         m_editSet.Assign(list->Get(m_editedButton - 1));
     LoadControls();
+    const bool input = m_links.InputActive && m_links.InputActive();
+    for (QPushButton* learn : m_learn) {
+        learn->setEnabled(input);
+        learn->setToolTip(input ? QStringLiteral("Fills this side with the next message the "
+                                                 "input receives")
+                                : QStringLiteral("Choose an input on the Configuration dialog's "
+                                                 "Input page to learn from"));
+    }
     ui->edButtonAction->setFocus(Qt::OtherFocusReason);
 }
 
 void TfmProperties::done(int result)
 {
+    StopLearning();
     StoreControls();
     // A press whose button-up the closing takes with it: the Example is let go here.
     m_releaseWatch->Cancel();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/MidiCatalogue.h"
 #include "model/qelCommandList.h"
 
 #include <QDialog>
@@ -34,6 +35,10 @@ struct TPropertiesLinks
     std::function<void(const TCommand& side, bool release)> PlaySide;
     // Whether a mouse button is down right now, as the windowing system knows it.
     std::function<bool()> PointerHeld;
+    // MIDI Learn: whether an input is active, and listening to it for its next channel message
+    // (an empty function stops listening).
+    std::function<bool()> InputActive;
+    std::function<void(std::function<void(const TShortMessage&)>)> Learn;
 };
 
 // The Button Properties dialog: edits a working copy of one button's definition, both sides,
@@ -63,6 +68,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct TSideControls
@@ -97,6 +103,11 @@ private:
     void SetIconTag(TSide side, int index);
     void ControlChanged();
     void AddMoreMessages(TSide side, QWidget* page);
+    // MIDI Learn: each side's button listens for the next message of the input.
+    void AddLearn(TSide side, QWidget* page);
+    void ToggleLearn(TSide side);
+    void StopLearning();
+    void Learned(TSide side, const TShortMessage& message);
     void CheckMoreMessages(TSide side);
     void BuildShowControl(TSide side);
     // OK follows the edits: enabled once something changed, while every list can be sent.
@@ -118,6 +129,8 @@ private:
     std::unique_ptr<Ui::TfmProperties> ui;
     TPropertiesLinks m_links;
     std::array<TSideControls, 2> m_sides{};
+    std::array<QPushButton*, 2> m_learn{};
+    int m_learning = -1; // the side listening, if any
     std::array<int, 2> m_iconTag{-1, -1};
     TCommandSet m_editSet;
     int m_editedButton = 0;

@@ -123,7 +123,11 @@ void TfmMain::CreateDialogs()
                          [this](const TCommand& side, bool release) {
                              m_player.PlaySide(TPlayer::kExampleLane, side, release);
                          },
-                         [this] { return WindowSystem().PointerHeld(); }},
+                         [this] { return WindowSystem().PointerHeld(); },
+                         [this] { return m_input.Slot().Active; },
+                         [this](std::function<void(const TShortMessage&)> take) {
+                             m_input.Learn(std::move(take));
+                         }},
         this);
     m_fmConfiguration = new TfmConfiguration(
         TConfigurationTarget{m_settings, m_outputs.Slots(), m_input.Slot(), m_platform.Midi,

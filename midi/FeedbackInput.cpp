@@ -5,10 +5,15 @@
 #include "platform/MessageBoxes.h"
 
 #include <exception>
+#include <utility>
 
 TFeedbackInput::TFeedbackInput(TMidiSystem& midi, IMessageBoxes& boxes,
                                TInputQueue::THandler handler)
-    : m_midi(midi), m_boxes(boxes), m_queue(std::move(handler))
+    : m_midi(midi), m_boxes(boxes),
+      m_queue([this, handler = std::move(handler)](std::span<const TShortMessage> messages) {
+          Learned(messages);
+          handler(messages);
+      })
 {
     m_listener = m_midi.AddDevicesListener([this] { DevicesChanged(); });
 }
@@ -19,6 +24,17 @@ TFeedbackInput::~TFeedbackInput()
     Close();
     if (m_midi.HasMidiInput())
         m_midi.GetMidiInput().SetSink(nullptr);
+}
+
+void TFeedbackInput::Learned(std::span<const TShortMessage> messages)
+{
+    if (!m_learner)
+        return;
+    for (const TShortMessage& message : messages)
+        if (message.Status >= 0x80 && message.Status < 0xF0) {
+            std::exchange(m_learner, {})(message);
+            return;
+        }
 }
 
 TMidiInput& TFeedbackInput::Devices()

@@ -4,7 +4,9 @@
 #include "DeviceSlot.h"
 #include "InputQueue.h"
 
+#include <functional>
 #include <optional>
+#include <span>
 
 class IMessageBoxes;
 class TMidiInput;
@@ -34,6 +36,10 @@ public:
     void Close();
 
     bool IsOpen() const; // for tests and diagnostics
+    // MIDI Learn: the next channel message received goes to `take` as well (once); an empty
+    // function stops listening.
+    using TLearner = std::function<void(const TShortMessage&)>;
+    void Learn(TLearner take) { m_learner = std::move(take); }
     const TInputQueue& Queue() const { return m_queue; }
 
 private:
@@ -42,6 +48,7 @@ private:
     void CloseAll();
     void DevicesChanged();
     void ReportOpenFailure();
+    void Learned(std::span<const TShortMessage> messages);
 
     TMidiSystem& m_midi;
     IMessageBoxes& m_boxes;
@@ -51,4 +58,5 @@ private:
     TInputQueue m_queue;
     bool m_closed = false;
     int m_listener = 0;
+    TLearner m_learner;
 };

@@ -57,9 +57,16 @@ protected:
                 if (m_onSend)
                     m_onSend();
             },
-            [this] { return m_pointerHeld; }});
+            [this] { return m_pointerHeld; }, [this] { return m_inputActive; },
+            [this](std::function<void(const TShortMessage&)> take) { m_learner = std::move(take); }});
     }
     TCommandSet& Definition(int number) { return m_list.Get(number - 1); }
+    // The input as MIDI Learn hears it: the message goes to the dialog if it listens.
+    void Receive(const TShortMessage& message)
+    {
+        if (m_learner)
+            std::exchange(m_learner, {})(message);
+    }
 
     // Shows the dialog for a button, as the menu does, but without a nested loop.
     void Open(int number)
@@ -119,4 +126,6 @@ protected:
     QStringList m_sent;
     std::function<void()> m_onSend; // runs after each send is recorded (an error box, say)
     bool m_pointerHeld = false;     // the real pointer, as the windowing system would tell
+    bool m_inputActive = true;
+    std::function<void(const TShortMessage&)> m_learner; // MIDI Learn listening
 };

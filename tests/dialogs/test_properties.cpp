@@ -66,6 +66,39 @@ TEST_F(PropertiesTest, EscapeCancelsButTheWorkingCopyHoldsTheEdit)
     EXPECT_EQ(Definition(1).Press.Caption, "") << "the dialog never writes the list";
 }
 
+TEST_F(PropertiesTest, LearnFillsTheSideFromTheInputUntilCancelledAndOnlyOkKeepsIt)
+{
+    const auto learn = [&](const char* side) { Push(side)->click(); };
+    Open(1);
+    learn("btReleaseLearn");
+    EXPECT_EQ(Push("btReleaseLearn")->text(), "Listening...");
+    learn("btPressLearn"); // the other side takes over the listening
+    EXPECT_EQ(Push("btReleaseLearn")->text(), "Learn");
+    Receive({0xB2, 20, 127});
+    Receive({0x90, 60, 1}); // heard once only
+    EXPECT_EQ(Push("btPressLearn")->text(), "Learn");
+    EXPECT_EQ(List("edPressMessage")->currentText(), "Control Change");
+    EXPECT_EQ(Spin("edPressChannel")->value(), 3);
+    EXPECT_EQ(Spin("edPressNote")->value(), 20);
+    EXPECT_EQ(Spin("edPressVelocity")->value(), 127);
+    EXPECT_EQ(List("edReleaseMessage")->currentIndex(), 0) << "the other side is left alone";
+    learn("btReleaseLearn");
+    learn("btReleaseLearn"); // a second click cancels
+    EXPECT_FALSE(m_learner);
+    learn("btReleaseLearn");
+    QTest::keyClick(Push("btReleaseLearn"), Qt::Key_Escape); // so does Escape, the dialog stays
+    EXPECT_FALSE(m_learner);
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_EQ(Definition(1).Press.Msg.Message, 0) << "nothing applied before OK";
+    m_dialog->accept();
+    EXPECT_EQ(m_dialog->EditSet().Press.Msg.Message, 3);
+    m_inputActive = false;
+    Open(1);
+    EXPECT_FALSE(Push("btPressLearn")->isEnabled());
+    EXPECT_TRUE(Push("btPressLearn")->toolTip().contains("Input page"));
+    m_dialog->reject();
+}
+
 TEST_F(PropertiesTest, EachKindOfEditEnablesOk)
 {
     const std::vector<std::pair<const char*, std::function<void()>>> edits = {

@@ -115,6 +115,16 @@ start_receiver() {
     pids+=("$!")
     wait_for 10 sh -c 'jack_lsp | grep -q midi-monitor:input' || fail "no MIDI receiver"
 }
+# start_device: a MIDI device of JACK's ($jack_send, the helper, as "keyrill-device"): what comes
+# to its port "in" goes to $work/device.log, and `device BYTES` sends from its port "out".
+start_device() {
+    rm -f "$work/device" && mkfifo "$work/device"
+    "$jack_send" keyrill-device <"$work/device" >"$work/device.log" 2>&1 &
+    pids+=("$!")
+    exec 5>"$work/device"
+    wait_for 10 sh -c 'jack_lsp | grep -q "^keyrill-device:in$"' || fail "no device client"
+}
+device() { echo "$1" >&5; }
 # What the receiver got, as lower-case hex bytes without "0x": "90 3c 64".
 dump_bytes() { tr 'A-F' 'a-f' <"$work/dump.log" | sed 's/0x//g'; }
 received() { dump_bytes | grep -q "$1"; } # received BYTES: whether the receiver got a message

@@ -2,17 +2,21 @@
 # Editing a button as a user does it, on a real X server (Xvfb) and a real JACK server with a
 # MIDI receiver: right-click a button, open "Button Properties" from the menu with the keyboard,
 # change the Press caption and message with the keyboard, click the Example (its bytes reach the
-# receiver), press Enter, close the program, and find the new definition in the settings file.
-# Usage: properties.sh KEYRILL WM_CLOSE
+# receiver), learn the Press message from a device on the input, press Enter, close the program,
+# and find the new definition in the settings file.
+# Usage: properties.sh KEYRILL WM_CLOSE JACK_SEND
 source "$(dirname "$0")/lib.sh" "$@"
+jack_send=$3
 
 start_x
 start_jack keyrill-properties
 start_receiver
+start_device
 
 # Output 1 on the receiver; button 1 plays Note On 60 on press and Note Off 60 on release.
 printf '%s\r\n' '[Windows]' 'Main Top=50' 'Main Left=60' 'Main Height=200' 'Main Width=300' '' \
-    '[Output 1]' 'MIDI Device=0' 'Active=1' '' \
+    '[Output 1]' 'MIDI Device=0' 'Active=1' '' '[Input]' 'MIDI Device=0' \
+    'MIDI Device Name=keyrill-device:out' 'Active=1' '' \
     '[Button 1]' 'Action=1' 'Caption=Play' 'Message=1' 'Note=60' 'Velocity=100' '' \
     '[Button 1 Release]' 'Caption=Stop' 'Message=0' 'Note=60' 'Velocity=0' '' >"$work/keyrill.ini"
 
@@ -38,6 +42,12 @@ sleep 0.3
 xdotool mousemove --window "$dialog" 229 281 click 1
 wait_for 10 received 'b0 3c 64' || fail "the Example did not send the edited Press message"
 wait_for 10 received '80 3c 00' || fail "the Example did not send the Release message"
+# MIDI Learn by keyboard: five fields on from the message list, the Press side's Learn button;
+# the device's Control Change 20 on channel 3 fills the side.
+xdotool key Tab Tab Tab Tab Tab space
+sleep 0.3
+device 'b2 14 7f'
+sleep 0.5
 xdotool key Return
 for ((i = 0; i < 50; i++)); do [[ -z "$(find_window '^Button 1 Properties$')" ]] && break; sleep 0.1; done
 [[ -z "$(find_window '^Button 1 Properties$')" ]] || fail "Enter did not close the dialog with OK"
@@ -47,5 +57,7 @@ close_keyrill
 button1=$(sed -n '/^\[Button 1\]\r$/,/^\r$/p' "$work/keyrill.ini")
 grep -q $'^Caption=Snare\r$' <<<"$button1" || fail "the new caption was not saved"
 grep -q $'^Message=3\r$' <<<"$button1" || fail "the new message was not saved"
-grep -q $'^Note=60\r$' <<<"$button1" || fail "the note was lost"
-echo "properties: menu by keyboard, Example sent B0 3C 64 / 80 3C 00, the new definition was saved"
+grep -q $'^Channel=2\r$' <<<"$button1" && grep -q $'^Note=20\r$' <<<"$button1" &&
+    grep -q $'^Velocity=127\r$' <<<"$button1" || fail "the learned message was not saved: $button1"
+echo "properties: menu by keyboard, Example sent B0 3C 64 / 80 3C 00, Learn took B2 14 7F from" \
+    "the input, the new definition was saved"

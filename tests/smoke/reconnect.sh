@@ -9,14 +9,6 @@ jack_send=$3
 start_x
 start_jack keyrill-reconnect && jackd_pid=${pids[-1]}
 start_receiver && receiver_pid=${pids[-1]}
-start_device() { # keyrill-device: "in" is output 2's device (into device.log), "out" the input's
-    rm -f "$work/device" && mkfifo "$work/device"
-    "$jack_send" keyrill-device <"$work/device" >"$work/device.log" 2>&1 &
-    pids+=("$!")
-    exec 5>"$work/device"
-    wait_for 10 sh -c 'jack_lsp | grep -q "^keyrill-device:in$"' || fail "no device client"
-}
-device() { echo "$1" >&5; }
 start_device
 # Buttons: 1 Note On 60 on output 1, 2 Note On 62 on output 2, 3 holds note 64, 4 toggles note 65.
 printf '%s\r\n' '[General]' 'Show Output Errors=1' 'Button Rows=1' 'Button Cols=4' '[Windows]' \
