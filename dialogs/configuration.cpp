@@ -196,6 +196,8 @@ void TfmConfiguration::FillDeviceBoxes()
 
 void TfmConfiguration::ApplySettings()
 {
+    if (m_target.Applying)
+        m_target.Applying();
     TGlobalSettings& s = m_target.Settings;
     const QString title = ui->edMainCaption->text();
     s.ButtonRows = ui->edButtonRows->Number();

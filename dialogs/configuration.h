@@ -39,6 +39,7 @@ struct TConfigurationTarget
     // The remote's settings now, and their Apply (the text of a failure, empty when it worked).
     std::function<TRemoteSettings()> Remote;
     std::function<QString(const TRemoteSettings&)> ApplyRemote;
+    std::function<void()> Applying; // before an Apply writes anything (the undo step's start)
 };
 
 // The Configuration dialog: grid size, window options, caption font and size, icon layout,

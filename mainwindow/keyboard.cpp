@@ -14,6 +14,8 @@
 
 void TfmMain::keyPressEvent(QKeyEvent* event)
 {
+    if (UndoKey(*event))
+        return;
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (!event->isAutoRepeat())
             Panic();

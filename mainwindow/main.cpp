@@ -134,11 +134,13 @@ void TfmMain::CreateDialogs()
                              [this] { return m_caption; }, [this] { return m_trayIconActive; },
                              [this](const QString& title, bool trayIconActive) {
                                  ApplyConfiguration(title, trayIconActive);
+                                 m_history.Applied(QStringLiteral("Configuration"));
                              },
                              [this] { return GlobalKeys().Unavailable(); },
                              [this] { return GlobalKeys().Reach(); },
                              [this] { return m_remote->Settings(); },
-                             [this](const TRemoteSettings& s) { return ApplyRemote(s); }},
+                             [this](const TRemoteSettings& s) { return ApplyRemote(s); },
+                             [this] { m_history.Applying(); }},
         this);
     m_aboutBox = new TAboutBox(this);
     if (m_shownBefore)

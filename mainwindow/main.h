@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditHistory.h"
 #include "TrayIcon.h"
 #include "midi/FeedbackInput.h"
 #include "midi/Outputs.h"
@@ -138,6 +139,8 @@ public:
     void mnConfigurationClick();
     void mnAboutClick();
     QAction* MenuItem(const QString& name) const;
+    // The edits that can be undone and redone (undo.cpp).
+    TEditHistory& History() { return m_history; }
 
     // The Configuration dialog and the About box, made once by CreateDialogs.
     TfmConfiguration* Configuration() const { return m_fmConfiguration; }
@@ -187,6 +190,12 @@ private:
     void CaptureBounds();
     void ShowMenu(int number, QPoint at, bool keyboard);
     QString ApplyRemote(const TRemoteSettings& settings);
+    // Undo and Redo (undo.cpp): the set as an Apply changes it, the steps' keys and menu items.
+    TEditHistory::TLinks HistoryLinks();
+    TSetState CaptureSet();
+    void RestoreSet(const TSetState& state);
+    void AddUndoItems();
+    bool UndoKey(const QKeyEvent& event);
     // The keyboard (keyboard.cpp): hot keys, releases that go elsewhere, the focus lost.
     quint16 KeyCodeOf(const QKeyEvent& event) const;
     bool IsRealRelease(const QKeyEvent& event) const;
@@ -203,6 +212,7 @@ private:
     THotKeyRouter m_keys{m_player};
     TFeedbackInput m_input;
     std::unique_ptr<TCommandList> m_commandList;
+    TEditHistory m_history{HistoryLinks()};
     QString m_settingsPath;
     QString m_caption;
     TImageList m_imageList;

@@ -1,5 +1,5 @@
-// The button context menu: Properties, Cut, Copy, Paste, Panic, Configuration, About and Exit,
-// cut down to Panic, About and Exit when editing is not allowed.
+// The button context menu: Properties, Cut, Copy, Paste, Undo, Redo, Panic, Configuration,
+// About and Exit, cut down to Panic, About and Exit when editing is not allowed.
 #include "main.h"
 
 #include "dialogs/About.h"
@@ -32,6 +32,7 @@ void TfmMain::CreatePopupMenu()
     item("ButtonCut1", "Button Cut", &TfmMain::actButtonCutExecute);
     item("ButtonCopy1", "Button Copy", &TfmMain::actButtonCopyExecute);
     m_actButtonPaste = item("ButtonPaste1", "Button Paste", &TfmMain::actButtonPasteExecute);
+    AddUndoItems();
     separator("N1");
     // Escape itself is handled by the window (keyboard.cpp): the menu only shows the key.
     item("mnPanic", "Panic", &TfmMain::Panic)->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -65,7 +66,8 @@ void TfmMain::actButtonCutExecute()
 {
     if (!m_commandList)
         return;
-    m_commandList->Cut(m_currentButton - 1);
+    const int index = m_currentButton - 1;
+    m_history.EditButton(index, QStringLiteral("Button Cut"), [&] { m_commandList->Cut(index); });
     RefreshButtons();
 }
 
@@ -81,7 +83,9 @@ void TfmMain::actButtonPasteExecute()
 {
     if (!m_commandList)
         return;
-    m_commandList->Paste(m_currentButton - 1);
+    const int index = m_currentButton - 1;
+    m_history.EditButton(index, QStringLiteral("Button Paste"),
+                         [&] { m_commandList->Paste(index); });
     RefreshButtons();
 }
 
@@ -128,6 +132,8 @@ void TfmMain::actButtonPropertiesExecute()
     PlaceDialog(*m_properties, m_popupPoint, *this);
     if (m_properties->exec() != QDialog::Accepted || !m_commandList)
         return;
-    m_commandList->Get(m_currentButton - 1).Assign(m_properties->EditSet());
+    const int index = m_currentButton - 1;
+    m_history.EditButton(index, QStringLiteral("Button Properties"),
+                         [&] { m_commandList->Get(index).Assign(m_properties->EditSet()); });
     RefreshButtons();
 }

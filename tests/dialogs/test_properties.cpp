@@ -539,7 +539,7 @@ TEST_F(PropertiesTest, TabWalksActionCancelOkTabsThePageThenHotKey)
     Edit("edPressCaption")->setText("enable OK");
     List("edButtonAction")->setFocus();
     QStringList order;
-    for (int i = 0; i < 17; ++i) {
+    for (int i = 0; i < 18; ++i) {
         order << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
@@ -553,6 +553,7 @@ TEST_F(PropertiesTest, TabWalksActionCancelOkTabsThePageThenHotKey)
                                "edPressNote",
                                "edPressVelocity",
                                "edPressOutputNo",
+                               "btPressLearn",
                                "edPressButtonColour",
                                "edPressTextColour",
                                "btPressIcon",

@@ -2,16 +2,20 @@
 #include "mainwindow/MainWindowFixture.h"
 
 #include "dialogs/ImageChooser.h"
+#include "dialogs/configuration.h"
 #include "dialogs/properties.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -45,6 +49,69 @@ protected:
         dialog.findChild<QLineEdit*>("edPressCaption")->setText(text);
     }
 };
+
+TEST_F(PropertiesMenuTest, EveryEditUndoesAndRedoesAsOneStepAndANewEditDropsTheRedo)
+{
+    const auto menu = [&](int number, const char* item) {
+        Press(number, Qt::RightButton);
+        Release(number, Qt::RightButton);
+        m_window->MenuItem(item)->trigger();
+        m_window->PopupMenu()->close();
+    };
+    const auto key = [&](int k, Qt::KeyboardModifiers mods) {
+        QTest::keyClick(m_window.get(), Qt::Key(k), mods);
+    };
+    const std::map<char, std::function<void()>> ops = {
+        {'x', [&] { menu(2, "ButtonCut1"); }},
+        {'v', [&] { menu(1, "ButtonCopy1"), menu(3, "ButtonPaste1"); }},
+        {'e', [&] { EditButton(1, [](TfmProperties& dialog) {
+             SetCaption(dialog, "E");
+             dialog.findChild<QPushButton*>("btnOK")->click();
+         }); }},
+        {'g', [&] { // a Configuration Apply that drops buttons 3 and 4
+             TfmConfiguration& dialog = *m_window->Configuration();
+             dialog.show();
+             dialog.findChild<QSpinBox*>("edButtonRows")->setValue(1);
+             dialog.findChild<QAbstractButton*>("BtApply")->click();
+             dialog.hide();
+         }},
+        {'u', [&] { menu(1, "mnUndo"); }},
+        {'z', [&] { key(Qt::Key_Z, Qt::ControlModifier); }},
+        {'r', [&] { key(Qt::Key_Y, Qt::ControlModifier); }},
+        {'R', [&] { key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }},
+    };
+    struct Case
+    {
+        const char* steps;
+        QString captions, undo, redo;
+    };
+    for (const Case& c : {Case{"xu", "A B C D", "Undo", "Redo Button Cut"},
+                          Case{"xur", "A  C D", "Undo Button Cut", "Redo"},
+                          Case{"vzR", "A B A D", "Undo Button Paste", "Redo"},
+                          Case{"ez", "A B C D", "Undo", "Redo Button Properties"},
+                          Case{"gz", "A B C D", "Undo", "Redo Configuration"},
+                          Case{"gzr", "A B", "Undo Configuration", "Redo"},
+                          Case{"xuv", "A B A D", "Undo Button Paste", "Redo"},
+                          Case{"xvzz", "A B C D", "Undo", "Redo Button Cut"}}) {
+        WriteSettings("[General]\nButton Rows=2\nButton Cols=2\n[Button 1]\nCaption=A\n"
+                      "[Button 2]\nCaption=B\n[Button 3]\nCaption=C\n[Button 4]\nCaption=D\n");
+        Start();
+        for (const char* step = c.steps; *step; ++step)
+            ops.at(*step)();
+        QStringList captions;
+        const int shown = m_window->Settings().ButtonRows * m_window->Settings().ButtonCols;
+        for (int i = 0; i < shown; ++i)
+            captions << m_window->CommandList()->Get(i).Press.Caption;
+        EXPECT_EQ(captions.join(' '), c.captions) << c.steps;
+        EXPECT_EQ(m_window->MenuItem("mnUndo")->text(), c.undo) << c.steps;
+        EXPECT_EQ(m_window->MenuItem("mnRedo")->text(), c.redo) << c.steps;
+    }
+    ops.at('g')();
+    ops.at('z')();
+    m_window->close(); // the Apply undone is saved as it was before: two rows, buttons 3 and 4
+    EXPECT_TRUE(ReadSettings().contains("Button Rows=2\r\n")) << ReadSettings().toStdString();
+    EXPECT_TRUE(ReadSettings().contains("[Button 4]\r\nAction=0\r\nHotKey=\r\nCaption=D\r\n"));
+}
 
 TEST_F(PropertiesMenuTest, OpensAtTheRightClickedButtonsCorner)
 {

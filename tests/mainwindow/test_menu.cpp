@@ -41,14 +41,15 @@ TEST_F(MenuTest, FullMenuWithPasteGreyedUntilSomethingIsCopied)
     OpenMenuOn(7);
     EXPECT_EQ(VisibleItems(),
               (QStringList{"[Button 7]", "Button Properties", "-", "Button Cut", "Button Copy",
-                           "[Button Paste]", "-", "Panic", "Configuration...", "About...",
-                           "E&xit"}));
+                           "[Button Paste]", "[Undo]", "[Redo]", "-", "Panic",
+                           "Configuration...", "About...", "E&xit"}));
     EXPECT_EQ(m_window->MenuItem("mnPanic")->shortcut().toString(QKeySequence::NativeText), "Esc");
     QStringList names;
     for (QAction* action : m_window->PopupMenu()->actions())
         names << action->objectName();
     EXPECT_EQ(names, (QStringList{"MnPuButton", "ButtonProperties1", "N3", "ButtonCut1",
-                                  "ButtonCopy1", "ButtonPaste1", "N1", "mnPanic",
+                                  "ButtonCopy1", "ButtonPaste1", "mnUndo", "mnRedo", "N1",
+                                  "mnPanic",
                                   "mnConfiguration", "mnAbout", "mnExit"}));
     m_window->PopupMenu()->close();
 }
