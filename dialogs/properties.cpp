@@ -202,7 +202,6 @@ void TfmProperties::AddLearn(TSide side, QWidget* page)
     learn->setObjectName(side == sdPress ? "btPressLearn" : "btReleaseLearn");
     learn->setGeometry(234, 63, 68, 24);
     learn->setAutoDefault(false);
-    learn->setAccessibleName(QStringLiteral("MIDI Learn"));
     connect(learn, &QPushButton::clicked, this, [this, side] { ToggleLearn(side); });
     setTabOrder(c.Output, learn);
     m_learn[side] = learn;
