@@ -214,9 +214,8 @@ void TMidiOutput::SendForOutput(int index, int output, std::span<const std::uint
 {
     if (bytes.empty())
         throw EMidiError("An empty MIDI message");
-    if (bytes.size() <= 3 && std::size_t(ShortMessageLength(bytes[0])) == bytes.size()) {
-        SendForOutput(index, output, bytes[0], bytes.size() > 1 ? bytes[1] : 0,
-                      bytes.size() > 2 ? bytes[2] : 0);
+    if (const auto message = AsShortMessage(bytes)) {
+        SendForOutput(index, output, message->Status, message->Data1, message->Data2);
         return;
     }
     if (index < 0 || index >= int(m_devices.size()))

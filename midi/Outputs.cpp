@@ -153,17 +153,12 @@ bool TOutputs::SendMidiMessage(int output, std::uint8_t status, std::uint8_t dat
 bool TOutputs::SendMidiMessage(int output, std::span<const std::uint8_t> bytes, TKind kind,
                                bool report)
 {
-    std::optional<TShortMessage> message;
-    if (!bytes.empty() && bytes.size() <= 3 &&
-        std::size_t(ShortMessageLength(bytes[0])) == bytes.size())
-        message = TShortMessage{bytes[0], bytes.size() > 1 ? bytes[1] : std::uint8_t(0),
-                                bytes.size() > 2 ? bytes[2] : std::uint8_t(0)};
     return Send(
         output,
         [&](TMidiOutput& devices, const TOutput& slot) {
             devices.SendForOutput(slot.DeviceIndex, output, bytes);
         },
-        message, kind == TKind::Release, report);
+        AsShortMessage(bytes), kind == TKind::Release, report);
 }
 
 void TOutputs::Silence()

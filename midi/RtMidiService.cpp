@@ -371,6 +371,31 @@ struct TRtMidiService::TImpl
 
     bool Down() const { return JackWatch && JackWatch->ServerDown(); }
 
+    // One whole message to an output port (found by the caller, once per send).
+    TMidiResult Send(TRtPort& out, const std::uint8_t* bytes, std::size_t size)
+    {
+        if (Down())
+            return Fail(JackWatch->FailureText());
+        // A device gone a moment ago is known here before its notice reaches the caller's thread.
+        if (Watch && Watch->Pending())
+            ListChanged |= Apply(Watch->Take());
+        if (!out.Target.empty() && out.Link != TRtPort::TLink::Connected)
+            return Fail("The MIDI device \"" + out.Target + "\" is not connected");
+        if (Api == RtMidi::UNIX_JACK && !out.Jack)
+            return Fail("The JACK port could not be opened again");
+        if (out.Jack)
+            return out.Jack->Send(bytes, size) ? kMidiOk : Fail("The MIDI output's queue is full");
+        try {
+            out.Errors.Reset();
+            out.Out->sendMessage(bytes, size);
+            if (out.Errors.Raised)
+                return Fail(out.Errors.Text);
+        } catch (const RtMidiError& error) {
+            return Fail(error.getMessage());
+        }
+        return kMidiOk;
+    }
+
     // The server is back: every port is opened again under its name, a device's port as gone
     // until the list taken next connects it.
     // The server has gone: every client of it is closed at once, before a new server may take
@@ -657,39 +682,18 @@ TMidiResult TRtMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t p
         std::snprintf(text, sizeof text, "Not a MIDI status byte (0x%02X)", unsigned(bytes[0]));
         return m_impl->Fail(text);
     }
-    return SendMessage(handle, bytes, std::size_t(length));
+    return m_impl->Send(*found->second, bytes, std::size_t(length));
 }
 
 TMidiResult TRtMidiService::SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
                                         std::size_t size)
 {
-    TImpl& d = *m_impl;
-    const auto found = d.Handles.find(handle);
-    if (found == d.Handles.end() || found->second->IsInput())
+    const auto found = m_impl->Handles.find(handle);
+    if (found == m_impl->Handles.end() || found->second->IsInput())
         return kInvalidHandle;
     if (size == 0)
-        return d.Fail("An empty MIDI message");
-    if (d.JackWatch && d.JackWatch->ServerDown())
-        return d.Fail(d.JackWatch->FailureText());
-    // A device gone a moment ago is known here before its notice reaches the caller's thread.
-    if (d.Watch && d.Watch->Pending())
-        d.ListChanged |= d.Apply(d.Watch->Take());
-    TRtPort& out = *found->second;
-    if (!out.Target.empty() && out.Link != TRtPort::TLink::Connected)
-        return d.Fail("The MIDI device \"" + out.Target + "\" is not connected");
-    if (d.Api == RtMidi::UNIX_JACK && !out.Jack)
-        return d.Fail("The JACK port could not be opened again");
-    if (out.Jack)
-        return out.Jack->Send(bytes, size) ? kMidiOk : d.Fail("The MIDI output's queue is full");
-    try {
-        out.Errors.Reset();
-        out.Out->sendMessage(bytes, size);
-        if (out.Errors.Raised)
-            return d.Fail(out.Errors.Text);
-    } catch (const RtMidiError& error) {
-        return d.Fail(error.getMessage());
-    }
-    return kMidiOk;
+        return m_impl->Fail("An empty MIDI message");
+    return m_impl->Send(*found->second, bytes, size);
 }
 
 TMidiResult TRtMidiService::Close(TMidiHandle handle)

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 struct TMidiMsg;
@@ -61,6 +62,16 @@ constexpr int ShortMessageLength(std::uint8_t status)
     if (status < 0xE0 || status == 0xF1 || status == 0xF3)
         return 2;
     return 1; // 0xF6 and the real-time bytes 0xF8 to 0xFF (and the undefined 0xF4, 0xF5)
+}
+
+// The bytes as a short message, when they are exactly one: a status byte and its data bytes.
+constexpr std::optional<TShortMessage> AsShortMessage(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.empty() || bytes.size() > 3 ||
+        std::size_t(ShortMessageLength(bytes[0])) != bytes.size())
+        return std::nullopt;
+    return TShortMessage{bytes[0], bytes.size() > 1 ? bytes[1] : std::uint8_t(0),
+                         bytes.size() > 2 ? bytes[2] : std::uint8_t(0)};
 }
 
 // Builds the message of kind `kind` on stored channel `channel`. The channel is added to the
