@@ -82,10 +82,7 @@ void TRemotePage::ShowAddresses()
     QString failure;
     const QStringList addresses =
         shown ? RemoteModule::Addresses(m_port->value(), m_settings.Token, failure) : QStringList();
-    const QString missing =
-        failure.isEmpty() ? QString()
-                          : QStringLiteral("The remote control cannot be started: ") + failure;
-    m_addresses->setPlainText(addresses.isEmpty() ? missing : addresses.join(QLatin1Char('\n')));
+    m_addresses->setPlainText(addresses.isEmpty() ? failure : addresses.join(QLatin1Char('\n')));
     const QImage code = addresses.isEmpty() ? QImage() : RemoteModule::QrCode(addresses.first(), 3);
     m_code->setPixmap(QPixmap::fromImage(code));
     m_newToken->setEnabled(m_active->isChecked());

@@ -50,8 +50,7 @@ public:
     QUndoStack& Stack() { return m_stack; }
 
 private:
-    class TButtonStep;
-    class TSetStep;
+    class TStep;
 
     TLinks m_links;
     QUndoStack m_stack;

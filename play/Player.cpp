@@ -232,20 +232,18 @@ void TPlayer::DefinitionsChanged()
 void TPlayer::Close()
 {
     m_idle.clear();
+    // Nothing waits from here on: the releases go out before the outputs close.
+    m_lists.SetImmediate(true);
     EndAll();
-    m_lists.SetImmediate(true); // what is sent from here on goes out before the outputs close
     m_closed = true;
 }
 
 void TPlayer::EndAll()
 {
-    // Nothing waits: the releases go out now.
-    m_lists.SetImmediate(true);
     FlushLists();
     for (const THeldPress& hold : Take([](const THeldPress&) { return true; }))
         EndHold(hold, 0);
     ApplyLaterFeedback();
-    m_lists.SetImmediate(false);
 }
 
 void TPlayer::Panic()
@@ -256,7 +254,9 @@ void TPlayer::Panic()
         WhenIdle([this] { Panic(); });
         return;
     }
+    m_lists.SetImmediate(true); // the releases go out now, then play goes on as before
     EndAll();
+    m_lists.SetImmediate(false);
     m_outputs.Silence();
     for (int number = 1; number <= m_inPlay; ++number) {
         TCommandSet* d = Definition(number);

@@ -36,7 +36,7 @@ public:
     virtual void Send(const QByteArray& frame) = 0; // one text frame to every client
 };
 
-// Makes the network side, or returns nullptr with `failure` set.
+// Makes the network side, or returns nullptr with `failure` set to the text the user is shown.
 using TRemoteLinkFactory =
     std::function<std::unique_ptr<IRemoteLink>(IRemoteLinkOwner& owner, QString& failure)>;
 

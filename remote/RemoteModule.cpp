@@ -33,10 +33,12 @@ TLoaded Load()
     return loaded;
 }
 
+// `failure`: the user's text, when the module cannot be had.
 const TRemoteModuleEntry* Entry(QString& failure)
 {
     static const TLoaded loaded = Load();
-    failure = loaded.Failure;
+    if (!loaded.Entry)
+        failure = QStringLiteral("The remote control cannot be started: ") + loaded.Failure;
     return loaded.Entry;
 }
 

@@ -72,7 +72,7 @@ QString TRemoteServer::Apply(const TRemoteSettings& given)
     QString failure;
     std::unique_ptr<IRemoteLink> link = m_makeLink(*this, failure);
     if (!link)
-        return QStringLiteral("The remote control cannot be started: %1").arg(failure);
+        return failure;
     link->SetToken(settings.Token);
     failure = link->Listen(quint16(settings.Port));
     if (failure.isEmpty())
