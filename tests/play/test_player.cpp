@@ -1,13 +1,7 @@
 // The playing rules without a window: scripts of presses and releases by several sources, boxes
 // that open inside a send, feedback, edits, a shrinking grid and shutdown, against what goes out.
-#include <QStringList> // before FakeMessageBoxes.h, which uses it
 
-#include "midi/Midi.h"
-#include "midi/Outputs.h"
-#include "model/qelCommandList.h"
-#include "play/Player.h"
-#include "support/FakeMessageBoxes.h"
-#include "support/FakeMidiService.h"
+#include "support/PlayerRig.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -49,15 +43,12 @@ void PrintTo(const TScript& script, std::ostream* out)
     *out << script.Steps;
 }
 
-class PlayerTest : public testing::TestWithParam<TScript>
+class PlayerTest : public testing::TestWithParam<TScript>, protected TPlayerRig
 {
 protected:
     PlayerTest()
     {
         App();
-        m_outputs.CreateOutputs();
-        m_outputs.Slot(1)->Active = true;
-        m_outputs.OpenActiveOutputs();
         for (int n = 1; n <= 4; ++n) {
             TCommandSet& d = m_list.Get(m_list.Add());
             d.Action = kActions[n - 1];
@@ -141,13 +132,6 @@ protected:
         return sent;
     }
 
-    TFakeMidiService m_service{{"Synth"}};
-    TMidiSystem m_midi{m_service};
-    TFakeMessageBoxes m_boxes;
-    bool m_showErrors = true;
-    TOutputs m_outputs{m_midi, m_boxes, m_showErrors, [] { return QPoint(); }};
-    TCommandList m_list;
-    TPlayer m_player{m_outputs};
 };
 
 TEST_P(PlayerTest, EveryPressEndsWithOneRelease)

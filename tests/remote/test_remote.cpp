@@ -1,14 +1,9 @@
 // The remote against its real server on the loopback: who is refused, what a client plays and
 // what is released when it goes, and hostile frames that must play nothing.
-#include <QStringList> // before FakeMessageBoxes.h, which uses it
 
-#include "midi/Midi.h"
-#include "midi/Outputs.h"
-#include "play/Player.h"
 #include "remote/RemoteServer.h"
 #include "remote/WebSocketLink.h"
-#include "support/FakeMessageBoxes.h"
-#include "support/FakeMidiService.h"
+#include "support/PlayerRig.h"
 #include "support/TestApplication.h"
 #include "widgets/ImageList.h"
 
@@ -22,14 +17,11 @@ namespace {
 
 const QString kToken = QStringLiteral("0123456789abcdefghijklmnopqrstuv");
 
-class RemoteTest : public testing::Test
+class RemoteTest : public testing::Test, protected TPlayerRig
 {
 protected:
     RemoteTest()
     {
-        m_outputs.CreateOutputs();
-        m_outputs.Slot(1)->Active = true;
-        m_outputs.OpenActiveOutputs();
         for (int n = 1; n <= 4; ++n) {
             TCommandSet& d = m_list.Get(m_list.Add());
             d.Action = actPressRelease;
@@ -78,13 +70,6 @@ protected:
 
     // Before the icon list, which starts loading on a thread of its own at once.
     const bool m_application = (TestApplication(), true);
-    TFakeMidiService m_service{{"Synth"}};
-    TMidiSystem m_midi{m_service};
-    TFakeMessageBoxes m_boxes;
-    bool m_showErrors = true;
-    TOutputs m_outputs{m_midi, m_boxes, m_showErrors, [] { return QPoint(); }};
-    TCommandList m_list;
-    TPlayer m_player{m_outputs};
     TImageList m_images;
     TRemoteServer m_server{
         {m_player, m_images, [] { return TColor(0); }, [] { return 2; }, [] { return 2; },

@@ -201,29 +201,22 @@ TMidiResult TFakeMidiService::OpenVirtual(const std::string& portName, TMidiHand
 
 TMidiResult TFakeMidiService::SendShortMessage(TMidiHandle handle, std::uint32_t packed)
 {
-    const auto found = m_handles.find(handle);
-    TCall call{TCallKind::Send, found == m_handles.end() ? -1 : found->second,
-               handle,          Unpack(packed),
-               kMidiOk,         {}};
-    if (found == m_handles.end())
-        call.Result = Failure(kInvalidHandle);
-    else if (found->second == -1)
-        call.Result = Failure(kNotConnected);
-    else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
-        call.Result = Failure(kSendFailed);
-    else
-        m_sent.push_back({call.Device, handle, packed, call.Bytes, {}});
-    return Record(call);
+    return Deliver({TCallKind::Send, -1, handle, Unpack(packed), kMidiOk, {}}, packed);
 }
 
 TMidiResult TFakeMidiService::SendMessage(TMidiHandle handle, const std::uint8_t* bytes,
                                           std::size_t size)
 {
-    const auto found = m_handles.find(handle);
-    TCall call{
-        TCallKind::Send, found == m_handles.end() ? -1 : found->second, handle, {}, kMidiOk, {}};
+    TCall call{TCallKind::Send, -1, handle, {}, kMidiOk, {}};
     call.Long.assign(bytes, bytes + size);
     std::copy_n(bytes, std::min<std::size_t>(size, 3), call.Bytes.begin());
+    return Deliver(std::move(call), 0);
+}
+
+TMidiResult TFakeMidiService::Deliver(TCall call, std::uint32_t packed)
+{
+    const auto found = m_handles.find(call.Handle);
+    call.Device = found == m_handles.end() ? -1 : found->second;
     if (found == m_handles.end())
         call.Result = Failure(kInvalidHandle);
     else if (found->second == -1)
@@ -231,7 +224,7 @@ TMidiResult TFakeMidiService::SendMessage(TMidiHandle handle, const std::uint8_t
     else if (FailSend && (FailSendDevice < 0 || FailSendDevice == call.Device))
         call.Result = Failure(kSendFailed);
     else
-        m_sent.push_back({call.Device, handle, 0, call.Bytes, call.Long});
+        m_sent.push_back({call.Device, call.Handle, packed, call.Bytes, call.Long});
     return Record(call);
 }
 

@@ -149,6 +149,7 @@ private:
 
     TMidiResult Failure(TMidiResult code) const;
     TMidiResult Record(TCall call);
+    TMidiResult Deliver(TCall call, std::uint32_t packed); // a send, short or whole
 
     std::vector<TCall> m_calls;
     std::vector<TSent> m_sent;
