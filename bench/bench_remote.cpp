@@ -113,24 +113,37 @@ double ProbePress(TClientThread& clients, TClock::time_point& handedOver,
     return micros;
 }
 
-void BM_RemotePressToMidi(benchmark::State& state)
+// The window with its remote on, `count` clients connected, and the time the last message was
+// handed to the MIDI service; `probeSent` turns true at the probe's Note On (button 399).
+struct TRemoteRig
 {
-    TFullWindow full(1);
-    full.window->Remote().Apply({true, 0, kToken});
-    TClientThread clients(full.window->Remote().Port(), 1);
+    explicit TRemoteRig(int count)
+        : clients((full.window->Remote().Apply({true, 0, kToken}), full.window->Remote().Port()),
+                  count)
+    {
+        full.service.OnCall = [this](const TFakeMidiService::TCall& call) {
+            handedOver = TClock::now();
+            if (call.Kind == TFakeMidiService::TCallKind::Send && call.Bytes.at(0) >= 0x90 &&
+                call.Bytes.at(1) == 399 % 128)
+                probeSent = true;
+        };
+    }
+    double Probe() { return ProbePress(clients, handedOver, probeSent); }
+
+    TFullWindow full{1};
+    TClientThread clients;
     TClock::time_point handedOver;
     std::atomic<bool> probeSent{false};
-    full.service.OnCall = [&](const TFakeMidiService::TCall& call) {
-        if (call.Kind == TFakeMidiService::TCallKind::Send && call.Bytes.at(0) >= 0x90) {
-            handedOver = TClock::now();
-            probeSent = true;
-        }
-    };
-    if (!clients.opened)
+};
+
+void BM_RemotePressToMidi(benchmark::State& state)
+{
+    TRemoteRig rig(1);
+    if (!rig.clients.opened)
         state.SkipWithError("the client did not connect");
     std::vector<double> micros;
     for (auto _ : state) {
-        micros.push_back(ProbePress(clients, handedOver, probeSent));
+        micros.push_back(rig.Probe());
         state.PauseTiming();
         QTest::qWait(10); // the release, and the pace a client may keep (200 frames a second)
         state.ResumeTiming();
@@ -146,26 +159,16 @@ BENCHMARK(BM_RemotePressToMidi)->Iterations(500)->Unit(benchmark::kMillisecond);
 // probe client and the local mouse are timed every 20 ms meanwhile.
 void BM_RemoteUnderSixteenClients(benchmark::State& state)
 {
-    TFullWindow full(1);
-    full.window->Remote().Apply({true, 0, kToken});
-    TClientThread clients(full.window->Remote().Port(), 16);
-    TClock::time_point handedOver;
-    std::atomic<bool> probeSent{false};
-    const std::uint8_t probeNote = 399 % 128;
-    full.service.OnCall = [&](const TFakeMidiService::TCall& call) {
-        handedOver = TClock::now();
-        if (call.Kind == TFakeMidiService::TCallKind::Send && call.Bytes.at(0) >= 0x90 &&
-            call.Bytes.at(1) == probeNote)
-            probeSent = true;
-    };
-    TQelSpeedButton* button = full.window->findChild<TQelSpeedButton*>("BtTx210");
+    TRemoteRig rig(16);
+    TQelSpeedButton* button = rig.full.window->findChild<TQelSpeedButton*>("BtTx210");
     std::vector<double> remote;
     std::vector<double> local;
     std::vector<double> quiet; // the local press before the load, on the same machine state
     const auto press = [&](std::vector<double>& into) {
         const TClock::time_point pressed = TClock::now();
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-        into.push_back(std::chrono::duration<double, std::micro>(handedOver - pressed).count());
+        into.push_back(
+            std::chrono::duration<double, std::micro>(rig.handedOver - pressed).count());
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::qWait(20);
     };
@@ -176,12 +179,12 @@ void BM_RemoteUnderSixteenClients(benchmark::State& state)
         int tick = 0;
         QObject::connect(&load, &QTimer::timeout, [&] {
             for (int c = 1; c < 16; ++c)
-                clients.Send(c, tick % 2 == 0 ? Down(1, c) : Up(1));
+                rig.clients.Send(c, tick % 2 == 0 ? Down(1, c) : Up(1));
             ++tick;
         });
         load.start(25); // a press and a release per client every 50 ms
         for (const auto end = TClock::now() + std::chrono::seconds(10); TClock::now() < end;) {
-            remote.push_back(ProbePress(clients, handedOver, probeSent));
+            remote.push_back(rig.Probe());
             press(local);
         }
     }
@@ -190,7 +193,7 @@ void BM_RemoteUnderSixteenClients(benchmark::State& state)
     state.counters["quiet_median_us"] = Percentile(quiet, 0.5);
     state.counters["local_median_us"] = Percentile(local, 0.5);
     state.counters["local_p99_us"] = Percentile(local, 0.99);
-    state.counters["sent"] = double(full.service.Sent().size());
+    state.counters["sent"] = double(rig.full.service.Sent().size());
 }
 BENCHMARK(BM_RemoteUnderSixteenClients)->Iterations(1)->Unit(benchmark::kMillisecond);
 
