@@ -131,6 +131,38 @@ void BM_TenFingersPressAndRelease(benchmark::State& state)
 }
 BENCHMARK(BM_TenFingersPressAndRelease)->Iterations(500);
 
+// Escape with ten fingers holding notes: from the key reaching the window to the last All Sound
+// Off handed to the service (ten Note Offs, then two controllers on each of 16 channels).
+void BM_PanicWithTenNotesHeld(benchmark::State& state)
+{
+    TFullWindow full(1);
+    full.window->show();
+    if (!QTest::qWaitForWindowExposed(full.window.get()))
+        state.SkipWithError("the window was never shown");
+    TClock::time_point handedOver;
+    full.service.OnCall = [&](const TFakeMidiService::TCall&) { handedOver = TClock::now(); };
+    std::vector<double> micros;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int finger = 0; finger < 10; ++finger) { // the last round's lift sends nothing
+            full.window->Player().Release(TPressSource::Touch(finger));
+            full.window->Player().Press(1 + finger * 41, TPressSource::Touch(finger));
+        }
+        full.service.ClearRecords();
+        state.ResumeTiming();
+        const TClock::time_point pressed = TClock::now();
+        QTest::keyClick(full.window.get(), Qt::Key_Escape);
+        micros.push_back(std::chrono::duration<double, std::micro>(handedOver - pressed).count());
+        if (full.service.Sent().size() != 10 + 32) {
+            state.SkipWithError("the panic did not send ten Note Offs and 32 controllers");
+            break;
+        }
+    }
+    state.counters["median_us"] = Percentile(micros, 0.5);
+    state.counters["p99_us"] = Percentile(micros, 0.99);
+}
+BENCHMARK(BM_PanicWithTenNotesHeld)->Iterations(500);
+
 // A desk sends a thousand messages a second for ten seconds, each lighting or putting out one of
 // the 400 buttons, from a thread of its own as the MIDI system would; meanwhile a press is timed
 // every 20 ms, as it is for two seconds before without the messages. Figures: the press latency

@@ -61,12 +61,6 @@ protected:
             [this](std::function<void(const TShortMessage&)> take) { m_learner = std::move(take); }});
     }
     TCommandSet& Definition(int number) { return m_list.Get(number - 1); }
-    // The input as MIDI Learn hears it: the message goes to the dialog if it listens.
-    void Receive(const TShortMessage& message)
-    {
-        if (m_learner)
-            std::exchange(m_learner, {})(message);
-    }
 
     // Shows the dialog for a button, as the menu does, but without a nested loop.
     void Open(int number)

@@ -58,9 +58,6 @@ TEST_F(PropertiesMenuTest, EveryEditUndoesAndRedoesAsOneStepAndANewEditDropsTheR
         m_window->MenuItem(item)->trigger();
         m_window->PopupMenu()->close();
     };
-    const auto key = [&](int k, Qt::KeyboardModifiers mods) {
-        QTest::keyClick(m_window.get(), Qt::Key(k), mods);
-    };
     const std::map<char, std::function<void()>> ops = {
         {'x', [&] { menu(2, "ButtonCut1"); }},
         {'v', [&] { menu(1, "ButtonCopy1"), menu(3, "ButtonPaste1"); }},
@@ -76,23 +73,23 @@ TEST_F(PropertiesMenuTest, EveryEditUndoesAndRedoesAsOneStepAndANewEditDropsTheR
              dialog.hide();
          }},
         {'u', [&] { menu(1, "mnUndo"); }},
-        {'z', [&] { key(Qt::Key_Z, Qt::ControlModifier); }},
-        {'r', [&] { key(Qt::Key_Y, Qt::ControlModifier); }},
-        {'R', [&] { key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }},
+        {'z', [&] { QTest::keySequence(m_window.get(), QKeySequence("Ctrl+Z")); }},
+        {'r', [&] { QTest::keySequence(m_window.get(), QKeySequence("Ctrl+Y")); }},
+        {'R', [&] { QTest::keySequence(m_window.get(), QKeySequence("Ctrl+Shift+Z")); }},
     };
     struct Case
     {
         const char* steps;
         QString captions, undo, redo;
-    };
-    for (const Case& c : {Case{"xu", "A B C D", "Undo", "Redo Button Cut"},
-                          Case{"xur", "A  C D", "Undo Button Cut", "Redo"},
-                          Case{"vzR", "A B A D", "Undo Button Paste", "Redo"},
-                          Case{"ez", "A B C D", "Undo", "Redo Button Properties"},
-                          Case{"gz", "A B C D", "Undo", "Redo Configuration"},
-                          Case{"gzr", "A B", "Undo Configuration", "Redo"},
-                          Case{"xuv", "A B A D", "Undo Button Paste", "Redo"},
-                          Case{"xvzz", "A B C D", "Undo", "Redo Button Cut"}}) {
+    } cases[] = {{"xu", "A B C D", "Undo", "Redo Button Cut"},
+                 {"xur", "A  C D", "Undo Button Cut", "Redo"},
+                 {"vzR", "A B A D", "Undo Button Paste", "Redo"},
+                 {"ez", "A B C D", "Undo", "Redo Button Properties"},
+                 {"gz", "A B C D", "Undo", "Redo Configuration"},
+                 {"gzr", "A B", "Undo Configuration", "Redo"},
+                 {"xuv", "A B A D", "Undo Button Paste", "Redo"},
+                 {"xvzz", "A B C D", "Undo", "Redo Button Cut"}};
+    for (const Case& c : cases) {
         WriteSettings("[General]\nButton Rows=2\nButton Cols=2\n[Button 1]\nCaption=A\n"
                       "[Button 2]\nCaption=B\n[Button 3]\nCaption=C\n[Button 4]\nCaption=D\n");
         Start();

@@ -251,20 +251,14 @@ start_keyrill "$work/panic.ini"
 activate "$window"
 start "panic"
 at() { xdotool mousemove --window "$window" "$1" 50 "${@:2}"; }
-at 150 click 1 && at 250 click 1
-expect '90 3e 5a' 1
-at 50 mousedown 1
+at 150 click 1 && at 250 click 1 && at 50 mousedown 1
 expect '90 3c 64' 1
 xdotool key Escape
-expect '80 3c 00' 1
-expect '80 3e 00' 1
-for cc in 7b 78; do
-    [[ $(dump_bytes | grep -cE "b[0-9a-f] $cc 00") -eq 16 ]] ||
-        failures+=("panic: CC 0x$cc on $(dump_bytes | grep -cE "b[0-9a-f] $cc 00") channels, not 16")
-done
-last_off=$(dump_bytes | grep -nE "80 3(c|e) 00" | tail -n 1 | cut -d: -f1)
-first_cc=$(dump_bytes | grep -nE "b[0-9a-f] 7b 00" | head -n 1 | cut -d: -f1)
-((${last_off:-0} < ${first_cc:-0})) || failures+=("panic: a controller went out before a Note Off")
+expect 'bf 78 00' 1
+panic=$(printf '80 3%s 00\n' c e && for c in {0..15}; do printf 'b%x 7b 00\nb%x 78 00\n' $c $c; done)
+after_press=$(dump_bytes | awk '{print $2, $3, $4}' | tac | sed '/^90 3c 64$/,$d' | tac)
+[[ $after_press == "$panic" ]] ||
+    failures+=("panic: not both Note Offs, then CC 123 and 120 on 16 channels: $after_press")
 xdotool mouseup 1
 expect '80 3c 00' 1
 at 150 click 1 && at 250 click 1

@@ -55,9 +55,8 @@ for ((i = 0; i < 50; i++)); do [[ -z "$(find_window '^Button 1 Properties$')" ]]
 close_keyrill
 
 button1=$(sed -n '/^\[Button 1\]\r$/,/^\r$/p' "$work/keyrill.ini")
-grep -q $'^Caption=Snare\r$' <<<"$button1" || fail "the new caption was not saved"
-grep -q $'^Message=3\r$' <<<"$button1" || fail "the new message was not saved"
-grep -q $'^Channel=2\r$' <<<"$button1" && grep -q $'^Note=20\r$' <<<"$button1" &&
-    grep -q $'^Velocity=127\r$' <<<"$button1" || fail "the learned message was not saved: $button1"
+for key in Caption=Snare Message=3 Channel=2 Note=20 Velocity=127; do # typed, then learned
+    grep -q "^$key"$'\r$' <<<"$button1" || fail "$key was not saved: $button1"
+done
 echo "properties: menu by keyboard, Example sent B0 3C 64 / 80 3C 00, Learn took B2 14 7F from" \
     "the input, the new definition was saved"
