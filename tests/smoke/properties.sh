@@ -44,10 +44,7 @@ wait_for 10 received 'b0 3c 64' || fail "the Example did not send the edited Pre
 wait_for 10 received '80 3c 00' || fail "the Example did not send the Release message"
 # MIDI Learn by keyboard: five fields on from the message list, the Press side's Learn button;
 # the device's Control Change 20 on channel 3 fills the side.
-xdotool key Tab Tab Tab Tab Tab space
-sleep 0.3
-device 'b2 14 7f'
-sleep 0.5
+xdotool key Tab Tab Tab Tab Tab space && sleep 0.3 && device 'b2 14 7f' && sleep 0.5
 xdotool key Return
 for ((i = 0; i < 50; i++)); do [[ -z "$(find_window '^Button 1 Properties$')" ]] && break; sleep 0.1; done
 [[ -z "$(find_window '^Button 1 Properties$')" ]] || fail "Enter did not close the dialog with OK"
