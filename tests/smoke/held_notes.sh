@@ -183,7 +183,7 @@ start "PointerRoot focus, the pointer over Keyrill: each key plays once"
 "$3" pointer-root && at 20 20 && sleep 1.5
 for _ in 1 2 3; do xdotool key --delay 0 a XF86Launch5 && sleep 0.3; done
 expect_notes 0 0 3 3 3 3
-HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 & pids+=($!)
+HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 & openbox=$! && pids+=($!)
 wait_for 10 wmctrl -m || fail "openbox did not start"
 activate() { xdotool windowactivate --sync "$1" 2>/dev/null && sleep 0.5; }
 activate "$other"
@@ -265,6 +265,31 @@ at 150 click 1 && at 250 click 1
 expect '90 3e 5a' 2 # the note toggle was off: its Press side
 wait_for 5 received 'b0 14 00' || failures+=("panic: the CC toggle was not left on")
 close_keyrill
+# 11: "Global Hot Keys" on, the keys of a "Press / Release" button and a toggle held in another
+# program while a click on Apply (without a window manager, the click leaves the keyboard where
+# it is) drops both buttons: the note ends once, the toggle's Release side goes out.
+stop_process "$openbox"
+printf '%s\r\n' '[General]' 'Button Rows=1' 'Button Cols=3' 'Global Hot Keys=1' '' '[Output 1]' \
+    'MIDI Device=0' 'Active=1' '' '[Button 2]' 'Action=1' 'HotKey=Q' 'Message=1' 'Note=62' \
+    'Velocity=90' '' '[Button 2 Release]' 'Note=62' '' '[Button 3]' 'Action=2' 'HotKey=W' \
+    'Message=1' 'Note=60' 'Velocity=100' '' '[Button 3 Release]' 'Note=60' >"$work/shrink.ini"
+start_keyrill "$work/shrink.ini"
+start "a grid shrunk under keys held in another program"
+focus "$window" && xdotool mousemove --window "$window" 20 10 click 3 && sleep 0.5
+xdotool key Up Up Up Return # "Configuration..."
+wait_for 5 find_window '^Configuration$' || failures+=("shrink: no Configuration dialog")
+config=$(find_window '^Configuration$')
+sleep 0.3 && xdotool key Tab Tab Tab Down Down && sleep 0.3 # the columns from 3 to 1
+focus "$other" && xdotool keydown q keydown w
+expect '90 3c 64' 1
+# Apply and Close are the last two buttons of the dialog's left column.
+eval "$(xdotool getwindowgeometry --shell "$config")"
+xdotool mousemove --window "$config" 50 $((HEIGHT - 49)) click 1
+expect '80 3e 00' 1
+expect '80 3c 00' 1
+xdotool mousemove --window "$config" 50 $((HEIGHT - 18)) click 1 && xdotool keyup q keyup w
+expect_notes 1 1 1 1 0 0
+close_keyrill
 if [[ ${#failures[@]} -gt 0 ]]; then
     printf 'FAIL: %s\n' "${failures[@]}" >&2
     exit 1
@@ -272,4 +297,4 @@ fi
 echo "held notes: Shift, AZERTY, menu, error box, auto-repeat, another window, close, and keys of" \
     "another program under PointerRoot focus, shortcuts, a grab, focus moves, a stop, an error" \
     "box: none hangs, none plays twice; a key-up never played leaves a toggle off; Panic ends" \
-    "every note"
+    "every note; a grid shrunk under held keys ends each once"
