@@ -18,7 +18,7 @@ void TfmMain::keyPressEvent(QKeyEvent* event)
         return;
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (!event->isAutoRepeat())
-            Panic();
+            m_player.Panic();
         return;
     }
     if (const quint16 key = KeyCodeOf(*event); !DesktopTakes(key))

@@ -40,7 +40,7 @@ TfmMain::TfmMain(const TPlatform& platform)
         TRemoteServer::TLinks{
             m_player, m_imageList, [this] { return m_settings.BorderHighlightColour; },
             [this] { return m_settings.ButtonRows; }, [this] { return m_settings.ButtonCols; },
-            [this] { Panic(); }},
+            [this] { m_player.Panic(); }},
         m_platform.RemoteLinks ? m_platform.RemoteLinks : &RemoteModule::MakeLink);
     m_keeper = std::make_unique<TWindowKeeper>(
         *this, WindowSystem(),

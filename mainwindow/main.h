@@ -134,8 +134,6 @@ public:
     void actButtonCopyExecute();
     void actButtonPasteExecute();
     void actExitExecute();
-    // Every note Keyrill started ends, every hold is released (menu, tray, Escape, remote).
-    void Panic();
     void mnConfigurationClick();
     void mnAboutClick();
     QAction* MenuItem(const QString& name) const;

@@ -14,8 +14,7 @@ void TfmMain::CreatePopupMenu()
 {
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName("PopupMenu");
-    const auto item = [this](const QString& name, const QString& caption,
-                             void (TfmMain::*handler)()) {
+    const auto item = [this](const QString& name, const QString& caption, auto handler) {
         QAction* action = m_popupMenu->addAction(caption, this, handler);
         action->setObjectName(name);
         return action;
@@ -35,7 +34,8 @@ void TfmMain::CreatePopupMenu()
     AddUndoItems();
     separator("N1");
     // Escape itself is handled by the window (keyboard.cpp): the menu only shows the key.
-    item("mnPanic", "Panic", &TfmMain::Panic)->setShortcut(QKeySequence(Qt::Key_Escape));
+    item("mnPanic", "Panic", [this] { m_player.Panic(); })
+        ->setShortcut(QKeySequence(Qt::Key_Escape));
     item("mnConfiguration", "Configuration...", &TfmMain::mnConfigurationClick);
     item("mnAbout", "About...", &TfmMain::mnAboutClick);
     item("mnExit", "E&xit", &TfmMain::actExitExecute);
@@ -87,11 +87,6 @@ void TfmMain::actButtonPasteExecute()
     m_history.EditButton(index, QStringLiteral("Button Paste"),
                          [&] { m_commandList->Paste(index); });
     RefreshButtons();
-}
-
-void TfmMain::Panic()
-{
-    m_player.Panic();
 }
 
 void TfmMain::actExitExecute()

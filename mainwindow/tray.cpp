@@ -104,7 +104,7 @@ void TfmMain::CreateTrayIcon()
     m_trayPopupMenu->setObjectName(QStringLiteral("TrayPopupMenu"));
     QAction* show = m_trayPopupMenu->addAction(tr("Show"), this, &TfmMain::mnTrayShowClick);
     show->setObjectName(QStringLiteral("mnTrayShow"));
-    m_trayPopupMenu->addAction(QStringLiteral("Panic"), this, &TfmMain::Panic)
+    m_trayPopupMenu->addAction(QStringLiteral("Panic"), this, [this] { m_player.Panic(); })
         ->setObjectName(QStringLiteral("mnTrayPanic"));
     QAction* quit = m_trayPopupMenu->addAction(tr("Exit"), this, &TfmMain::mnTrayExitClick);
     quit->setObjectName(QStringLiteral("mnTrayExit"));

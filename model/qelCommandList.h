@@ -22,11 +22,11 @@ struct TMidiMsg
     friend bool operator==(const TMidiMsg&, const TMidiMsg&) = default;
 };
 
-// One side (Press or Release) of a button. A freshly constructed side is all zero; only Clear
-// gives the defaults that every button in the list starts from.
 // A caption with its stored "\n" marks turned into line breaks, as a face shows it.
 QString FaceCaption(QString caption);
 
+// One side (Press or Release) of a button. A freshly constructed side is all zero; only Clear
+// gives the defaults that every button in the list starts from.
 struct TCommand
 {
     QString Caption;
