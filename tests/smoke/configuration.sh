@@ -23,14 +23,7 @@ sleep 0.5
 geometry() { xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=' | tr '\n' ' '; }
 [[ "$(geometry)" == "WIDTH=303 HEIGHT=205 " ]] || fail "unexpected start size: $(geometry)"
 
-# The context menu of button 1, then "Configuration..." by keyboard: Up from the top wraps to
-# "Exit", then "About...", then "Configuration...".
-xdotool windowfocus --sync "$window"
-xdotool mousemove --window "$window" 20 10 click 3
-sleep 0.5
-xdotool key Up Up Up Return
-wait_for 5 find_window '^Configuration$' || fail "the Configuration dialog did not open from the menu"
-sleep 0.3
+open_configuration || fail "the Configuration dialog did not open from the menu"
 
 # The focus starts in the page list; Tab passes Close (Apply is still disabled) to the rows.
 xdotool key Tab Tab ctrl+a 4

@@ -275,11 +275,9 @@ printf '%s\r\n' '[General]' 'Button Rows=1' 'Button Cols=3' 'Global Hot Keys=1' 
     'Message=1' 'Note=60' 'Velocity=100' '' '[Button 3 Release]' 'Note=60' >"$work/shrink.ini"
 start_keyrill "$work/shrink.ini"
 start "a grid shrunk under keys held in another program"
-focus "$window" && xdotool mousemove --window "$window" 20 10 click 3 && sleep 0.5
-xdotool key Up Up Up Return # "Configuration..."
-wait_for 5 find_window '^Configuration$' || failures+=("shrink: no Configuration dialog")
+open_configuration || failures+=("shrink: no Configuration dialog")
 config=$(find_window '^Configuration$')
-sleep 0.3 && xdotool key Tab Tab Tab Down Down && sleep 0.3 # the columns from 3 to 1
+xdotool key Tab Tab Tab Down Down && sleep 0.3 # the columns from 3 to 1
 focus "$other" && xdotool keydown q keydown w
 expect '90 3c 64' 1
 # Apply and Close are the last two buttons of the dialog's left column.

@@ -131,6 +131,13 @@ received() { dump_bytes | grep -q "$1"; } # received BYTES: whether the receiver
 
 # find_window TITLE: the first visible window whose name matches; fails when there is none.
 find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+# open_configuration: the context menu of button 1, then "Configuration..." by keyboard (Up from
+# the top wraps to "Exit", then "About...", then "Configuration..."); true once the dialog shows.
+open_configuration() {
+    xdotool windowfocus --sync "$window" && xdotool mousemove --window "$window" 20 10 click 3
+    sleep 0.5 && xdotool key Up Up Up Return
+    wait_for 5 find_window '^Configuration$' && sleep 0.3
+}
 # start_other_window: another program's window (xev, its key events in $work/xev.log); sets $other.
 start_other_window() {
     stdbuf -oL xev -event keyboard >"$work/xev.log" 2>&1 &
